@@ -1,0 +1,16 @@
+#pragma once
+
+namespace kwadrill {
+
+// The two game effects, each a random variant. Both do nothing while sounds
+// are switched off.
+class SoundEffects {
+public:
+    virtual ~SoundEffects() = default;
+    virtual void PlayDissolveSound() = 0;
+    // True when a drop sound was started: the caller then holds the main tick
+    // for the drop delay.
+    virtual bool PlayDropSound() = 0;
+};
+
+}  // namespace kwadrill

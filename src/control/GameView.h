@@ -1,0 +1,44 @@
+#pragma once
+
+namespace kwadrill {
+
+// The picture lists a single cell can be drawn from.
+enum class ImageList {
+    Cells,         // 21 x 21, opaque: index = cell value
+    Destruction,   // 21 x 21, white transparent: (set - 1) * 11 + (10 - frame)
+};
+
+// What game control needs from the windows. The main window implements it;
+// tests implement it with a recorder.
+class GameView {
+public:
+    virtual ~GameView() = default;
+
+    // Paints all cells of the board into the well at once.
+    virtual void DrawField() = 0;
+    // Paints one picture at one cell of the well, leaving the board alone.
+    virtual void DrawCellImage(ImageList list, int index, int column, int row) = 0;
+    // Repaints the score counter at once.
+    virtual void RepaintScore() = 0;
+
+    // The level label: whether it shows text, write "Level n" in the current
+    // language, clear it.
+    virtual bool LevelLabelShowsText() const = 0;
+    virtual void ShowLevelLabel(int level) = 0;
+    virtual void ClearLevelLabel() = 0;
+
+    // Whether the two latching toggles are down.
+    virtual bool MusicButtonDown() const = 0;
+    virtual bool SoundButtonDown() const = 0;
+
+    // Modal windows; each returns when the window has closed.
+    virtual void ShowGameOverBox() = 0;   // a remark in the current language
+    virtual void ShowNameEntry() = 0;     // leaves the name in the last player name
+    virtual void ShowHighScores() = 0;
+    virtual void ShowAbout() = 0;
+    virtual void ShowRules() = 0;
+    virtual void ShowLanguageDialog() = 0;
+    virtual void ApplyLanguage() = 0;
+};
+
+}  // namespace kwadrill
