@@ -19,7 +19,8 @@ struct EngineFlags {
 // Operations that change the picture end by calling the drawField callback.
 class Engine {
 public:
-    Engine(Random& random, EngineFlags flags, LevelTimer& mainTimer, std::function<void()> drawField);
+    Engine(Random& random, EngineFlags flags, LevelTimer& mainTimer,
+           std::function<void()> drawField);
 
     // Board and piece
     void ClearField();
@@ -46,6 +47,12 @@ public:
     std::int32_t level = 0;
 
 private:
+    bool PieceOnBoard() const;
+    bool ShiftFits(int columnStep) const;
+    void ShiftPiece(int columnStep);
+    int TypeSpan() const;
+    void Redraw();
+
     Random& random_;
     EngineFlags flags_;
     LevelTimer& mainTimer_;
