@@ -1,0 +1,154 @@
+#include "GameApplication.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTime>
+#include <QTimer>
+
+#include "AudioOutput.h"
+#include "BackupFile.h"
+#include "GameController.h"
+#include "GameMusic.h"
+#include "LanguageTexts.h"
+#include "MusicDevice.h"
+#include "ReportingApplication.h"
+#include "ScratchDirectory.h"
+#include "SettingsStore.h"
+#include "ShutdownSignals.h"
+#include "StoreError.h"
+#include "TForm1.h"
+#include "WaveBank.h"
+#include "WaveEffects.h"
+
+namespace kwadrill {
+
+namespace {
+const QString kInstanceName = QStringLiteral("QZKwadrill");
+constexpr int kModalRetryMs = 10;
+}  // namespace
+
+GameApplication::GameApplication() = default;
+
+// Members go down in reverse order: the controller before the windows and
+// the music, the music before the audio output.
+GameApplication::~GameApplication() = default;
+
+int GameApplication::Run() {
+    if (!FormCreate()) {
+        return 0;
+    }
+    // The language dialog is the last window made: the main window is arranged now.
+    form1_->ArrangeMainWindow([this] { LoadRegistrySettings(); });
+    form1_->SetFormClose([this] { return FormClose(); });
+    signals_ = std::make_unique<ShutdownSignals>([this] { OnShutdownSignal(); });
+    ShowCentred();
+    return QApplication::exec();
+}
+
+bool GameApplication::FormCreate() {
+    flags_.musicBusy = false;
+    scratchDirectory_ = GetScratchDirectory();
+    instanceLock_.emplace(AnotherInstanceRunning(kInstanceName, scratchDirectory_));
+    if (instanceLock_->AnotherCopyRunning()) {
+        return false;
+    }
+    recordDirectory_ = BackupFileDirectory(QApplication::applicationDirPath());
+    if (!LoadBackupFile(state_.record, recordDirectory_, scratchDirectory_)) {
+        SetBackupDefaults(state_.record);
+    }
+    settings_ = std::make_unique<SettingsStore>();
+    random_.Seed(static_cast<std::uint32_t>(QTime::currentTime().msecsSinceStartOfDay()));
+    CreateAudio();
+    CreateWindows();
+    ExtractMusic();
+    controller_->engine().ClearField();
+    return true;
+}
+
+void GameApplication::CreateAudio() {
+    output_ = std::make_unique<AudioOutput>();
+    waves_ = std::make_unique<WaveBank>(*output_, WaveBank::ReadWaveResources());
+    effects_ = std::make_unique<WaveEffects>(*waves_, [this](int n) { return random_(n); },
+                                             state_.record.soundOn);
+    musicDevice_ = std::make_unique<MusicDevice>(*output_);
+    music_ = std::make_unique<GameMusic>(
+        *musicDevice_, scratchDirectory_, state_.record.musicOn, flags_.gameRunning,
+        [this](const QString& caption, const QString& text) {
+            QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, form1_.get());
+            box.exec();
+        });
+}
+
+void GameApplication::CreateWindows() {
+    form1_ = std::make_unique<TForm1>(state_, random_);
+    controller_ = std::make_unique<GameController>(flags_, *form1_, *effects_, *music_, state_, random_);
+    form1_->Attach(*controller_);
+}
+
+void GameApplication::ExtractMusic() {
+    if (!music_->ExtractMusicFiles()) {
+        QMessageBox box(QMessageBox::Warning, SoundInitErrorCaption(), SoundInitErrorText(),
+                        QMessageBox::Ok, form1_.get());
+        box.exec();
+    }
+}
+
+void GameApplication::LoadRegistrySettings() {
+    try {
+        settings_->LoadRegistrySettings(state_, [this](std::int32_t) { form1_->ApplyLanguage(); });
+    } catch (const StoreError& error) {
+        ReportingApplication::ShowErrorReport(error.Message());
+    }
+}
+
+bool GameApplication::FormClose() {
+    music_->StopMusic();
+    music_->DeleteMusicFiles();
+    SaveBackupFile(state_.record, recordDirectory_);
+    // After a failed save the next attempt quits without trying again, so the
+    // game can always be left; the backup file above holds everything anyway.
+    if (!registrySaveFailed_) {
+        try {
+            settings_->SaveRegistrySettings(state_);
+        } catch (const StoreError& error) {
+            registrySaveFailed_ = true;
+            ReportingApplication::ShowErrorReport(error.Message());
+            return false;
+        }
+    }
+    controller_->BeginShutdown();
+    return true;
+}
+
+// The end of a desktop session: close as the close box would, after the
+// windows of a game-over sequence have recorded what they hold.
+void GameApplication::OnShutdownSignal() {
+    if (shutdownRequested_) {
+        return;
+    }
+    shutdownRequested_ = true;
+    controller_->BeginShutdown();
+    form1_->CloseModalWindows();
+    QTimer::singleShot(0, form1_.get(), [this] { CloseWhenModalWindowsAreGone(); });
+}
+
+void GameApplication::CloseWhenModalWindowsAreGone() {
+    if (QApplication::activeModalWidget() != nullptr) {
+        form1_->CloseModalWindows();
+        QTimer::singleShot(kModalRetryMs, form1_.get(), [this] { CloseWhenModalWindowsAreGone(); });
+        return;
+    }
+    if (!form1_->close()) {
+        form1_->close();   // the store could not be written: leave without it
+    }
+}
+
+void GameApplication::ShowCentred() {
+    const QRect screen = QApplication::primaryScreen()->availableGeometry();
+    form1_->move(screen.center() - form1_->rect().center());
+    form1_->show();
+    form1_->activateWindow();
+}
+
+}  // namespace kwadrill

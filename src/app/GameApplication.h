@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+#include "GameFlags.h"
+#include "PersistentState.h"
+#include "Random.h"
+#include "SingleInstanceLock.h"
+
+namespace kwadrill {
+
+class AudioOutput;
+class GameController;
+class GameMusic;
+class MusicDevice;
+class SettingsStore;
+class ShutdownSignals;
+class TForm1;
+class WaveBank;
+class WaveEffects;
+
+// The whole program: creates every object once, in the start-up order, runs
+// the event loop and goes down in the shut-down order.
+class GameApplication {
+public:
+    GameApplication();
+    ~GameApplication();
+    GameApplication(const GameApplication&) = delete;
+    GameApplication& operator=(const GameApplication&) = delete;
+
+    // Runs the game; the exit code.
+    int Run();
+
+private:
+    bool FormCreate();   // false: another copy runs, nothing was touched
+    void CreateAudio();
+    void CreateWindows();
+    void ExtractMusic();
+    void LoadRegistrySettings();
+    bool FormClose();    // false keeps the main window open
+    void OnShutdownSignal();
+    void CloseWhenModalWindowsAreGone();
+    void ShowCentred();
+
+    Random random_;
+    PersistentState state_;
+    GameFlags flags_;
+    QString scratchDirectory_;
+    QString recordDirectory_;
+    std::optional<SingleInstanceLock> instanceLock_;
+    std::unique_ptr<SettingsStore> settings_;
+
+    std::unique_ptr<AudioOutput> output_;
+    std::unique_ptr<WaveBank> waves_;
+    std::unique_ptr<WaveEffects> effects_;
+    std::unique_ptr<MusicDevice> musicDevice_;
+    std::unique_ptr<GameMusic> music_;
+
+    std::unique_ptr<TForm1> form1_;
+    std::unique_ptr<GameController> controller_;
+    std::unique_ptr<ShutdownSignals> signals_;
+
+    bool registrySaveFailed_ = false;
+    bool shutdownRequested_ = false;
+};
+
+}  // namespace kwadrill

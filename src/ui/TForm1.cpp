@@ -1,0 +1,343 @@
+#include "TForm1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QScreen>
+#include <QToolButton>
+
+#include "GameController.h"
+#include "LanguageTexts.h"
+#include "ScorePaintBox.h"
+#include "TForm2.h"
+#include "TForm3.h"
+#include "TForm4.h"
+#include "TForm5.h"
+#include "TForm6.h"
+#include "WellPaintBox.h"
+
+namespace kwadrill {
+
+namespace {
+
+constexpr int kPanelWidth = 129;
+constexpr QPoint kFirstButtonPos{4, 16};
+constexpr QSize kButtonSize{121, 22};
+constexpr int kButtonPitch = 24;
+constexpr QRect kLevelLabelGeometry{4, 208, 121, 17};
+constexpr int kScoreCounterTop = 228;
+constexpr int kPanelBottomMargin = 4;
+constexpr QPoint kBevelPos{132, 0};
+constexpr QPoint kWellPos{136, 4};
+constexpr QSize kGlyphSize{17, 17};
+constexpr int kFontPixelHeight = 11;   // 8 points at 96 dots per inch
+constexpr int kDestructionSets = 3;
+constexpr int kDestructionFrames = 11;
+
+// Top to bottom: which SpeedButton stands at each place of the panel, and its glyph.
+struct ButtonPlace {
+    int number;
+    const char* glyph;   // empty: no glyph
+};
+constexpr std::array<ButtonPlace, 8> kButtonOrder{{{1, "GLYPH_START"},
+                                                   {2, "GLYPH_PAUSE"},
+                                                   {3, "GLYPH_SCORES"},
+                                                   {5, "GLYPH_MUSIC"},
+                                                   {6, "GLYPH_SOUND"},
+                                                   {7, "GLYPH_RULES"},
+                                                   {4, "GLYPH_ABOUT"},
+                                                   {8, ""}}};
+
+QStringList CellPictureNames() {
+    QStringList names;
+    for (int n = 1; n <= 8; ++n) {
+        names << QStringLiteral("BITMAP_%1").arg(n);
+    }
+    return names;
+}
+
+// Index (set - 1) * 11 + (10 - frame) holds frame `frame` of set `set`.
+QStringList DestructionPictureNames() {
+    QStringList names;
+    for (int set = 1; set <= kDestructionSets; ++set) {
+        for (int frame = kDestructionFrames - 1; frame >= 0; --frame) {
+            names << QStringLiteral("%1DESTR%2").arg(set).arg(frame);
+        }
+    }
+    return names;
+}
+
+QStringList DigitPictureNames() {
+    QStringList names;
+    for (int d = 0; d <= 9; ++d) {
+        names << QStringLiteral("DG%1").arg(d);
+    }
+    return names;
+}
+
+QIcon GlyphIcon(const QString& name) {
+    QIcon icon;
+    for (const QString& suffix : {QString(), QStringLiteral("@2x")}) {
+        QImage glyph(QStringLiteral(":/glyphs/") + name + suffix);
+        if (glyph.isNull()) {
+            continue;
+        }
+        glyph = glyph.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < glyph.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(glyph.scanLine(y));
+            for (int x = 0; x < glyph.width(); ++x) {
+                if (line[x] == qRgb(255, 255, 255)) {
+                    line[x] = qRgba(0, 0, 0, 0);
+                }
+            }
+        }
+        icon.addPixmap(QPixmap::fromImage(glyph));
+    }
+    return icon;
+}
+
+}  // namespace
+
+TForm1::TForm1(PersistentState& state, Random& random)
+    : QWidget(nullptr,
+              Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                  Qt::WindowCloseButtonHint),
+      state_(state),
+      random_(random) {
+    setWindowTitle(MainWindowTitle());
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(kFontPixelHeight);
+    setFont(font);
+    setFocusPolicy(Qt::StrongFocus);
+    LoadImageLists();
+    CreateControls();
+    form2_ = new TForm2(state_, this);
+    form3_ = new TForm3(state_, this);
+    form4_ = new TForm4(this);
+    form5_ = new TForm5(this);
+    form6_ = new TForm6(state_, this);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::LoadImageLists() {
+    const qreal ratio = devicePixelRatioF();
+    using T = PictureList::Transparency;
+    imageList1_ = PictureList(CellPictureNames(), T::Opaque, ratio);
+    imageList2_ = PictureList(DestructionPictureNames(), T::WhiteIsTransparent, ratio);
+    imageList3_ = PictureList(DigitPictureNames(), T::WhiteIsTransparent, ratio);
+}
+
+void TForm1::CreateControls() {
+    GroupBox1 = new QGroupBox(this);
+    GroupBox1->setGeometry(0, 0, kPanelWidth, kScoreCounterTop);
+    CreateButtons();
+
+    Label1 = new QLabel(GroupBox1);
+    Label1->setGeometry(kLevelLabelGeometry);
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setAutoFillBackground(true);
+    QPalette labelColours = Label1->palette();
+    labelColours.setColor(QPalette::Window, Qt::red);
+    labelColours.setColor(QPalette::WindowText, Qt::white);
+    Label1->setPalette(labelColours);
+    QFont bold = Label1->font();
+    bold.setBold(true);
+    Label1->setFont(bold);
+
+    PaintBox2 = new ScorePaintBox(
+        imageList3_, [this] { return controller_ ? controller_->DisplayedScore() : 0; }, GroupBox1);
+    PaintBox2->move(0, kScoreCounterTop);
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Bevel1->move(kBevelPos);
+
+    const QSize cell = imageList1_.PictureSize();
+    PaintBox1 = new WellPaintBox(QSize(cell.width() * kColumns, cell.height() * kRows),
+                                 devicePixelRatioF(), this);
+    PaintBox1->move(kWellPos);
+    PaintBox1->SetRepaintFromBoard([this] { DrawField(); });
+}
+
+void TForm1::CreateButtons() {
+    for (std::size_t place = 0; place < kButtonOrder.size(); ++place) {
+        const ButtonPlace& spec = kButtonOrder[place];
+        auto* button = new QToolButton(GroupBox1);
+        button->setGeometry(QRect(kFirstButtonPos + QPoint(0, kButtonPitch * static_cast<int>(place)),
+                                  kButtonSize));
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setIconSize(kGlyphSize);
+        if (*spec.glyph != '\0') {
+            button->setIcon(GlyphIcon(QString::fromLatin1(spec.glyph)));
+        }
+        // Music and sound latch down while on.
+        button->setCheckable(spec.number == 5 || spec.number == 6);
+        speedButtons_[static_cast<std::size_t>(spec.number - 1)] = button;
+    }
+}
+
+void TForm1::Attach(GameController& controller) {
+    controller_ = &controller;
+    ConnectButtons();
+}
+
+void TForm1::ConnectButtons() {
+    GameController& c = *controller_;
+    const std::array<std::function<void()>, 8> handlers{
+        [&c] { c.SpeedButton1Click(); }, [&c] { c.SpeedButton2Click(); },
+        [&c] { c.SpeedButton3Click(); }, [&c] { c.SpeedButton4Click(); },
+        [&c] { c.SpeedButton5Click(); }, [&c] { c.SpeedButton6Click(); },
+        [&c] { c.SpeedButton7Click(); }, [&c] { c.SpeedButton8Click(); }};
+    for (std::size_t i = 0; i < handlers.size(); ++i) {
+        connect(speedButtons_[i], &QToolButton::clicked, this, handlers[i]);
+    }
+}
+
+void TForm1::ArrangeMainWindow(const std::function<void()>& loadRegistrySettings) {
+    state_.highlightRank = -1;
+    const QSize digit = imageList3_.PictureSize();
+    PaintBox2->resize(kScoreDigits * digit.width(), digit.height());
+    PaintBox2->move((GroupBox1->width() - PaintBox2->width()) / 2, kScoreCounterTop);
+    GroupBox1->resize(kPanelWidth, PaintBox2->y() + PaintBox2->height() + kPanelBottomMargin);
+
+    const QSize cell = imageList1_.PictureSize();
+    PaintBox1->resize(kColumns * cell.width(), kRows * cell.height());
+    Bevel1->resize(2 * (PaintBox1->x() - Bevel1->x()) + PaintBox1->width(),
+                   2 * (PaintBox1->y() - Bevel1->y()) + PaintBox1->height());
+    setFixedSize(Bevel1->x() + Bevel1->width(), std::max(Bevel1->height(), GroupBox1->height()));
+
+    Button(5)->setChecked(state_.record.musicOn != 0);
+    Button(6)->setChecked(state_.record.soundOn != 0);
+    if (controller_) {
+        controller_->EnableTimers();
+    }
+    if (loadRegistrySettings) {
+        loadRegistrySettings();
+    }
+}
+
+void TForm1::SetFormClose(std::function<bool()> formClose) { formClose_ = std::move(formClose); }
+
+const PictureList& TForm1::Pictures(ImageList list) const {
+    return list == ImageList::Cells ? imageList1_ : imageList2_;
+}
+
+void TForm1::DrawField() {
+    if (!controller_) {
+        return;
+    }
+    const Board& board = controller_->engine().board;
+    const QSize cell = imageList1_.PictureSize();
+    PaintBox1->PaintPictures([&](QPainter& painter) {
+        for (int c = 1; c <= kColumns; ++c) {
+            for (int r = 1; r <= kRows; ++r) {
+                painter.drawPixmap((c - 1) * cell.width(), (r - 1) * cell.height(),
+                                   imageList1_.Picture(board.At(c, r)));
+            }
+        }
+    });
+}
+
+void TForm1::DrawCellImage(ImageList list, int index, int column, int row) {
+    // Every list is placed on the grid of the cell pictures.
+    const QSize cell = imageList1_.PictureSize();
+    PaintBox1->PaintPicture(Pictures(list).Picture(index),
+                            QPoint((column - 1) * cell.width(), (row - 1) * cell.height()));
+}
+
+void TForm1::RepaintScore() { PaintBox2->repaint(); }
+
+bool TForm1::LevelLabelShowsText() const { return !Label1->text().isEmpty(); }
+
+void TForm1::ShowLevelLabel(int level) { Label1->setText(LevelLabelText(state_.Russian(), level)); }
+
+void TForm1::ClearLevelLabel() { Label1->clear(); }
+
+bool TForm1::MusicButtonDown() const { return Button(5)->isChecked(); }
+
+bool TForm1::SoundButtonDown() const { return Button(6)->isChecked(); }
+
+void TForm1::ShowGameOverBox() {
+    QMessageBox box(QMessageBox::Warning, GameOverCaption(state_.Russian()),
+                    GameOverQuip(state_.Russian(), random_), QMessageBox::Ok, this);
+    box.exec();
+}
+
+void TForm1::ShowNameEntry() { form3_->exec(); }
+
+void TForm1::ShowHighScores() { form2_->exec(); }
+
+void TForm1::ShowAbout() { form4_->exec(); }
+
+void TForm1::ShowRules() { form5_->exec(); }
+
+void TForm1::ShowLanguageDialog() { form6_->exec(); }
+
+void TForm1::ApplyLanguage() {
+    const bool russian = state_.Russian();
+    const MainWindowTexts texts = MainWindowCaptions(russian);
+    const std::array<const QString*, 8> captions{&texts.start, &texts.pause, &texts.highScores,
+                                                 &texts.about, &texts.music, &texts.sound,
+                                                 &texts.rules, &texts.language};
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+        speedButtons_[i]->setText(*captions[i]);
+    }
+    GroupBox1->setTitle(texts.groupBox);
+    form2_->ApplyLanguage(russian);
+    form3_->ApplyLanguage(russian);
+    form5_->ApplyLanguage(russian);
+    form6_->ApplyLanguage(russian);
+}
+
+void TForm1::CloseModalWindows() {
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (modal == form3_) {
+            form3_->CloseForShutdown();
+        } else {
+            modal->close();
+        }
+        if (QApplication::activeModalWidget() == modal) {
+            break;   // it refused; never loop forever
+        }
+    }
+}
+
+const QImage& TForm1::WellScreen() const { return PaintBox1->Screen(); }
+QWidget* TForm1::Well() const { return PaintBox1; }
+QWidget* TForm1::ScoreCounter() const { return PaintBox2; }
+QWidget* TForm1::ControlPanel() const { return GroupBox1; }
+QToolButton* TForm1::Button(int number) const {
+    return speedButtons_[static_cast<std::size_t>(number - 1)];
+}
+QLabel* TForm1::LevelLabel() const { return Label1; }
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    if (controller_) {
+        controller_->FormKeyDown(event->key());
+        if (!event->text().isEmpty()) {
+            controller_->FormKeyPress(event->text().front());
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (formClose_ && !formClose_()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+}  // namespace kwadrill

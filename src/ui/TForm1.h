@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+#include "GameView.h"
+#include "PictureList.h"
+#include "PersistentState.h"
+#include "Random.h"
+
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QToolButton;
+
+namespace kwadrill {
+
+class GameController;
+class ScorePaintBox;
+class TForm2;
+class TForm3;
+class TForm4;
+class TForm5;
+class TForm6;
+class WellPaintBox;
+
+// The main window: the control panel with its eight buttons, the level label
+// and the score counter on the left, the well on the right. It owns the five
+// other windows and shows them for game control.
+class TForm1 : public QWidget, public GameView {
+public:
+    TForm1(PersistentState& state, Random& random);
+    ~TForm1() override;
+
+    // Connects keys, buttons and drawing to the game. Called once, before
+    // ArrangeMainWindow.
+    void Attach(GameController& controller);
+    // Sizes and places the panel, counter, well and window from the picture
+    // sizes, sets the toggles, starts the ticks, then loads the settings.
+    void ArrangeMainWindow(const std::function<void()>& loadRegistrySettings);
+    // Asked whenever the window is about to close; false keeps it open.
+    void SetFormClose(std::function<bool()> formClose);
+
+    // GameView
+    void DrawField() override;
+    void DrawCellImage(ImageList list, int index, int column, int row) override;
+    void RepaintScore() override;
+    bool LevelLabelShowsText() const override;
+    void ShowLevelLabel(int level) override;
+    void ClearLevelLabel() override;
+    bool MusicButtonDown() const override;
+    bool SoundButtonDown() const override;
+    void ShowGameOverBox() override;
+    void ShowNameEntry() override;
+    void ShowHighScores() override;
+    void ShowAbout() override;
+    void ShowRules() override;
+    void ShowLanguageDialog() override;
+    void ApplyLanguage() override;
+
+    // Closes whatever modal window is open (the program is being ended).
+    void CloseModalWindows();
+
+    // For tests and the end-to-end view of the well.
+    const QImage& WellScreen() const;
+    QWidget* Well() const;
+    QWidget* ScoreCounter() const;
+    QWidget* ControlPanel() const;
+    QToolButton* Button(int number) const;
+    QLabel* LevelLabel() const;
+    TForm2* HighScoreWindow() const { return form2_; }
+    TForm3* NameEntryDialog() const { return form3_; }
+    TForm4* AboutBox() const { return form4_; }
+    TForm5* RulesWindow() const { return form5_; }
+    TForm6* LanguageDialog() const { return form6_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreateButtons();
+    void LoadImageLists();
+    void ConnectButtons();
+    const PictureList& Pictures(ImageList list) const;
+
+    PersistentState& state_;
+    Random& random_;
+    GameController* controller_ = nullptr;
+    std::function<bool()> formClose_;
+
+    PictureList imageList1_;   // cells
+    PictureList imageList2_;   // destruction frames
+    PictureList imageList3_;   // digits
+
+    QGroupBox* GroupBox1 = nullptr;
+    std::array<QToolButton*, 8> speedButtons_{};  // SpeedButton1 .. SpeedButton8
+    QLabel* Label1 = nullptr;
+    ScorePaintBox* PaintBox2 = nullptr;
+    QFrame* Bevel1 = nullptr;
+    WellPaintBox* PaintBox1 = nullptr;
+
+    TForm2* form2_ = nullptr;
+    TForm3* form3_ = nullptr;
+    TForm4* form4_ = nullptr;
+    TForm5* form5_ = nullptr;
+    TForm6* form6_ = nullptr;
+};
+
+}  // namespace kwadrill

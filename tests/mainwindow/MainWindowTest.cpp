@@ -1,0 +1,186 @@
+#include <QLabel>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "GameController.h"
+#include "GameFlags.h"
+#include "MusicControl.h"
+#include "PersistentState.h"
+#include "ScorePaintBox.h"
+#include "SoundEffects.h"
+#include "TForm1.h"
+
+namespace kwadrill {
+namespace {
+
+class SilentEffects : public SoundEffects {
+public:
+    void PlayDissolveSound() override {}
+    bool PlayDropSound() override { return false; }
+};
+
+class SilentMusic : public MusicControl {
+public:
+    QString NextMusicFile(const QString&) override { return {}; }
+    void PlayMusicFile(const QString&) override {}
+    void StopMusic() override {}
+    void ResetTrackCounter() override {}
+    bool IsPlaying() override { return false; }
+    std::int64_t Position() override { return 0; }
+    std::int64_t Length() override { return 0; }
+};
+
+QImage Picture(const QString& name) {
+    return QImage(QStringLiteral(":/bitmaps/") + name).convertToFormat(QImage::Format_RGB32);
+}
+
+QImage CellOnScreen(const QImage& screen, int column, int row) {
+    return screen.copy((column - 1) * 21, (row - 1) * 21, 21, 21).convertToFormat(QImage::Format_RGB32);
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    MainWindow()
+        : form_(state_, random_), controller_(flags_, form_, effects_, music_, state_, random_) {
+        form_.Attach(controller_);
+        form_.ArrangeMainWindow({});
+        form_.show();
+    }
+
+    Board& board() { return controller_.engine().board; }
+
+    Random random_{7};
+    PersistentState state_;
+    GameFlags flags_;
+    SilentEffects effects_;
+    SilentMusic music_;
+    TForm1 form_;
+    GameController controller_;
+};
+
+TEST_F(MainWindow, LayoutFollowsThePictureSizes) {
+    EXPECT_EQ(form_.size(), QSize(329, 323));
+    EXPECT_EQ(form_.windowTitle(), QStringLiteral("QZ's Kwadrill game"));
+    EXPECT_EQ(form_.Well()->geometry(), QRect(136, 4, 189, 315));
+    EXPECT_EQ(form_.ScoreCounter()->geometry(), QRect(8, 228, 112, 21));
+    EXPECT_EQ(form_.ControlPanel()->geometry(), QRect(0, 0, 129, 253));
+    EXPECT_EQ(form_.LevelLabel()->geometry(), QRect(4, 208, 121, 17));
+    EXPECT_EQ(state_.highlightRank, -1);
+}
+
+TEST_F(MainWindow, ButtonsStandInTheirOrderAndTakeNoFocus) {
+    const std::array<int, 8> topToBottom{1, 2, 3, 5, 6, 7, 4, 8};
+    for (std::size_t place = 0; place < topToBottom.size(); ++place) {
+        QToolButton* button = form_.Button(topToBottom[place]);
+        EXPECT_EQ(button->geometry(), QRect(4, 16 + 24 * static_cast<int>(place), 121, 22))
+            << "SpeedButton" << topToBottom[place];
+        EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
+        EXPECT_EQ(button->isCheckable(), topToBottom[place] == 5 || topToBottom[place] == 6);
+    }
+}
+
+TEST_F(MainWindow, TogglesFollowTheStoredSwitches) {
+    PersistentState state;
+    state.record.musicOn = 0;
+    state.record.soundOn = 1;
+    TForm1 form(state, random_);
+    GameController controller(flags_, form, effects_, music_, state, random_);
+    form.Attach(controller);
+    form.ArrangeMainWindow({});
+    EXPECT_FALSE(form.MusicButtonDown());
+    EXPECT_TRUE(form.SoundButtonDown());
+}
+
+TEST_F(MainWindow, DrawFieldPaintsEveryCellFromItsPicture) {
+    for (int c = 1; c <= kColumns; ++c) {
+        for (int r = 1; r <= kRows; ++r) {
+            board().At(c, r) = static_cast<std::uint8_t>((c + r) % 8);
+        }
+    }
+    form_.DrawField();
+    for (int c = 1; c <= kColumns; ++c) {
+        for (int r = 1; r <= kRows; ++r) {
+            ASSERT_EQ(CellOnScreen(form_.WellScreen(), c, r),
+                      Picture(QStringLiteral("BITMAP_%1").arg((c + r) % 8 + 1)))
+                << "cell " << c << "," << r;
+        }
+    }
+}
+
+// Frames are drawn over each other; the last frame of set 3 is all black.
+TEST_F(MainWindow, DestructionSetThreeLeavesItsCellBlack) {
+    board().At(4, 15) = 5;
+    form_.DrawField();
+    for (int t = 11; t >= 1; --t) {
+        form_.DrawCellImage(ImageList::Destruction, 2 * 11 + t - 1, 4, 15);
+    }
+    const QImage cell = CellOnScreen(form_.WellScreen(), 4, 15);
+    for (int y = 0; y < cell.height(); ++y) {
+        for (int x = 0; x < cell.width(); ++x) {
+            ASSERT_EQ(cell.pixel(x, y), qRgb(0, 0, 0)) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(CellOnScreen(form_.WellScreen(), 3, 15), Picture(QStringLiteral("BITMAP_1")))
+        << "neighbours untouched";
+}
+
+TEST_F(MainWindow, FirstDestructionFrameKeepsTheBlockWhereItIsWhite) {
+    board().At(1, 1) = 2;
+    form_.DrawField();
+    form_.DrawCellImage(ImageList::Destruction, 0 * 11 + 11 - 1, 1, 1);   // "1DESTR0"
+    const QImage frame = Picture(QStringLiteral("1DESTR0"));
+    const QImage block = Picture(QStringLiteral("BITMAP_3"));
+    const QImage cell = CellOnScreen(form_.WellScreen(), 1, 1);
+    for (int y = 0; y < 21; ++y) {
+        for (int x = 0; x < 21; ++x) {
+            const QRgb expected = frame.pixel(x, y) == qRgb(255, 255, 255) ? block.pixel(x, y)
+                                                                           : frame.pixel(x, y);
+            ASSERT_EQ(cell.pixel(x, y), expected) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(MainWindow, RepaintAskedByTheSystemShowsTheBoard) {
+    board().At(2, 2) = 1;
+    form_.DrawField();
+    form_.DrawCellImage(ImageList::Cells, 7, 2, 2);   // a pause sprinkle
+    form_.Well()->grab();                             // a paint the window system asks for
+    EXPECT_EQ(CellOnScreen(form_.WellScreen(), 2, 2), Picture(QStringLiteral("BITMAP_2")));
+}
+
+TEST(NumberToDigits, ShowsSevenDigitsOrZeros) {
+    struct Case {
+        std::int32_t value;
+        std::array<std::uint8_t, 7> digits;
+    };
+    const Case cases[] = {{0, {0, 0, 0, 0, 0, 0, 0}},         {1234, {0, 0, 0, 1, 2, 3, 4}},
+                          {9999999, {9, 9, 9, 9, 9, 9, 9}},   {10000000, {0, 0, 0, 0, 0, 0, 0}},
+                          {-42, {0, 0, 0, 0, 0, 4, 2}},        {INT32_MIN, {0, 0, 0, 0, 0, 0, 0}}};
+    for (const Case& c : cases) {
+        std::array<std::uint8_t, 7> digits{};
+        digits.fill(7);
+        NumberToDigits(c.value, digits);
+        EXPECT_EQ(digits, c.digits) << c.value;
+    }
+}
+
+TEST_F(MainWindow, CounterShowsZeroAsSevenZeroDigits) {
+    const QImage counter = form_.ScoreCounter()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage zero = Picture(QStringLiteral("DG0"));
+    for (int i = 0; i < 7; ++i) {
+        const QImage digit = counter.copy(i * 16, 0, 16, 21);
+        for (int y = 0; y < 21; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                if (zero.pixel(x, y) != qRgb(255, 255, 255)) {
+                    ASSERT_EQ(digit.pixel(x, y), zero.pixel(x, y)) << "digit " << i;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kwadrill
