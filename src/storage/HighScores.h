@@ -17,6 +17,11 @@ void ClearHighScores(ScoreTable& table);
 // that rank on moved down one place; 0 when it earns none (table unchanged).
 int InsertHighScore(ScoreTable& table, std::int32_t score);
 
+// Takes a table read from the per-user store over the one in memory. The stored
+// table wins whole, except that an in-memory champion with a strictly higher
+// score stays on top of it (the stored last entry drops out).
+void MergeScoreTables(ScoreTable& table, ScoreTable stored);
+
 // Fills an entry opened by InsertHighScore: name (at most 16 characters, as
 // Windows-1251), score and date.
 void RecordHighScore(ScoreEntry& entry, const QString& name, std::int32_t score,

@@ -1,0 +1,419 @@
+#include "GameController.h"
+
+#include <QDateTime>
+#include <QMetaObject>
+
+#include <cstdlib>
+#include <utility>
+
+#include "GameRules.h"
+#include "GameTimings.h"
+#include "HighScores.h"
+
+namespace kwadrill {
+
+namespace {
+
+// value / 10 rounded to the nearest integer, exact halves to the even one
+// (75 -> 8, 65 -> 6, 5 -> 0): this sets the rhythm of the level label's blink.
+int RoundedTenth(int value) {
+    const int quotient = value / 10;
+    const int remainder = value % 10;
+    if (remainder > 5 || (remainder == 5 && quotient % 2 != 0)) {
+        return quotient + 1;
+    }
+    return quotient;
+}
+
+// Runs its action when the scope ends, also when an error report unwinds it.
+template <typename Action>
+class ScopeExit {
+public:
+    explicit ScopeExit(Action action) : action_(std::move(action)) {}
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+    ~ScopeExit() { action_(); }
+
+private:
+    Action action_;
+};
+
+bool IsPauseCharacter(QChar character) {
+    // "p" and "P", and the Cyrillic letters on the same key.
+    return character == u'p' || character == u'P' || character == QChar(0x0437) ||
+           character == QChar(0x0417);
+}
+
+}  // namespace
+
+GameController::GameController(GameFlags& flags, GameView& view, SoundEffects& sound,
+                               MusicControl& music, PersistentState& state, Random& random)
+    : flags_(flags),
+      view_(view),
+      sound_(sound),
+      music_(music),
+      state_(state),
+      random_(random),
+      timer1_(kMainTickIdleMs, false, [this] { Timer1Timer(); }),
+      timer2_(kFastTickMs, false, [this] { Timer2Timer(); }),
+      timer3_(kSoundDelayTickMs, true, [this] { Timer3Timer(); }),
+      engine_(random, EngineFlags{flags.matchPending, flags.paused}, timer1_,
+              [&view] { view.DrawField(); }) {}
+
+// ---- Main tick ----
+
+void GameController::Timer1Timer() {
+    if (flags_.paused || timer3_.Tag() != 0 || flags_.musicBusy) {
+        return;
+    }
+    KeepMusicPlaying();
+    if (shuttingDown_ || !flags_.gameRunning || flags_.collapsing) {
+        return;
+    }
+    if (!engine_.FieldSettled()) {
+        engine_.GravityStep();  // one row per main tick
+        return;
+    }
+    flags_.matchPending = true;
+    if (engine_.FindMatches()) {
+        StartDestruction();
+        return;
+    }
+    flags_.matchPending = false;
+    if (engine_.TopRowOccupied()) {
+        BeginGameOver();
+        return;
+    }
+    engine_.SpawnPiece();
+}
+
+void GameController::KeepMusicPlaying() {
+    if (music_.IsPlaying()) {
+        const std::int64_t position = music_.Position();
+        const std::int64_t length = music_.Length();
+        if (position >= length && MusicOn()) {
+            SwitchMusic();
+        }
+    }
+    if (!music_.IsPlaying() && MusicOn()) {
+        SwitchMusic();
+    }
+}
+
+// Opening a piece waits for the device and may show an error box, so every
+// tick stays inert meanwhile.
+void GameController::SwitchMusic() {
+    if (shuttingDown_) {
+        return;
+    }
+    SetTimersEnabled(false);
+    flags_.musicBusy = true;
+    const ScopeExit switched([this] {
+        flags_.musicBusy = false;
+        if (!shuttingDown_) {
+            SetTimersEnabled(true);
+        }
+    });
+    music_.PlayMusicFile(music_.NextMusicFile());
+}
+
+void GameController::SetTimersEnabled(bool enabled) {
+    timer1_.SetEnabled(enabled);
+    timer2_.SetEnabled(enabled);
+    timer3_.SetEnabled(enabled);
+}
+
+void GameController::PlayNamedMusic(const QString& name) {
+    music_.PlayMusicFile(music_.NextMusicFile(name));
+}
+
+void GameController::StartDestruction() {
+    flags_.collapsing = true;
+    timer2_.SetTag(kDestructionFrames);
+    destroyAnimSet_ = random_(kDestructionAnimSets);
+    engine_.ScoreMatches();
+    engine_.CheckLevelUp();
+    sound_.PlayDissolveSound();
+}
+
+// ---- Fast tick ----
+
+void GameController::Timer2Timer() {
+    if (!flags_.gameRunning || flags_.musicBusy) {
+        return;
+    }
+    if (flags_.paused) {
+        DrawPauseSprinkle();
+        return;
+    }
+    BlinkLevelLabel();
+    RollScoreCounter();
+    if (!flags_.collapsing) {
+        return;
+    }
+    if (flags_.matchPending && timer2_.Tag() >= 1) {
+        DrawDestructionFrame();
+        return;
+    }
+    RemoveAndCollapse();
+}
+
+// One random block picture per tick covers the well while the game is paused;
+// the board itself is left alone.
+void GameController::DrawPauseSprinkle() {
+    const int column = random_(kColumns) + 1;
+    const int row = random_(kRows) + 1;
+    const int picture = engine_.RandomBlockType();
+    view_.DrawCellImage(ImageList::Cells, picture, column, row);
+}
+
+// The label is written only when empty and cleared only when full, so at a
+// level-up the old level stays until the first cleared phase has passed.
+void GameController::BlinkLevelLabel() {
+    if (timer1_.Tag() < 1) {
+        return;
+    }
+    timer1_.SetTag(timer1_.Tag() - 1);
+    const bool shownPhase = RoundedTenth(timer1_.Tag()) % 2 == 0;
+    if (shownPhase && !view_.LevelLabelShowsText()) {
+        view_.ShowLevelLabel(engine_.level);
+    } else if (!shownPhase && view_.LevelLabelShowsText()) {
+        view_.ClearLevelLabel();
+    }
+}
+
+void GameController::RollScoreCounter() {
+    const std::int32_t score = engine_.score;
+    if (displayedScore_ == score) {
+        return;
+    }
+    const std::int64_t distance = std::llabs(std::int64_t{score} - displayedScore_);
+    const std::int32_t step = distance > kScoreRollStep ? kScoreRollStep : 1;
+    if (displayedScore_ > score) {
+        displayedScore_ -= step;
+    }
+    if (displayedScore_ < score) {
+        displayedScore_ += step;
+    }
+    view_.RepaintScore();
+}
+
+// The countdown t runs 11..1 and picks frames 0..10 of the chosen set; each
+// frame is drawn over the last one.
+void GameController::DrawDestructionFrame() {
+    const int index = destroyAnimSet_ * kDestructionFrames + timer2_.Tag() - 1;
+    for (int column = 1; column <= kColumns; ++column) {
+        for (int row = 1; row <= kRows; ++row) {
+            if (engine_.matchMask.At(column, row) != 0) {
+                view_.DrawCellImage(ImageList::Destruction, index, column, row);
+            }
+        }
+    }
+    timer2_.SetTag(timer2_.Tag() - 1);
+}
+
+// Reached after the last frame, and at once for a drop asked with the down key.
+void GameController::RemoveAndCollapse() {
+    bool removed = false;
+    if (flags_.matchPending) {
+        engine_.RemoveMarkedCells();
+        flags_.matchPending = false;
+        removed = true;
+    }
+    if (engine_.FieldSettled()) {
+        flags_.collapsing = false;
+        return;
+    }
+    if (removed && sound_.PlayDropSound()) {
+        timer3_.SetTag(kDropDelayTicks);
+    }
+    engine_.GravityStep();
+}
+
+// ---- Sound-delay tick ----
+
+void GameController::Timer3Timer() {
+    if (flags_.musicBusy) {
+        return;
+    }
+    if (timer3_.Tag() >= 1) {
+        timer3_.SetTag(timer3_.Tag() - 1);
+    }
+}
+
+// ---- Keys ----
+
+void GameController::FormKeyDown(int qtKey) {
+    if (!flags_.gameRunning || flags_.collapsing || !engine_.PieceCanMove() || flags_.musicBusy) {
+        return;
+    }
+    switch (qtKey) {
+        case Qt::Key_Left:
+            engine_.MovePieceLeft();
+            break;
+        case Qt::Key_Up:
+            engine_.RotatePiece();
+            break;
+        case Qt::Key_Right:
+            engine_.MovePieceRight();
+            break;
+        case Qt::Key_Down:
+            flags_.collapsing = true;  // the fast tick lets the board fall
+            break;
+        default:
+            break;
+    }
+}
+
+void GameController::FormKeyPress(QChar character) {
+    if (flags_.musicBusy) {
+        return;
+    }
+    if (IsPauseCharacter(character)) {
+        SpeedButton2Click();
+    }
+}
+
+// ---- Buttons ----
+
+void GameController::SpeedButton1Click() {
+    // A finished game's windows still to come keep the next game waiting.
+    if (flags_.gameRunning || gameOverPending_) {
+        return;
+    }
+    flags_.musicBusy = false;
+    engine_.ClearField();  // the well keeps the old picture until the first spawn
+    timer1_.SetInterval(kMainTickGameMs);
+    view_.ClearLevelLabel();
+    timer2_.SetTag(0);
+    timer3_.SetTag(0);
+    flags_.collapsing = false;
+    flags_.matchPending = false;
+    engine_.score = 0;
+    displayedScore_ = 0;
+    view_.RepaintScore();
+    flags_.paused = false;
+    engine_.level = 1;
+    timer1_.SetTag(kLevelUpBlinkTag);
+    flags_.gameRunning = true;
+    music_.ResetTrackCounter();
+    PlayNamedMusic(QStringLiteral("GAME1"));
+    view_.RepaintScore();
+}
+
+void GameController::SpeedButton2Click() {
+    if (!flags_.gameRunning) {
+        return;
+    }
+    flags_.paused = !flags_.paused;
+    if (flags_.paused) {
+        music_.StopMusic();
+    } else {
+        music_.PlayMusicFile(music_.NextMusicFile());  // the next piece, not the stopped one
+    }
+}
+
+void GameController::SpeedButton3Click() {
+    view_.ShowHighScores();
+}
+
+void GameController::SpeedButton4Click() {
+    view_.ShowAbout();
+}
+
+void GameController::SpeedButton5Click() {
+    if (view_.MusicButtonDown()) {
+        state_.record.musicOn = 1;  // the main tick starts a piece
+        return;
+    }
+    state_.record.musicOn = 0;
+    music_.StopMusic();
+}
+
+void GameController::SpeedButton6Click() {
+    if (view_.SoundButtonDown()) {
+        state_.record.soundOn = 1;
+        sound_.PlayDissolveSound();  // a sample, heard at once
+        return;
+    }
+    state_.record.soundOn = 0;
+}
+
+void GameController::SpeedButton7Click() {
+    view_.ShowRules();
+}
+
+void GameController::SpeedButton8Click() {
+    view_.ShowLanguageDialog();
+    view_.ApplyLanguage();
+}
+
+void GameController::EnableTimers() {
+    if (shuttingDown_) {
+        return;
+    }
+    timer1_.SetEnabled(true);
+    timer2_.SetEnabled(true);
+}
+
+void GameController::BeginShutdown() {
+    shuttingDown_ = true;
+    SetTimersEnabled(false);
+}
+
+// ---- Game over ----
+
+// The windows of the sequence open in their own event, after this tick has
+// returned: Qt does not run a timer's slot again while that slot still waits
+// in a nested event loop, and the main tick must keep the music going
+// meanwhile.
+void GameController::BeginGameOver() {
+    flags_.gameRunning = false;
+    displayedScore_ = engine_.score;
+    view_.DrawField();
+    view_.RepaintScore();
+    PlayNamedMusic(QStringLiteral("GAMEOVER"));
+    gameOverPending_ = true;
+    QMetaObject::invokeMethod(
+        &queueContext_,
+        [this, finalScore = engine_.score] {
+            const ScopeExit ended([this] { gameOverPending_ = false; });
+            RunGameOverWindows(finalScore);
+        },
+        Qt::QueuedConnection);
+}
+
+void GameController::RunGameOverWindows(std::int32_t finalScore) {
+    if (shuttingDown_) {
+        return;
+    }
+    view_.ShowGameOverBox();
+    if (shuttingDown_) {
+        return;  // no name was asked, so the table stays as it was
+    }
+    const int rank = InsertHighScore(state_.record.scoreTable, finalScore);
+    if (rank == 0) {
+        return;
+    }
+    EnterHighScore(rank, finalScore);
+    if (shuttingDown_) {
+        return;
+    }
+    view_.ShowHighScores();
+}
+
+// InsertHighScore has opened the slot at rank; it is always filled, even when
+// the program is ending, so the table never keeps a half-moved entry.
+void GameController::EnterHighScore(int rank, std::int32_t finalScore) {
+    if (!shuttingDown_) {
+        PlayNamedMusic(QStringLiteral("SCORE"));
+    }
+    if (!shuttingDown_) {  // the music's error box may have been open when the end came
+        view_.ShowNameEntry();
+    }
+    RecordHighScore(state_.record.scoreTable.Rank(rank), LastPlayerName(state_.record), finalScore,
+                    QDateTime::currentDateTime());
+    state_.highlightRank = rank;
+}
+
+}  // namespace kwadrill

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QChar>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+
+#include "Engine.h"
+#include "GameFlags.h"
+#include "GameTimer.h"
+#include "GameView.h"
+#include "MusicControl.h"
+#include "PersistentState.h"
+#include "Random.h"
+#include "SoundEffects.h"
+
+namespace kwadrill {
+
+// Drives the game: the three ticks, the keys and buttons of the main window,
+// Start, Pause and the end of a game. Owns the engine and the three timers;
+// talks to the windows only through GameView.
+class GameController {
+public:
+    GameController(GameFlags& flags, GameView& view, SoundEffects& sound, MusicControl& music,
+                   PersistentState& state, Random& random);
+    GameController(const GameController&) = delete;
+    GameController& operator=(const GameController&) = delete;
+
+    Engine& engine() { return engine_; }
+    const Engine& engine() const { return engine_; }
+    std::int32_t DisplayedScore() const { return displayedScore_; }
+    std::int32_t DestroyAnimSet() const { return destroyAnimSet_; }
+    GameTimer& timer1() { return timer1_; }  // main tick; its Tag blinks the level label
+    GameTimer& timer2() { return timer2_; }  // fast tick; its Tag counts animation frames
+    GameTimer& timer3() { return timer3_; }  // sound delay; its Tag holds the main tick
+
+    // The ticks.
+    void Timer1Timer();
+    void Timer2Timer();
+    void Timer3Timer();
+
+    // Keys of the main window: a Qt key code, and the character it typed.
+    void FormKeyDown(int qtKey);
+    void FormKeyPress(QChar character);
+
+    void SpeedButton1Click();  // Start
+    void SpeedButton2Click();  // Pause / resume
+    void SpeedButton3Click();  // high scores
+    void SpeedButton4Click();  // about
+    void SpeedButton5Click();  // music toggle, after the button changed state
+    void SpeedButton6Click();  // sound toggle, after the button changed state
+    void SpeedButton7Click();  // rules
+    void SpeedButton8Click();  // language
+
+    // Switches on the main and the fast tick; called once when the main
+    // window has been arranged.
+    void EnableTimers();
+
+    // The program is ending: the timers stop for good, and a game-over
+    // sequence waiting in one of its windows records what it must and opens
+    // nothing more.
+    void BeginShutdown();
+    bool ShuttingDown() const { return shuttingDown_; }
+    // True from a game over until its last window has closed.
+    bool GameOverSequenceRunning() const { return gameOverPending_; }
+
+private:
+    bool MusicOn() const { return state_.record.musicOn != 0; }
+    void PlayNamedMusic(const QString& name);
+    void KeepMusicPlaying();
+    void SwitchMusic();
+    void SetTimersEnabled(bool enabled);
+
+    void StartDestruction();
+    void DrawPauseSprinkle();
+    void BlinkLevelLabel();
+    void RollScoreCounter();
+    void DrawDestructionFrame();
+    void RemoveAndCollapse();
+
+    void BeginGameOver();
+    void RunGameOverWindows(std::int32_t finalScore);
+    void EnterHighScore(int rank, std::int32_t finalScore);
+
+    GameFlags& flags_;
+    GameView& view_;
+    SoundEffects& sound_;
+    MusicControl& music_;
+    PersistentState& state_;
+    Random& random_;
+
+    GameTimer timer1_;
+    GameTimer timer2_;
+    GameTimer timer3_;
+    Engine engine_;
+
+    std::int32_t displayedScore_ = 0;
+    std::int32_t destroyAnimSet_ = 0;
+    bool gameOverPending_ = false;
+    bool shuttingDown_ = false;
+
+    // Receives the queued windows of the game-over sequence; declared last so
+    // that a call still queued dies with the controller.
+    QObject queueContext_;
+};
+
+}  // namespace kwadrill

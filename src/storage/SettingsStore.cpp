@@ -1,0 +1,113 @@
+#include "SettingsStore.h"
+
+#include <QByteArray>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QVariant>
+
+#include <cstring>
+
+#include "HighScores.h"
+#include "IniValueWriter.h"
+#include "StoreError.h"
+
+namespace kwadrill {
+
+namespace {
+
+constexpr QStringView kLanguageValue = u"lng";
+constexpr QStringView kScoreTableValue = u"hsc";
+constexpr std::int32_t kDefaultLanguage = 0;
+
+// Where QSettings keeps the user-scope INI file of organisation "QZ's Kwadrill",
+// application "Kwadrill". Found without a QSettings, which would read the file
+// (and system-wide fallbacks) on construction; values are always read from
+// this file alone.
+QString UserStorePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/QZ's Kwadrill/Kwadrill.ini");
+}
+
+bool HoldsNoData(const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::UnknownType:
+            return true;
+        case QMetaType::QByteArray:
+            return value.toByteArray().isEmpty();
+        case QMetaType::QStringList:
+            return value.toStringList().isEmpty();
+        default:
+            return false;
+    }
+}
+
+bool IsTextOrNumber(const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::QString:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void WriteValue(const QString& filePath, QStringView name, const QVariant& value) {
+    if (!WriteIniValue(filePath, name, value)) throw StoreError::FailedToSetData(name.toString());
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore() : filePath_(UserStorePath()) {}
+
+SettingsStore::SettingsStore(const QString& filePath) : filePath_(filePath) {}
+
+std::int32_t SettingsStore::ReadLanguage() const {
+    const QVariant value = QSettings(filePath_, QSettings::IniFormat).value(kLanguageValue);
+    if (value.typeId() != QMetaType::QString) {
+        if (HoldsNoData(value)) return kDefaultLanguage;
+        throw StoreError::InvalidDataType(kLanguageValue.toString());
+    }
+    bool ok = false;
+    const std::int32_t language = value.toString().toInt(&ok, 10);
+    return ok ? language : kDefaultLanguage;
+}
+
+bool SettingsStore::ReadScoreTable(ScoreTable& table) const {
+    const QVariant value = QSettings(filePath_, QSettings::IniFormat).value(kScoreTableValue);
+    if (IsTextOrNumber(value)) throw StoreError::InvalidDataType(kScoreTableValue.toString());
+    if (value.typeId() != QMetaType::QByteArray) return false;
+    const QByteArray bytes = value.toByteArray();
+    if (bytes.size() > qsizetype(sizeof(ScoreTable)))
+        throw StoreError::InvalidDataType(kScoreTableValue.toString());
+    if (bytes.size() != qsizetype(sizeof(ScoreTable))) return false;
+    std::memcpy(&table, bytes.constData(), sizeof(ScoreTable));
+    return true;
+}
+
+void SettingsStore::WriteLanguage(std::int32_t language) {
+    WriteValue(filePath_, kLanguageValue, QString::number(language));
+}
+
+void SettingsStore::WriteScoreTable(const ScoreTable& table) {
+    const QByteArray bytes(reinterpret_cast<const char*>(&table), sizeof(ScoreTable));
+    WriteValue(filePath_, kScoreTableValue, bytes);
+}
+
+void SettingsStore::LoadRegistrySettings(PersistentState& state,
+                                         const ApplyLanguage& applyLanguage) const {
+    state.language = ReadLanguage();
+    if (applyLanguage) applyLanguage(state.language);
+    ScoreTable stored;
+    if (ReadScoreTable(stored)) MergeScoreTables(state.record.scoreTable, stored);
+}
+
+void SettingsStore::SaveRegistrySettings(const PersistentState& state) {
+    WriteLanguage(state.language);
+    WriteScoreTable(state.record.scoreTable);
+}
+
+}  // namespace kwadrill

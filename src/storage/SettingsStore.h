@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+#include "PersistentState.h"
+#include "ScoreTable.h"
+
+namespace kwadrill {
+
+// The per-user store of the language and the score table: an INI file,
+// $XDG_CONFIG_HOME/QZ's Kwadrill/Kwadrill.ini. Values: "lng", a string holding
+// the decimal language number, and "hsc", the 640 bytes of the score table.
+// Constructing it touches nothing on disk, so a second running copy can skip
+// the store simply by never creating one. Read and write errors throw StoreError.
+class SettingsStore {
+public:
+    using ApplyLanguage = std::function<void(std::int32_t language)>;
+
+    // The player's own store.
+    SettingsStore();
+    // A store in an explicit file (tests, other profiles).
+    explicit SettingsStore(const QString& filePath);
+
+    const QString& FilePath() const { return filePath_; }
+
+    // "lng": 0 when missing, empty or not a valid integer.
+    std::int32_t ReadLanguage() const;
+    // "hsc": true and the table filled when exactly 640 bytes are stored;
+    // false (table unchanged) when missing or shorter.
+    bool ReadScoreTable(ScoreTable& table) const;
+    void WriteLanguage(std::int32_t language);
+    void WriteScoreTable(const ScoreTable& table);
+
+    // Start-up: language, then applyLanguage, then the stored table merged
+    // over the one the backup file (or the defaults) left in state.
+    void LoadRegistrySettings(PersistentState& state, const ApplyLanguage& applyLanguage) const;
+    // Shut-down: "lng", then "hsc".
+    void SaveRegistrySettings(const PersistentState& state);
+
+private:
+    QString filePath_;
+};
+
+}  // namespace kwadrill

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "GameView.h"
+#include "MusicControl.h"
+#include "SoundEffects.h"
+
+namespace kwadrill::testing {
+
+// One ordered record of what game control asked of the windows and of audio.
+struct CallLog {
+    std::vector<std::string> calls;
+
+    void Add(std::string call) { calls.push_back(std::move(call)); }
+    void Clear() { calls.clear(); }
+    // The calls that start with prefix, in order.
+    std::vector<std::string> Starting(const std::string& prefix) const;
+    int Count(const std::string& call) const;
+    // The calls of the named kinds (a call's first word), in order.
+    std::vector<std::string> Of(std::initializer_list<std::string> kinds) const;
+};
+
+class FakeGameView : public GameView {
+public:
+    explicit FakeGameView(CallLog& log) : log_(log) {}
+
+    void DrawField() override { log_.Add("DrawField"); }
+    void DrawCellImage(ImageList list, int index, int column, int row) override;
+    void RepaintScore() override { log_.Add("RepaintScore"); }
+
+    bool LevelLabelShowsText() const override { return label.has_value(); }
+    void ShowLevelLabel(int level) override;
+    void ClearLevelLabel() override;
+
+    bool MusicButtonDown() const override { return musicButtonDown; }
+    bool SoundButtonDown() const override { return soundButtonDown; }
+
+    void ShowGameOverBox() override { Modal("ShowGameOverBox", onGameOverBox); }
+    void ShowNameEntry() override { Modal("ShowNameEntry", onNameEntry); }
+    void ShowHighScores() override { Modal("ShowHighScores", onHighScores); }
+    void ShowAbout() override { Modal("ShowAbout", {}); }
+    void ShowRules() override { Modal("ShowRules", {}); }
+    void ShowLanguageDialog() override { Modal("ShowLanguageDialog", {}); }
+    void ApplyLanguage() override { log_.Add("ApplyLanguage"); }
+
+    std::optional<int> label;  // the level the label shows, if any
+    bool musicButtonDown = false;
+    bool soundButtonDown = false;
+    // Run while the window is "open".
+    std::function<void()> onGameOverBox;
+    std::function<void()> onNameEntry;
+    std::function<void()> onHighScores;
+
+private:
+    void Modal(const char* name, const std::function<void()>& whileOpen);
+
+    CallLog& log_;
+};
+
+class FakeSoundEffects : public SoundEffects {
+public:
+    explicit FakeSoundEffects(CallLog& log) : log_(log) {}
+
+    void PlayDissolveSound() override { log_.Add("PlayDissolveSound"); }
+    bool PlayDropSound() override {
+        log_.Add("PlayDropSound");
+        return soundsOn;
+    }
+
+    bool soundsOn = true;  // whether a drop sound really starts
+
+private:
+    CallLog& log_;
+};
+
+// Paths are "music/<name>", or "music/next" for the rotation's choice.
+class FakeMusicControl : public MusicControl {
+public:
+    explicit FakeMusicControl(CallLog& log) : log_(log) {}
+
+    QString NextMusicFile(const QString& name = {}) override;
+    void PlayMusicFile(const QString& path) override;
+    void StopMusic() override;
+    void ResetTrackCounter() override { log_.Add("ResetTrackCounter"); }
+
+    bool IsPlaying() override {
+        ++modeQueries;
+        return playing;
+    }
+    std::int64_t Position() override { return position; }
+    std::int64_t Length() override { return length; }
+
+    bool playing = true;
+    std::int64_t position = 0;
+    std::int64_t length = 1000;
+    int modeQueries = 0;
+    std::function<void()> onPlay;  // runs inside PlayMusicFile
+
+private:
+    CallLog& log_;
+};
+
+}  // namespace kwadrill::testing

@@ -1,0 +1,224 @@
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ControlFixture.h"
+
+namespace kwadrill::testing {
+namespace {
+
+constexpr int kArrowKeys[] = {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down};
+
+TEST_F(ControlTest, ArrowKeysSteerAFreelyFallingPiece) {
+    StartGame();
+    PlacePiece(4, 3, {1, 2, 3});
+
+    controller.FormKeyDown(Qt::Key_Left);
+    EXPECT_EQ(engine().fallingPiece.blocks[0].column, 3);
+    EXPECT_EQ(board().At(3, 3), 1);
+    EXPECT_EQ(board().At(6, 3), 0);
+    controller.FormKeyDown(Qt::Key_Right);
+    EXPECT_EQ(engine().fallingPiece.blocks[0].column, 4);
+    controller.FormKeyDown(Qt::Key_Up);
+    EXPECT_EQ(board().At(4, 3), 3);
+    EXPECT_EQ(board().At(5, 3), 1);
+    EXPECT_EQ(board().At(6, 3), 2);
+    EXPECT_EQ(log.Count("DrawField"), 3);
+
+    log.Clear();
+    controller.FormKeyDown(Qt::Key_Space);
+    EXPECT_TRUE(log.calls.empty());
+    controller.FormKeyDown(Qt::Key_Down);
+    EXPECT_TRUE(flags.collapsing);
+    EXPECT_TRUE(log.calls.empty());  // the fast tick does the falling
+}
+
+TEST_F(ControlTest, EveryArrowKeyIsRefusedUnderEachOfItsGuards) {
+    struct Guard {
+        const char* name;
+        std::function<void()> apply;
+    };
+    const Guard guards[] = {
+        {"no game running", [&] { flags.gameRunning = false; }},
+        {"collapsing", [&] { flags.collapsing = true; }},
+        {"a block of the piece has landed", [&] { board().At(5, 4) = 4; }},
+        {"paused", [&] { flags.paused = true; }},
+        {"match pending", [&] { flags.matchPending = true; }},
+        {"music busy", [&] { flags.musicBusy = true; }},
+    };
+    for (const Guard& guard : guards) {
+        for (int key : kArrowKeys) {
+            SCOPED_TRACE(std::string(guard.name) + ", key " + std::to_string(key));
+            flags = GameFlags{};
+            flags.gameRunning = true;
+            board() = Board{};
+            PlacePiece(4, 3, {1, 2, 3});
+            guard.apply();
+            const Board board0 = board();
+            const FallingPiece piece0 = engine().fallingPiece;
+            const bool collapsing0 = flags.collapsing;
+            log.Clear();
+
+            controller.FormKeyDown(key);
+            EXPECT_EQ(board(), board0);
+            EXPECT_EQ(engine().fallingPiece, piece0);
+            EXPECT_EQ(flags.collapsing, collapsing0);
+            EXPECT_TRUE(log.calls.empty());
+        }
+    }
+}
+
+TEST_F(ControlTest, PauseCharactersTogglePauseAndOtherCharactersDoNothing) {
+    StartGame();
+    for (QChar character : {QChar(u'p'), QChar(u'P'), QChar(0x0437), QChar(0x0417)}) {
+        SCOPED_TRACE(static_cast<int>(character.unicode()));
+        controller.FormKeyPress(character);
+        EXPECT_TRUE(flags.paused);
+        controller.FormKeyPress(character);
+        EXPECT_FALSE(flags.paused);
+    }
+    log.Clear();
+    for (QChar character : {QChar(u'o'), QChar(u' '), QChar(u'['), QChar(0x0440), QChar(0x0445)}) {
+        controller.FormKeyPress(character);
+    }
+    EXPECT_FALSE(flags.paused);
+    EXPECT_TRUE(log.calls.empty());
+
+    flags.musicBusy = true;
+    controller.FormKeyPress(u'p');
+    EXPECT_FALSE(flags.paused);
+}
+
+TEST_F(ControlTest, StartAndPauseAreRefusedWhenTheyMustBe) {
+    controller.SpeedButton2Click();  // no game yet
+    EXPECT_FALSE(flags.paused);
+    EXPECT_TRUE(log.calls.empty());
+
+    StartGame();
+    engine().score = 500;
+    board().At(1, kRows) = 3;
+    controller.SpeedButton1Click();  // a game runs already
+    EXPECT_EQ(engine().score, 500);
+    EXPECT_EQ(board().At(1, kRows), 3);
+    EXPECT_TRUE(log.calls.empty());
+}
+
+TEST_F(ControlTest, StartResetsTheGameWithoutRedrawingTheWell) {
+    controller.EnableTimers();
+    // A previous game left everything dirty.
+    flags.gameRunning = true;
+    engine().score = 4321;
+    controller.Timer2Timer();  // the counter has moved off zero
+    ASSERT_NE(controller.DisplayedScore(), 0);
+    flags = GameFlags{false, true, true, true, true};
+    board().cells.fill(5);
+    engine().level = 7;
+    controller.timer1().SetInterval(590);
+    controller.timer1().SetTag(33);
+    controller.timer2().SetTag(4);
+    controller.timer3().SetTag(3);
+    view.label = 7;
+    log.Clear();
+
+    controller.SpeedButton1Click();
+
+    EXPECT_EQ(board(), Board{});
+    EXPECT_TRUE(flags.gameRunning);
+    EXPECT_FALSE(flags.paused);
+    EXPECT_FALSE(flags.collapsing);
+    EXPECT_FALSE(flags.matchPending);
+    EXPECT_FALSE(flags.musicBusy);
+    EXPECT_EQ(engine().score, 0);
+    EXPECT_EQ(controller.DisplayedScore(), 0);
+    EXPECT_EQ(engine().level, 1);
+    EXPECT_EQ(controller.timer1().Interval(), 800);
+    EXPECT_EQ(controller.timer1().Tag(), 80);
+    EXPECT_EQ(controller.timer2().Tag(), 0);
+    EXPECT_EQ(controller.timer3().Tag(), 0);
+    EXPECT_FALSE(view.label.has_value());
+    EXPECT_TRUE(controller.timer1().Enabled() && controller.timer2().Enabled() &&
+                controller.timer3().Enabled());
+    const std::vector<std::string> expected{"ClearLevelLabel",           "RepaintScore",
+                                            "ResetTrackCounter",         "NextMusicFile GAME1",
+                                            "PlayMusicFile music/GAME1", "RepaintScore"};
+    EXPECT_EQ(log.calls, expected);  // no DrawField
+}
+
+TEST_F(ControlTest, PauseStopsTheMusicAndResumingPlaysTheNextPiece) {
+    StartGame();
+    controller.SpeedButton2Click();
+    EXPECT_EQ(log.calls, std::vector<std::string>{"StopMusic"});
+    log.Clear();
+    controller.SpeedButton2Click();
+    EXPECT_FALSE(flags.paused);
+    EXPECT_EQ(log.calls,
+              (std::vector<std::string>{"NextMusicFile (next)", "PlayMusicFile music/next"}));
+}
+
+TEST_F(ControlTest, TogglesStoreTheirSettingAndActAtOnce) {
+    struct ToggleCase {
+        const char* name;
+        bool musicButton;  // else the sound button
+        bool down;
+        std::uint8_t stored;
+        std::vector<std::string> calls;
+    };
+    const ToggleCase cases[] = {
+        {"music on: the main tick starts it", true, true, 1, {}},
+        {"music off", true, false, 0, {"StopMusic"}},
+        {"sound on: a sample", false, true, 1, {"PlayDissolveSound"}},
+        {"sound off", false, false, 0, {}},
+    };
+    for (const ToggleCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        state.record.musicOn = state.record.soundOn = 7;
+        log.Clear();
+        if (c.musicButton) {
+            view.musicButtonDown = c.down;
+            controller.SpeedButton5Click();
+            EXPECT_EQ(state.record.musicOn, c.stored);
+        } else {
+            view.soundButtonDown = c.down;
+            controller.SpeedButton6Click();
+            EXPECT_EQ(state.record.soundOn, c.stored);
+        }
+        EXPECT_EQ(log.calls, c.calls);
+    }
+}
+
+TEST_F(ControlTest, WindowButtonsOpenTheirWindowsWhileTheGameGoesOn) {
+    StartGame();
+    const std::pair<void (GameController::*)(), std::vector<std::string>> buttons[] = {
+        {&GameController::SpeedButton3Click, {"ShowHighScores"}},
+        {&GameController::SpeedButton4Click, {"ShowAbout"}},
+        {&GameController::SpeedButton7Click, {"ShowRules"}},
+        {&GameController::SpeedButton8Click, {"ShowLanguageDialog", "ApplyLanguage"}},
+    };
+    for (const auto& [click, calls] : buttons) {
+        log.Clear();
+        (controller.*click)();
+        EXPECT_EQ(log.calls, calls);
+        EXPECT_TRUE(flags.gameRunning);
+        EXPECT_FALSE(flags.paused);
+    }
+}
+
+TEST_F(ControlTest, ShutdownStopsTheTimersForGood) {
+    controller.EnableTimers();
+    controller.BeginShutdown();
+    EXPECT_FALSE(controller.timer1().Enabled());
+    EXPECT_FALSE(controller.timer2().Enabled());
+    EXPECT_FALSE(controller.timer3().Enabled());
+
+    controller.EnableTimers();
+    state.record.musicOn = 1;
+    music.playing = false;
+    log.Clear();
+    controller.Timer1Timer();  // a tick already under way switches no music
+    EXPECT_TRUE(log.calls.empty());
+    EXPECT_FALSE(controller.timer1().Enabled());
+    EXPECT_FALSE(controller.timer3().Enabled());
+}
+
+}  // namespace
+}  // namespace kwadrill::testing

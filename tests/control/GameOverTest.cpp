@@ -1,0 +1,230 @@
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ControlFixture.h"
+#include "HighScores.h"
+
+namespace kwadrill::testing {
+namespace {
+
+class GameOverTest : public ControlTest {
+protected:
+    // A running game whose settled board has no line and a block in the top
+    // row: the next main tick ends it.
+    void PrepareGameOver(std::int32_t score) {
+        StartGame();
+        for (int row = 1; row <= kRows; ++row) {
+            board().At(1, row) = static_cast<std::uint8_t>(row % 2 + 1);
+        }
+        engine().score = score;
+    }
+
+    void FillTable(const std::vector<std::int32_t>& scores) {
+        for (std::size_t i = 0; i < scores.size(); ++i) {
+            RecordHighScore(state.record.scoreTable.entries[i], QStringLiteral("Old"), scores[i],
+                            QDateTime::currentDateTime());
+        }
+    }
+
+    void EnterName(const QString& name) {
+        view.onNameEntry = [this, name] { SetLastPlayerName(state.record, name); };
+    }
+};
+
+TEST_F(GameOverTest, GameOverRunsItsStepsInOrder) {
+    PrepareGameOver(1234);
+    EnterName(QStringLiteral("Ann"));
+    const Board finalBoard = board();
+    struct {
+        int rank = 0;
+        std::int32_t score = 0;
+    } atHighScores;
+    view.onHighScores = [&] {
+        atHighScores.rank = state.highlightRank;
+        atHighScores.score = state.record.scoreTable.Rank(1).score;
+    };
+
+    controller.Timer1Timer();
+    // The tick itself does the first steps; the windows come right after it.
+    EXPECT_FALSE(flags.gameRunning);
+    EXPECT_EQ(controller.DisplayedScore(), 1234);
+    const std::vector<std::string> inTick{"DrawField", "RepaintScore", "NextMusicFile GAMEOVER",
+                                          "PlayMusicFile music/GAMEOVER"};
+    EXPECT_EQ(log.calls, inTick);
+    EXPECT_TRUE(controller.GameOverSequenceRunning());
+
+    log.Clear();
+    RunQueuedWindows();
+    const std::vector<std::string> windows{"ShowGameOverBox", "NextMusicFile SCORE",
+                                           "PlayMusicFile music/SCORE", "ShowNameEntry",
+                                           "ShowHighScores"};
+    EXPECT_EQ(log.calls, windows);
+    EXPECT_FALSE(controller.GameOverSequenceRunning());
+
+    // The entry is complete before the high-score window shows it.
+    EXPECT_EQ(atHighScores.rank, 1);
+    EXPECT_EQ(atHighScores.score, 1234);
+    const ScoreEntry& entry = state.record.scoreTable.Rank(1);
+    EXPECT_EQ(EntryName(entry), QStringLiteral("Ann"));
+    EXPECT_LT(FromDayNumber(entry.date).secsTo(QDateTime::currentDateTime()), 60);
+    EXPECT_EQ(state.highlightRank, 1);
+
+    EXPECT_EQ(board(), finalBoard);
+    EXPECT_EQ(controller.timer1().Interval(), 800);
+    EXPECT_EQ(engine().level, 1);
+    EXPECT_FALSE(flags.paused || flags.collapsing || flags.matchPending);
+}
+
+TEST_F(GameOverTest, RankDecidesWhetherTheScoreIsEntered) {
+    struct RankCase {
+        const char* name;
+        std::vector<std::int32_t> table;
+        std::int32_t score;
+        int rank;
+    };
+    const RankCase cases[] = {
+        {"empty table", {}, 500, 1},
+        {"between two entries", {5000, 3000, 1000}, 2000, 3},
+        {"below an equal score", {5000, 2000}, 2000, 3},
+        {"table full of better scores", std::vector<std::int32_t>(kScoreTableSize, 9000), 100, 0},
+        {"nothing scored", {}, 0, 0},
+    };
+    for (const RankCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        flags = GameFlags{};
+        state.record.scoreTable = ScoreTable{};
+        state.highlightRank = -1;
+        FillTable(c.table);
+        const ScoreTable before = state.record.scoreTable;
+        EnterName(QStringLiteral("Kim"));
+        PrepareGameOver(c.score);
+        controller.Timer1Timer();
+        log.Clear();
+        RunQueuedWindows();
+
+        if (c.rank == 0) {
+            // Ends after the box: no score music, name entry or high-score window.
+            EXPECT_EQ(log.calls, std::vector<std::string>{"ShowGameOverBox"});
+            EXPECT_EQ(state.highlightRank, -1);
+            EXPECT_EQ(std::memcmp(&before, &state.record.scoreTable, sizeof before), 0);
+            continue;
+        }
+        EXPECT_EQ(log.calls.back(), "ShowHighScores");
+        EXPECT_EQ(state.highlightRank, c.rank);
+        EXPECT_EQ(state.record.scoreTable.Rank(c.rank).score, c.score);
+        EXPECT_EQ(EntryName(state.record.scoreTable.Rank(c.rank)), QStringLiteral("Kim"));
+        if (c.rank < static_cast<int>(c.table.size()) + 1) {
+            EXPECT_EQ(state.record.scoreTable.Rank(c.rank + 1).score, c.table[c.rank - 1]);
+        }
+    }
+}
+
+TEST_F(GameOverTest, StartWaitsUntilTheGameOverWindowsHaveClosed) {
+    PrepareGameOver(100);
+    controller.Timer1Timer();
+    controller.SpeedButton1Click();
+    EXPECT_FALSE(flags.gameRunning);
+    RunQueuedWindows();
+    controller.SpeedButton1Click();
+    EXPECT_TRUE(flags.gameRunning);
+}
+
+// The program is ended (BeginShutdown) at one moment of the game-over sequence.
+class ShutdownDuringGameOverTest : public GameOverTest {
+protected:
+    void Run(const std::string& during, const std::vector<std::string>& windows, bool entered) {
+        PrepareGameOver(700);
+        EnterName(QStringLiteral("Eve"));
+        const auto shutDown = [this] { controller.BeginShutdown(); };
+        if (during == "name entry") {
+            view.onNameEntry = [this, shutDown] {
+                SetLastPlayerName(state.record, QStringLiteral("Eve"));  // the dialog keeps it
+                shutDown();
+            };
+        } else if (during == "game-over box") {
+            view.onGameOverBox = shutDown;
+        } else if (during == "high-score window") {
+            view.onHighScores = shutDown;
+        }
+        const ScoreTable before = state.record.scoreTable;
+
+        controller.Timer1Timer();
+        if (during == "the gap before the box") {
+            shutDown();
+        }
+        log.Clear();
+        RunQueuedWindows();
+
+        EXPECT_EQ(log.Of({"ShowGameOverBox", "ShowNameEntry", "ShowHighScores"}), windows);
+        EXPECT_FALSE(controller.GameOverSequenceRunning());
+        EXPECT_FALSE(controller.timer1().Enabled());
+        if (entered) {
+            EXPECT_EQ(state.highlightRank, 1);
+            EXPECT_EQ(state.record.scoreTable.Rank(1).score, 700);
+            EXPECT_EQ(EntryName(state.record.scoreTable.Rank(1)), QStringLiteral("Eve"));
+        } else {
+            EXPECT_EQ(state.highlightRank, -1);
+            EXPECT_EQ(std::memcmp(&before, &state.record.scoreTable, sizeof before), 0);
+        }
+    }
+};
+
+TEST_F(ShutdownDuringGameOverTest, InTheGapBeforeTheBoxNothingOpens) {
+    Run("the gap before the box", {}, false);
+}
+
+TEST_F(ShutdownDuringGameOverTest, InTheBoxNoScoreIsEntered) {
+    Run("game-over box", {"ShowGameOverBox"}, false);
+}
+
+TEST_F(ShutdownDuringGameOverTest, InTheNameEntryTheScoreIsStillRecorded) {
+    Run("name entry", {"ShowGameOverBox", "ShowNameEntry"}, true);
+}
+
+TEST_F(ShutdownDuringGameOverTest, InTheHighScoreWindowTheEntryStands) {
+    Run("high-score window", {"ShowGameOverBox", "ShowNameEntry", "ShowHighScores"}, true);
+}
+
+// Runs the event loop until done() holds or five seconds have passed.
+bool RunEventsUntil(const std::function<bool()>& done) {
+    QEventLoop loop;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done() || clock.elapsed() > 5000) {
+            loop.quit();
+        }
+    });
+    poll.start(1);
+    loop.exec();
+    return done();
+}
+
+// Real timers on purpose: what matters is that Qt delivers the main tick while
+// the box's own event loop runs, and only the event dispatcher can show that.
+// The main tick runs every 5 ms here; each wait ends after five seconds at most.
+TEST_F(GameOverTest, MainTickRunsWhileTheGameOverBoxIsOpen) {
+    PrepareGameOver(300);
+    bool tickedInBox = false;
+    view.onGameOverBox = [&] {
+        const int queries = music.modeQueries;  // each main tick asks the music device
+        tickedInBox = RunEventsUntil([&] { return music.modeQueries > queries; });
+    };
+    controller.timer1().SetInterval(5);
+    controller.EnableTimers();
+
+    ASSERT_TRUE(RunEventsUntil(
+        [&] { return log.Count("ShowHighScores") == 1 && !controller.GameOverSequenceRunning(); }));
+    EXPECT_TRUE(tickedInBox);
+}
+
+}  // namespace
+}  // namespace kwadrill::testing
