@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "MidiReader.h"
+#include "ResourceFiles.h"
+
+namespace kwadrill::test {
+namespace {
+
+struct MusicSlot {
+    const char* name;
+    double seconds;  // the length the piece should play for
+};
+
+constexpr MusicSlot kPieces[] = {
+    {"MENU", 130},  {"GAME1", 161}, {"GAME2", 137},  {"SCORE", 40},  {"GAMEOVER", 187},
+    {"GAME3", 140}, {"GAME4", 152}, {"GAME5", 157},  {"GAME6", 129}, {"GAME7", 142},
+    {"GAME8", 125}, {"GAME9", 175}, {"GAME10", 139},
+};
+
+constexpr int kDrumChannel = 9;
+constexpr int kVolumeController = 7;
+constexpr int kPanController = 10;
+constexpr std::size_t kLargestFile = 48 * 1024;
+
+MidiSummary LoadPiece(const std::string& name) {
+    return ReadMidi(ReadBytes(ResourcePath("midi", name + ".mid")));
+}
+
+class MidiPieceTest : public ::testing::TestWithParam<MusicSlot> {};
+
+TEST_P(MidiPieceTest, IsOneTrackOfFormatZeroAtNinetySixTicks) {
+    const MidiSummary piece = LoadPiece(GetParam().name);
+    EXPECT_EQ(piece.format, 0);
+    EXPECT_EQ(piece.trackCount, 1);
+    EXPECT_EQ(piece.division, 96);
+}
+
+TEST_P(MidiPieceTest, SwitchesOffEveryNoteItPlays) {
+    EXPECT_EQ(LoadPiece(GetParam().name).hangingNotes, 0);
+}
+
+// Melody, harmony, bass and General MIDI drums, each with its instrument and place in the mix.
+TEST_P(MidiPieceTest, IsScoredForABandWithDrums) {
+    const MidiSummary piece = LoadPiece(GetParam().name);
+    const auto voices = std::count_if(piece.notesPerChannel.begin(), piece.notesPerChannel.end(),
+                                      [](int notes) { return notes > 0; });
+    EXPECT_GE(voices, 5);
+    EXPECT_GT(piece.notesPerChannel[kDrumChannel], 0);
+    EXPECT_GE(piece.tempoEvents, 1);
+    EXPECT_GE(piece.programChannels.size(), 5u);
+    EXPECT_TRUE(piece.controllers.count(kVolumeController));
+    EXPECT_TRUE(piece.controllers.count(kPanController));
+}
+
+TEST_P(MidiPieceTest, PlaysAboutAsLongAsItsSlot) {
+    EXPECT_NEAR(LoadPiece(GetParam().name).seconds, GetParam().seconds, 0.15 * GetParam().seconds);
+}
+
+TEST_P(MidiPieceTest, StaysSmall) {
+    EXPECT_LE(ReadBytes(ResourcePath("midi", std::string(GetParam().name) + ".mid")).size(),
+              kLargestFile);
+}
+
+std::string PieceName(const ::testing::TestParamInfo<MusicSlot>& slot) {
+    return slot.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPieces, MidiPieceTest, ::testing::ValuesIn(kPieces), PieceName);
+
+// A format-0 file around the given track bytes (shorter than 256).
+std::vector<std::uint8_t> TinyFile(const std::vector<std::uint8_t>& track) {
+    std::vector<std::uint8_t> file(22 + track.size(), 0);
+    const std::uint8_t header[] = {'M', 'T', 'h', 'd', 0,  0,   0,   6,   0,
+                                   0,   0,   1,   0,   96, 'M', 'T', 'r', 'k'};
+    std::copy(std::begin(header), std::end(header), file.begin());
+    file[21] = static_cast<std::uint8_t>(track.size());
+    std::copy(track.begin(), track.end(), file.begin() + 22);
+    return file;
+}
+
+// Two notes written with running status; one beat at 120 per minute.
+TEST(MidiReaderTest, FollowsRunningStatusThroughATrack) {
+    const MidiSummary summary = ReadMidi(TinyFile({0x00, 0x90, 60, 100, 0x00, 64, 100,  //
+                                                   0x60, 60, 0, 0x00, 64, 0,            //
+                                                   0x00, 0xFF, 0x2F, 0x00}));
+    EXPECT_EQ(summary.notesPerChannel[0], 2);
+    EXPECT_EQ(summary.hangingNotes, 0);
+    EXPECT_DOUBLE_EQ(summary.seconds, 0.5);
+}
+
+TEST(MidiReaderTest, RejectsBrokenTracks) {
+    const std::vector<std::vector<std::uint8_t>> broken = {
+        {0x00, 60, 100, 0x00, 0xFF, 0x2F, 0x00},        // data byte before any status
+        {0x00, 0x90, 60, 100},                          // no end-of-track
+        {0x00, 0xFF, 0x2F, 0x00, 0x00, 0x90, 60, 100},  // events after the end
+        {0x00, 0xFF, 0x51, 0x03, 0x07},                 // meta event cut short
+    };
+    for (const auto& track : broken) {
+        EXPECT_THROW(ReadMidi(TinyFile(track)), std::runtime_error);
+    }
+    std::vector<std::uint8_t> wrongLength = TinyFile({0x00, 0xFF, 0x2F, 0x00});
+    wrongLength[21] = 5;
+    EXPECT_THROW(ReadMidi(wrongLength), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace kwadrill::test

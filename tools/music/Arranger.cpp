@@ -1,0 +1,347 @@
+#include "Arranger.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+namespace kwadrill {
+
+namespace {
+
+constexpr int kVolumeController = 7;
+constexpr int kPanController = 10;
+constexpr int kReverbController = 91;
+constexpr int kChorusController = 93;
+constexpr int kCrashNote = 49;
+constexpr int kCrashVelocity = 110;
+constexpr int kCentre = 64;
+constexpr int kDrumReverb = 30;
+constexpr int kShortestNote = 6;
+constexpr int kSoftChordDrop = 22;
+constexpr int kDownbeatAccent = 8;
+constexpr int kBeatAccent = 3;
+constexpr int kOctave = 12;
+
+int Wrap(int value, int modulus) {
+    return ((value % modulus) + modulus) % modulus;
+}
+
+// The pitch of class `pc` at or above `lowest`, within one octave.
+int PlaceAbove(int pc, int lowest) {
+    return lowest + Wrap(pc - lowest, kOctave);
+}
+
+std::size_t ChordAt(const std::vector<ChordSpan>& chords, int tick) {
+    for (std::size_t i = 0; i < chords.size(); ++i) {
+        if (tick < chords[i].start + chords[i].length) {
+            return i;
+        }
+    }
+    return chords.size() - 1;
+}
+
+void CheckLength(int ticks, int expected, const Section& section, std::string_view what) {
+    if (ticks != expected) {
+        throw std::invalid_argument(std::string(what) + " of section " + std::string(section.name) +
+                                    " lasts " + std::to_string(ticks) + " ticks, not " +
+                                    std::to_string(expected));
+    }
+}
+
+std::vector<ChordSpan> Transposed(std::vector<ChordSpan> chords, int semitones) {
+    for (ChordSpan& chord : chords) {
+        chord.root = Wrap(chord.root + semitones, kOctave);
+        chord.bass = Wrap(chord.bass + semitones, kOctave);
+    }
+    return chords;
+}
+
+bool Has(std::string_view parts, char part) {
+    return parts.find(part) != std::string_view::npos;
+}
+
+}  // namespace
+
+Arranger::Arranger(const Piece& piece) : piece_(piece) {}
+
+const Section& Arranger::FindSection(std::string_view name) const {
+    for (const Section& section : piece_.sections) {
+        if (section.name == name) {
+            return section;
+        }
+    }
+    throw std::invalid_argument("no section " + std::string(name));
+}
+
+const Groove& Arranger::FindGroove(std::string_view name) const {
+    for (const Groove& groove : piece_.grooves) {
+        if (groove.name == name) {
+            return groove;
+        }
+    }
+    throw std::invalid_argument("no groove " + std::string(name));
+}
+
+int Arranger::BarTicks() const {
+    return piece_.meterNumerator * kTicksPerQuarter * 4 / piece_.meterDenominator;
+}
+
+// Compound metres (6/8, 12/8) count in dotted quarters.
+int Arranger::BeatTicks() const {
+    return piece_.meterDenominator == 8 ? kTicksPerQuarter * 3 / 2
+                                        : kTicksPerQuarter * 4 / piece_.meterDenominator;
+}
+
+int Arranger::Accent(int tick) const {
+    const int inBar = tick % BarTicks();
+    if (inBar == 0) {
+        return kDownbeatAccent;
+    }
+    return inBar % BeatTicks() == 0 ? kBeatAccent : 0;
+}
+
+std::vector<std::uint8_t> Arranger::Compose() {
+    track_.TrackName(piece_.name);
+    track_.TimeSignature(0, piece_.meterNumerator, piece_.meterDenominator);
+    track_.Tempo(0, piece_.bpm);
+    tempos_ = {{0, piece_.bpm}};
+    SetUpChannels();
+    for (const Entry& entry : piece_.arrangement) {
+        PlayEntry(entry);
+    }
+    return track_.EncodeFile(entryStart_);
+}
+
+double Arranger::Seconds() const {
+    double seconds = 0.0;
+    for (std::size_t i = 0; i < tempos_.size(); ++i) {
+        const int end = i + 1 < tempos_.size() ? tempos_[i + 1].first : entryStart_;
+        seconds += (end - tempos_[i].first) * 60.0 / (tempos_[i].second * kTicksPerQuarter);
+    }
+    return seconds;
+}
+
+// A pattern covers whole bars, so it can never drift against the bar lines.
+void Arranger::CheckSteps(std::string_view pattern) const {
+    if (pattern.size() % static_cast<std::size_t>(piece_.stepsPerBar) != 0) {
+        throw std::invalid_argument("pattern \"" + std::string(pattern) +
+                                    "\" does not fill whole bars");
+    }
+}
+
+void Arranger::SetUpChannels() {
+    for (int part = 0; part < kPartCount; ++part) {
+        const Instrument& instrument = piece_.instruments[static_cast<std::size_t>(part)];
+        track_.Program(0, part, instrument.program);
+        programs_[static_cast<std::size_t>(part)] = instrument.program;
+        track_.Controller(0, part, kVolumeController, instrument.volume);
+        track_.Controller(0, part, kPanController, instrument.pan);
+        track_.Controller(0, part, kReverbController, instrument.reverb);
+        track_.Controller(0, part, kChorusController, instrument.chorus);
+    }
+    track_.Program(0, kDrumChannel, piece_.drumKit);
+    track_.Controller(0, kDrumChannel, kVolumeController, piece_.drumVolume);
+    track_.Controller(0, kDrumChannel, kPanController, kCentre);
+    track_.Controller(0, kDrumChannel, kReverbController, kDrumReverb);
+}
+
+void Arranger::PlayEntry(const Entry& entry) {
+    const Section& section = FindSection(entry.section);
+    const Groove& groove = FindGroove(entry.groove);
+    const std::vector<ChordSpan> chords =
+        Transposed(ParseChords(section.chords, BarTicks()), entry.transpose);
+    CheckLength(chords.back().start + chords.back().length, section.bars * BarTicks(), section,
+                "chords");
+    PlayTempo(entry, section.bars);
+    SelectProgram(kLead,
+                  entry.leadProgram >= 0 ? entry.leadProgram : piece_.instruments[kLead].program);
+    SelectProgram(kCounter, entry.counterProgram >= 0 ? entry.counterProgram
+                                                      : piece_.instruments[kCounter].program);
+    const int leadShift = entry.transpose + (Has(entry.parts, 'U') ? kOctave : 0);
+    if (Has(entry.parts, 'L') || Has(entry.parts, 'U')) {
+        PlayLine(kLead, section, section.lead, leadShift);
+    }
+    if (Has(entry.parts, 'C')) {
+        PlayLine(kCounter, section, section.counter, entry.transpose);
+    }
+    if (Has(entry.parts, 'O')) {
+        PlayLine(kCounter, section, section.lead, leadShift + kOctave);
+    }
+    if (Has(entry.parts, 'A')) {
+        PlayPattern(kComp, groove.comp, chords, section.bars);
+    }
+    if (Has(entry.parts, 'P')) {
+        PlayPattern(kPad, groove.pad, chords, section.bars);
+    }
+    if (Has(entry.parts, 'B')) {
+        PlayPattern(kBass, groove.bass, chords, section.bars);
+    }
+    PlayDrums(groove, entry, section.bars);
+    entryStart_ += section.bars * BarTicks();
+}
+
+void Arranger::PlayTempo(const Entry& entry, int bars) {
+    const double from = entry.bpm > 0.0 ? entry.bpm : tempos_.back().second;
+    if (entry.bpmEnd <= 0.0) {
+        if (from != tempos_.back().second) {
+            track_.Tempo(entryStart_, from);
+            tempos_.emplace_back(entryStart_, from);
+        }
+        return;
+    }
+    const int beats = bars * BarTicks() / BeatTicks();
+    for (int beat = 0; beat < beats; ++beat) {
+        const double bpm = from + (entry.bpmEnd - from) * beat / std::max(1, beats - 1);
+        const int tick = entryStart_ + beat * BeatTicks();
+        track_.Tempo(tick, bpm);
+        tempos_.emplace_back(tick, bpm);
+    }
+}
+
+void Arranger::SelectProgram(Part part, int program) {
+    if (programs_[part] != program) {
+        track_.Program(entryStart_, part, program);
+        programs_[part] = program;
+    }
+}
+
+void Arranger::PlayLine(Part part, const Section& section, std::string_view text, int transpose) {
+    const std::vector<LineNote> notes = ParseLine(text, BarTicks());
+    CheckLength(notes.empty() ? 0 : notes.back().start + notes.back().length,
+                section.bars * BarTicks(), section, part == kLead ? "lead" : "counter");
+    const Instrument& instrument = piece_.instruments[part];
+    for (const LineNote& note : notes) {
+        if (note.pitch < 0) {
+            continue;
+        }
+        const int length = std::max(kShortestNote, note.length * instrument.gatePercent / 100);
+        track_.Note(entryStart_ + note.start, length, part, note.pitch + transpose,
+                    instrument.velocity + Accent(note.start));
+    }
+}
+
+void Arranger::PlayPattern(Part part, std::string_view pattern,
+                           const std::vector<ChordSpan>& chords, int bars) {
+    if (pattern.empty()) {
+        return;
+    }
+    CheckSteps(pattern);
+    const int stepTicks = BarTicks() / piece_.stepsPerBar;
+    const int steps = bars * piece_.stepsPerBar;
+    Strike strike;
+    for (int step = 0; step < steps; ++step) {
+        const int tick = step * stepTicks;
+        const char symbol = pattern[static_cast<std::size_t>(step) % pattern.size()];
+        const std::size_t chord = ChordAt(chords, tick);
+        // A held note rings on unless the harmony moves under it.
+        if (symbol == '-' && (strike.pitches.empty() || chord == strike.chord)) {
+            continue;
+        }
+        Release(part, strike, tick);
+        const char struck = symbol == '-' ? strike.symbol : symbol;
+        if (struck == '.') {
+            continue;
+        }
+        const int soft = struck == 'c' ? kSoftChordDrop : 0;
+        strike = {PatternPitches(part, struck, chords, chord), tick,
+                  piece_.instruments[part].velocity + Accent(tick) - soft, struck, chord};
+    }
+    Release(part, strike, steps * stepTicks);
+}
+
+void Arranger::Release(Part part, Strike& strike, int tick) {
+    for (int pitch : strike.pitches) {
+        track_.Note(entryStart_ + strike.start, tick - strike.start, part, pitch, strike.velocity);
+    }
+    strike.pitches.clear();
+}
+
+std::vector<int> Arranger::PatternPitches(Part part, char symbol,
+                                          const std::vector<ChordSpan>& chords,
+                                          std::size_t index) const {
+    if (part == kBass) {
+        return BassPitches(symbol, chords, index);
+    }
+    const ChordSpan& chord = chords[index];
+    const int lowest = (part == kPad ? piece_.padCentre : piece_.compCentre) - 6;
+    std::vector<int> voicing;
+    for (int interval : chord.intervals) {
+        const int pitch = PlaceAbove(chord.root + interval, lowest);
+        if (std::find(voicing.begin(), voicing.end(), pitch) == voicing.end()) {
+            voicing.push_back(pitch);
+        }
+    }
+    std::sort(voicing.begin(), voicing.end());
+    if (symbol == 'C' || symbol == 'c') {
+        return voicing;
+    }
+    if (symbol < '1' || symbol > '9') {
+        throw std::invalid_argument(std::string("bad pattern symbol ") + symbol);
+    }
+    const auto n = static_cast<int>(voicing.size());
+    const int i = symbol - '1';
+    return {voicing[static_cast<std::size_t>(i % n)] + kOctave * (i / n)};
+}
+
+std::vector<int> Arranger::BassPitches(char symbol, const std::vector<ChordSpan>& chords,
+                                       std::size_t index) const {
+    const ChordSpan& chord = chords[index];
+    const int root = PlaceAbove(chord.root, piece_.bassLowest);
+    const auto tone = [&](std::size_t i, int fallback) {
+        return i < chord.intervals.size() ? root + chord.intervals[i] : root + fallback;
+    };
+    switch (symbol) {
+        case 'R':
+            return {PlaceAbove(chord.bass, piece_.bassLowest)};
+        case '3':
+            return {tone(1, 4)};
+        case '5':
+            return {tone(2, 7)};
+        case '7':
+            return {tone(3, kOctave)};
+        case '8':
+            return {root + kOctave};
+        case 'L':
+            return {tone(2, 7) - kOctave};
+        case 'a': {
+            const ChordSpan& next = chords[std::min(index + 1, chords.size() - 1)];
+            return {PlaceAbove(next.bass, piece_.bassLowest) - 1};
+        }
+        default:
+            throw std::invalid_argument(std::string("bad bass symbol ") + symbol);
+    }
+}
+
+void Arranger::PlayDrums(const Groove& groove, const Entry& entry, int bars) {
+    if (Has(entry.parts, 'X')) {
+        track_.Note(entryStart_, BeatTicks(), kDrumChannel, kCrashNote, kCrashVelocity);
+    }
+    if (!Has(entry.parts, 'D')) {
+        return;
+    }
+    const int stepTicks = BarTicks() / piece_.stepsPerBar;
+    const std::vector<DrumLane> beat = ParseDrums(groove.drums);
+    const std::vector<DrumLane> fill = ParseDrums(groove.fill);
+    for (const auto* lanes : {&beat, &fill}) {
+        for (const DrumLane& lane : *lanes) {
+            CheckSteps(lane.steps);
+        }
+    }
+    for (int bar = 0; bar < bars; ++bar) {
+        const bool filling = Has(entry.parts, 'F') && bar == bars - 1 && !fill.empty();
+        for (const DrumLane& lane : filling ? fill : beat) {
+            for (int s = 0; s < piece_.stepsPerBar; ++s) {
+                const int step = filling ? s : bar * piece_.stepsPerBar + s;
+                const int velocity = DrumStepVelocity(
+                    lane.steps[static_cast<std::size_t>(step) % lane.steps.size()]);
+                if (velocity > 0) {
+                    const int tick = entryStart_ + bar * BarTicks() + s * stepTicks;
+                    track_.Note(tick, std::max(kShortestNote, stepTicks / 2), kDrumChannel,
+                                lane.note, velocity);
+                }
+            }
+        }
+    }
+}
+
+}  // namespace kwadrill

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "MidiTrack.h"
+#include "Notation.h"
+#include "Piece.h"
+
+namespace kwadrill {
+
+// Plays a piece's running order into one MIDI track.
+class Arranger {
+public:
+    explicit Arranger(const Piece& piece);
+
+    // The finished standard MIDI file. Throws std::invalid_argument when the
+    // piece's text does not add up (a line longer than its section, ...).
+    std::vector<std::uint8_t> Compose();
+    // Playing time of the composed file, from its tempo changes.
+    double Seconds() const;
+
+private:
+    struct Strike {
+        std::vector<int> pitches;
+        int start = 0;
+        int velocity = 0;
+        char symbol = 0;
+        std::size_t chord = 0;
+    };
+
+    const Section& FindSection(std::string_view name) const;
+    const Groove& FindGroove(std::string_view name) const;
+    int BarTicks() const;
+    int BeatTicks() const;
+    int Accent(int tick) const;
+    void CheckSteps(std::string_view pattern) const;
+
+    void SetUpChannels();
+    void PlayEntry(const Entry& entry);
+    void PlayTempo(const Entry& entry, int bars);
+    void SelectProgram(Part part, int program);
+    void PlayLine(Part part, const Section& section, std::string_view text, int transpose);
+    void PlayPattern(Part part, std::string_view pattern, const std::vector<ChordSpan>& chords,
+                     int bars);
+    void Release(Part part, Strike& strike, int tick);
+    std::vector<int> PatternPitches(Part part, char symbol, const std::vector<ChordSpan>& chords,
+                                    std::size_t index) const;
+    std::vector<int> BassPitches(char symbol, const std::vector<ChordSpan>& chords,
+                                 std::size_t index) const;
+    void PlayDrums(const Groove& groove, const Entry& entry, int bars);
+
+    const Piece& piece_;
+    MidiTrack track_;
+    int entryStart_ = 0;
+    std::vector<std::pair<int, double>> tempos_;
+    std::array<int, kPartCount> programs_{};
+};
+
+}  // namespace kwadrill
