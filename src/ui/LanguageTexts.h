@@ -19,13 +19,15 @@ QString LevelLabelText(bool russian, int level);
 QString GameOverCaption(bool russian);
 // One of the ten game-over remarks, drawn with Random(10).
 QString GameOverQuip(bool russian, Random& random);
+// All ten remarks of one language, in draw order.
+QStringList GameOverQuips(bool russian);
 
 QString HighScoreWindowCaption(bool russian);
 QString NameEntryCaption(bool russian);
 QString NameEntryPrompt(bool russian);
 QString NameEntryButton(bool russian);
 QString RulesCaption(bool russian);
-QStringList RulesLines(bool russian);   // exactly 15 lines
+QStringList RulesLines(bool russian);  // exactly 15 lines
 QString LanguageDialogCaption(bool russian);
 
 struct EmptyTableMessage {
@@ -33,5 +35,16 @@ struct EmptyTableMessage {
     QString fontName;
 };
 EmptyTableMessage EmptyHighScoreMessage(bool russian);
+
+// Texts that exist in one language only and never change with the setting.
+QString MainWindowTitle();     // "QZ's Kwadrill game"
+QString ApplicationTitle();    // "Kwadrill"
+QString SoundInitErrorText();  // start-up warning when a music file failed
+QString SoundInitErrorCaption();
+QString MusicDeviceErrorCaption();  // caption of the music device's error box
+QStringList LanguageItems();        // "English", "Russian": index = language number
+QString LanguageDialogButton();     // "Ok"
+QStringList AboutLabelLines();      // the six lines over the about picture
+QString HomePageAddress();
 
 }  // namespace kwadrill

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace kwadrill::bench {
+
+struct Piece {
+    QString name;
+    QByteArray bytes;
+};
+
+// The game's pieces from the resources, or a generated stand-in while the
+// resources are not built in.
+std::vector<Piece> GamePieces();
+
+// Resident memory of this process in KiB.
+long ResidentKib();
+
+}  // namespace kwadrill::bench

@@ -1,0 +1,59 @@
+#include "GameMusic.h"
+
+#include "MusicDevice.h"
+
+#include <QFileInfo>
+
+namespace kwadrill {
+
+GameMusic::GameMusic(MusicDevice& device, QString scratchDirectory, const std::uint8_t& musicOn,
+                     const bool& gameRunning, ErrorCallback showError)
+    : device_(device),
+      files_(std::move(scratchDirectory)),
+      musicOn_(musicOn),
+      gameRunning_(gameRunning),
+      showError_(std::move(showError)) {}
+
+QString GameMusic::NextMusicFile(const QString& name) {
+    if (musicOn_ == 0) return {};
+    // The rotation advances even when a name overrides its choice.
+    const QString dueKey = AdvanceRotation();
+    const QString& key = name.isEmpty() ? dueKey : name;
+    const int position = MusicFiles::PositionOf(key);
+    return position == 0 ? QString() : files_.PathFor(position);
+}
+
+QString GameMusic::AdvanceRotation() {
+    if (!gameRunning_) return QStringLiteral("MENU");
+    trackCounter_ = trackCounter_ >= kGamePieces ? 1 : trackCounter_ + 1;
+    return QStringLiteral("GAME") + QString::number(trackCounter_);
+}
+
+void GameMusic::PlayMusicFile(const QString& path) {
+    // A missing file leaves the piece that plays alone.
+    if (path.isEmpty() || !QFileInfo::exists(path)) return;
+    StopMusic();
+    int error = device_.Open(path);
+    if (error == MusicDevice::kNoError) error = device_.Play();
+    if (error == MusicDevice::kNoError) return;
+    device_.Close();
+    if (showError_) showError_(kMusicDeviceErrorCaption.toString(), MusicDevice::ErrorText(error));
+}
+
+void GameMusic::StopMusic() {
+    device_.Close();
+}
+
+bool GameMusic::IsPlaying() {
+    return device_.IsPlaying();
+}
+
+std::int64_t GameMusic::Position() {
+    return device_.Position();
+}
+
+std::int64_t GameMusic::Length() {
+    return device_.Length();
+}
+
+}  // namespace kwadrill

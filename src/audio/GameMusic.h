@@ -1,0 +1,65 @@
+#pragma once
+
+#include "MusicControl.h"
+#include "MusicFiles.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <functional>
+
+namespace kwadrill {
+
+class MusicDevice;
+
+// The start-up warning shown (warning icon) when ExtractMusicFiles fails;
+// the same in both languages.
+inline constexpr QStringView kSoundInitErrorText = u"Sound system init error!";
+inline constexpr QStringView kSoundInitErrorCaption = u"Error!";
+// The caption of a music device error (error icon); the same in both languages.
+inline constexpr QStringView kMusicDeviceErrorCaption = u"Ошибка звуковой системы";
+
+// The game's music: which piece is due (menu, the ten game pieces in
+// rotation, game over, score) and playing it on the music device.
+class GameMusic : public MusicControl {
+public:
+    static constexpr int kGamePieces = 10;
+    using ErrorCallback = std::function<void(const QString& caption, const QString& text)>;
+
+    // musicOn and gameRunning are the game's own flags, read at every call.
+    // showError shows a device error; it is called on the caller's thread
+    // inside PlayMusicFile.
+    GameMusic(MusicDevice& device, QString scratchDirectory, const std::uint8_t& musicOn,
+              const bool& gameRunning, ErrorCallback showError);
+
+    // False when any file could not be written: the caller then shows
+    // kSoundInitErrorText. The game goes on; missing pieces stay silent.
+    bool ExtractMusicFiles() const { return files_.Extract(); }
+    void DeleteMusicFiles() const { files_.Delete(); }
+    QString MusicFilePath(int position) const { return files_.PathFor(position); }
+    std::uint8_t MusicTrackCounter() const { return trackCounter_; }
+
+    QString NextMusicFile(const QString& name = {}) override;
+    void PlayMusicFile(const QString& path) override;
+    void StopMusic() override;
+    void ResetTrackCounter() override { trackCounter_ = 0; }
+
+    bool IsPlaying() override;
+    std::int64_t Position() override;
+    std::int64_t Length() override;
+
+private:
+    // The key the rotation gives now: the next game piece during a game,
+    // else the menu piece.
+    QString AdvanceRotation();
+
+    MusicDevice& device_;
+    MusicFiles files_;
+    const std::uint8_t& musicOn_;
+    const bool& gameRunning_;
+    ErrorCallback showError_;
+    std::uint8_t trackCounter_ = 0;
+};
+
+}  // namespace kwadrill

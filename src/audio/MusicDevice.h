@@ -1,0 +1,74 @@
+#pragma once
+
+#include "SoundFontSearch.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kwadrill {
+
+class AudioOutput;
+class MidiSynth;
+
+// The MIDI sequencer of the game: one piece at a time, opened by path,
+// rendered by a synthesizer into the output's music stream. Position and
+// length are in MIDI ticks. The SoundFont is loaded at the first open, so
+// start-up does not wait for it.
+class MusicDevice {
+public:
+    enum Error : int {
+        kNoError = 0,
+        kNoSoundFont,
+        kSoundFontUnreadable,
+        kOutputUnavailable,
+        kSynthFailed,
+        kFileNotFound,
+        kFileUnreadable,
+        kNotMidiFile,
+        kDamagedTrack,
+        kUnsupportedFormat,
+    };
+
+    // The first existing candidate is the SoundFont.
+    explicit MusicDevice(const AudioOutput& output, std::vector<std::string> soundFontCandidates =
+                                                        DefaultSoundFontCandidates());
+    ~MusicDevice();
+    MusicDevice(const MusicDevice&) = delete;
+    MusicDevice& operator=(const MusicDevice&) = delete;
+
+    // Opens the piece (closing any other), reading its length and checking
+    // it whole. Returns kNoError or the error; after an error nothing is open.
+    int Open(const QString& path);
+    // Starts the open piece from its start and returns at once: kNoError,
+    // or kSynthFailed when the synthesizer could not take the piece.
+    int Play();
+    void Close();
+
+    bool IsOpen() const { return open_; }
+    // Playing ends when the position reaches the length or the player stops.
+    bool IsPlaying() const;
+    std::int64_t Position() const;
+    std::int64_t Length() const { return length_; }
+
+    // The text for an error code; "Unknown error code" for any other number.
+    static QString ErrorText(int code);
+
+private:
+    int PrepareSynth();
+    int ReadPiece(const QString& path);
+
+    const AudioOutput& output_;
+    std::vector<std::string> soundFontCandidates_;
+    std::unique_ptr<MidiSynth> synth_;
+    QByteArray piece_;
+    std::int64_t length_ = 0;
+    bool open_ = false;
+    bool hooked_ = false;
+};
+
+}  // namespace kwadrill

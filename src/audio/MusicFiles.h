@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+namespace kwadrill {
+
+// The thirteen pieces, written out of the resources as files the music
+// device can open: position i of MusicResourceNames goes to
+// <scratch>qzkm<i>.mid.
+class MusicFiles {
+public:
+    static constexpr int kCount = 13;
+    static const std::array<QString, kCount>& MusicResourceNames();
+    // Position 1..13 of an exactly matching name, or 0.
+    static int PositionOf(const QString& name);
+
+    // scratchDirectory ends in "/".
+    explicit MusicFiles(QString scratchDirectory);
+
+    QString PathFor(int position) const;
+    // Writes every ":/midi/<name>" to its file; a failure is that file's
+    // alone. False when any file failed.
+    bool Extract() const;
+    // Deletes every file; a missing one is no error.
+    void Delete() const;
+
+private:
+    bool ExtractOne(int position) const;
+
+    QString scratchDirectory_;
+};
+
+}  // namespace kwadrill

@@ -1,0 +1,34 @@
+#include "DialogLook.h"
+
+#include <QDialog>
+#include <QPalette>
+#include <QScreen>
+
+namespace kwadrill {
+
+QFont DialogFont() {
+    QFont font(QString::fromUtf16(kDialogFontName));
+    font.setPixelSize(kDialogFontPixels);
+    return font;
+}
+
+void SetUpDialog(QDialog& dialog, QSize clientSize) {
+    dialog.setModal(true);
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    dialog.setFixedSize(clientSize);
+    dialog.setFont(DialogFont());
+    QPalette palette = dialog.palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+    dialog.setPalette(palette);
+    dialog.setAutoFillBackground(true);
+}
+
+void CentreOnScreen(QWidget& window) {
+    const QScreen* screen = window.screen();
+    if (!screen) return;
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window.move(frame.topLeft());
+}
+
+}  // namespace kwadrill

@@ -1,0 +1,210 @@
+#include "LanguageTexts.h"
+
+namespace kwadrill {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString Pick(bool russian, const QString& english, const QString& russianText) {
+    return russian ? russianText : english;
+}
+
+const QString kHomePage = u"http://kwadrill.example.org/"_s;
+const QString kAuthorMail = u"qz@example.org"_s;
+const QString kTranslatorMail = u"polyglot@example.org"_s;
+
+// The rules paragraph: one memo line that the memo wraps.
+const QString kEnglishRules =
+    u" Kwadrill is played with four keys only: left, right, up and down. Pieces of three "
+    u"blocks fall into the well one after another, and you drop them so that blocks of the "
+    u"same type line up horizontally, vertically or diagonally. As soon as three or more equal "
+    u"blocks stand in a row in any of these directions, they are removed from the field, and "
+    u"the whole mass of the remaining blocks drops down to fill the emptied places - which "
+    u"may line up new rows and start a chain. If you know the well-known falling-blocks game, "
+    u"you will find this one a little more interesting: here several hits at once are "
+    u"possible, and so are combos of four blocks or more. The left and right keys move the "
+    u"blocks while they fall, the up key rearranges the blocks within the falling piece, and "
+    u"the down key drops the whole piece."_s;
+
+const QString kRussianRules =
+    u"Kwadrill - увлекательная игра, которой управляют всего четыре клавиши. Пока падают "
+    u"фигуры из трех элементов, составляйте их так, чтобы три элемента одного типа оказались "
+    u"на одной прямой в любом направлении: по горизонтали, вертикали или диагонали. Такие "
+    u"элементы убираются из колодца. По сравнению с известной игрой с падающими фигурами эта "
+    u"чуть интереснее: здесь возможны сразу несколько попаданий и комбинации из "
+    u"четырех и более элементов. Стрелки влево и вправо двигают фигуру во время падения, "
+    u"стрелка вверх меняет порядок элементов внутри фигуры для лучшей укладки, а стрелка вниз "
+    u"сбрасывает фигуру."_s;
+
+// Fictional accounts, the same in both languages.
+const QStringList kAccountLines = {
+    u"Roubles: account R000-0000-0000 (example)"_s,
+    u"Dollars: account Z000-0000-0000 (example)"_s,
+    u"Other: https://pay.example.org/qz (example)"_s,
+};
+
+}  // namespace
+
+MainWindowTexts MainWindowCaptions(bool russian) {
+    if (russian) {
+        return {u"Игра"_s,  u"Пауза"_s,        u"Наши монстры"_s, u"О программе"_s, u"Музыка"_s,
+                u"Звуки"_s, u"Правила игры"_s, u"Язык"_s,         u" Управление "_s};
+    }
+    return {u"Start"_s, u"Pause"_s,      u"High scores"_s, u"About"_s,         u"Music"_s,
+            u"Sound"_s, u"Game rules"_s, u"Language"_s,    u" Game control "_s};
+}
+
+QString LevelLabelText(bool russian, int level) {
+    return Pick(russian, u"Level "_s, u"Уровень "_s) + QString::number(level);
+}
+
+QString GameOverCaption(bool russian) {
+    return Pick(russian, u"So miserable..."_s, u"А жаль!"_s);
+}
+
+QStringList GameOverQuips(bool russian) {
+    if (russian) {
+        return {
+            u"А счастье было так возможно, и так возможно, и вот так..."_s,
+            u"Когда-нибудь вы должны были проиграть!"_s,
+            u"Не огорчайтесь, все наладится!"_s,
+            u"Это вам не карты раскладывать!"_s,
+            u"Сыграйте лучше в Quake - он попроще и полегче."_s,
+            u"Музыку выключите - может поможет."_s,
+            u"Извините, но здесь бессмертие не действует."_s,
+            u"Вы мой сотый пользователь, вот вам пароль: Ctrl-Alt-Del."_s,
+            u"Заведите себе вирус, он блоки жрать будет."_s,
+            u"Я бы и дальше блоки кидал, да некуда!"_s,
+        };
+    }
+    return {
+        u"Sorry! You lose!"_s,
+        u"Once upon a time you must be a loser!"_s,
+        u"Don't worry! Be happy!"_s,
+        u"It's not a card game! What did you expect? It's much more difficult!"_s,
+        u"You better go play Quake - it's much simpler..."_s,
+        u"Turn off the music - it might be helpfull to you."_s,
+        u"Sorry, but there are no cheatcodes for this game."_s,
+        u"You my special user, I can give you a supercode: Ctrl-Alt-Del."_s,
+        u"Can you install a virus, that will eat my blocks?"_s,
+        u"I drop the blocks again and again, but there is no room for them!"_s,
+    };
+}
+
+QString GameOverQuip(bool russian, Random& random) {
+    const QStringList quips = GameOverQuips(russian);
+    return quips[random(static_cast<int>(quips.size()))];
+}
+
+QString HighScoreWindowCaption(bool russian) {
+    return Pick(russian, u"Our greatest winners"_s, u"Наши победители"_s);
+}
+
+QString NameEntryCaption(bool russian) {
+    return Pick(russian, u"Congratulations!!!"_s, u"Поздравляю!!!"_s);
+}
+
+QString NameEntryPrompt(bool russian) {
+    return Pick(russian,
+                u"You have a great score! Please type in your name, and you'll stay forever "
+                u"in memory of all Kwadrill gamers!"_s,
+                u"Вы попали в таблицу рекордов! Введите ваше имя, дабы навеки остаться в "
+                u"памяти потомков!"_s);
+}
+
+QString NameEntryButton(bool russian) {
+    return Pick(russian, u"Memorize a super score"_s, u"Запечатлеть результат навеки"_s);
+}
+
+QString RulesCaption(bool russian) {
+    return MainWindowCaptions(russian).rules;
+}
+
+QStringList RulesLines(bool russian) {
+    const QString credits = Pick(russian, u"Music and programming by QZ <%1>"_s,
+                                 u"Музыка и программирование: QZ <%1>"_s)
+                                .arg(kAuthorMail);
+    const QString thanks =
+        Pick(russian, u"Many thanks to Polyglot <%1>, who made the English version possible."_s,
+             u"Спасибо Polyglot <%1> за идею английской версии и помощь в ее создании."_s)
+            .arg(kTranslatorMail);
+    const QString support =
+        Pick(russian,
+             u"If you like Kwadrill, please support its development by sending any sum to one "
+             u"of these accounts:"_s,
+             u"Если вам нравится Kwadrill, поддержите его развитие, переведя любую сумму на "
+             u"один из этих счетов:"_s);
+    return {
+        u"Kwadrill"_s,
+        Pick(russian, u"A logical game"_s, u"Логическая игра"_s),
+        credits,
+        QString(),
+        Pick(russian, kEnglishRules, kRussianRules),
+        QString(),
+        Pick(russian, u"Visit Kwadrill's home page:"_s, u"Посетите домашнюю страницу игры:"_s),
+        kHomePage,
+        QString(),
+        thanks,
+        QString(),
+        support,
+        kAccountLines[0],
+        kAccountLines[1],
+        kAccountLines[2],
+    };
+}
+
+QString LanguageDialogCaption(bool russian) {
+    return Pick(russian, u"Select language"_s, u"Выберите язык"_s);
+}
+
+EmptyTableMessage EmptyHighScoreMessage(bool russian) {
+    if (russian) {
+        return {
+            u"Почему до сих пор никто так и не сыграл в столь прелестнейшую игру на этом "
+            u"компьютере?!?!?!|"_s,
+            u"arial cyr"_s};
+    }
+    return {u"Why am I not seeing anybody, who is playing this very beautiful game?!?!?!|"_s,
+            u"arial"_s};
+}
+
+QString MainWindowTitle() {
+    return u"QZ's Kwadrill game"_s;
+}
+QString ApplicationTitle() {
+    return u"Kwadrill"_s;
+}
+QString SoundInitErrorText() {
+    return u"Sound system init error!"_s;
+}
+QString SoundInitErrorCaption() {
+    return u"Error!"_s;
+}
+QString MusicDeviceErrorCaption() {
+    return u"Ошибка звуковой системы"_s;
+}
+QStringList LanguageItems() {
+    return {u"English"_s, u"Russian"_s};
+}
+QString LanguageDialogButton() {
+    return u"Ok"_s;
+}
+QString HomePageAddress() {
+    return kHomePage;
+}
+
+QStringList AboutLabelLines() {
+    // clang-format off
+    return {
+        u"QZ's Kwadrill logical game"_s,
+        u"version 1.5"_s,
+        u"Sound and programming: QZ"_s,
+        u"New versions: "_s + kHomePage,
+        u"E-mail: "_s + kAuthorMail,
+        u"Kwadrill theme made by me from start to end"_s,
+    };
+    // clang-format on
+}
+
+}  // namespace kwadrill

@@ -1,0 +1,91 @@
+#include "TForm3.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "DialogLook.h"
+#include "HighScores.h"
+#include "LanguageTexts.h"
+
+namespace kwadrill {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr QSize kClientSize{289, 105};
+constexpr QRect kBevel1Geometry{0, 0, 289, 53};
+constexpr QRect kLabel1Geometry{4, 4, 281, 45};
+constexpr QRect kEdit1Geometry{0, 56, 289, 21};
+constexpr QRect kButton1Geometry{0, 80, 289, 25};
+
+}  // namespace
+
+TForm3::TForm3(PersistentState& state, QWidget* parent) : QDialog(parent), state_(state) {
+    setObjectName(u"Form3"_s);
+    SetUpDialog(*this, kClientSize);
+
+    auto* bevel1 = new QFrame(this);
+    bevel1->setObjectName(u"Bevel1"_s);
+    bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    bevel1->setGeometry(kBevel1Geometry);
+
+    label1_ = new QLabel(this);
+    label1_->setObjectName(u"Label1"_s);
+    label1_->setGeometry(kLabel1Geometry);
+    label1_->setAlignment(Qt::AlignCenter);
+    label1_->setWordWrap(true);
+    label1_->setTextFormat(Qt::PlainText);
+
+    edit1_ = new QLineEdit(this);
+    edit1_->setObjectName(u"Edit1"_s);
+    edit1_->setGeometry(kEdit1Geometry);
+    edit1_->setMaxLength(kMaxNameLength);
+
+    button1_ = new QPushButton(this);
+    button1_->setObjectName(u"Button1"_s);
+    button1_->setGeometry(kButton1Geometry);
+    button1_->setDefault(true);
+    connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
+
+    setTabOrder(edit1_, button1_);
+    ApplyLanguage(state_.Russian());
+}
+
+void TForm3::ApplyLanguage(bool russian) {
+    setWindowTitle(NameEntryCaption(russian));
+    label1_->setText(NameEntryPrompt(russian));
+    button1_->setText(NameEntryButton(russian));
+}
+
+void TForm3::CloseForShutdown() {
+    if (!edit1_->text().isEmpty()) SetLastPlayerName(state_.record, edit1_->text());
+    QDialog::done(Rejected);  // past the close query
+}
+
+void TForm3::done(int result) {
+    if (FormCloseQuery()) QDialog::done(result);
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CentreOnScreen(*this);
+    FormShow();
+}
+
+void TForm3::FormShow() {
+    edit1_->setText(LastPlayerName(state_.record));
+    edit1_->selectAll();
+    edit1_->setFocus();
+}
+
+bool TForm3::FormCloseQuery() {
+    const QString name = edit1_->text();
+    if (name.isEmpty()) return false;
+    SetLastPlayerName(state_.record, name.left(kMaxNameLength));
+    return true;
+}
+
+}  // namespace kwadrill

@@ -1,0 +1,125 @@
+#include "TForm4.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWidget>
+
+#include <functional>
+#include <utility>
+
+#include "AboutPicture.h"
+#include "DialogLook.h"
+#include "LanguageTexts.h"
+
+namespace kwadrill {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr QSize kClientSize{500, 375};
+constexpr QRect kImage1Geometry{0, 0, 500, 375};
+constexpr QRect kLabelGeometry{4, 200, 301, 173};
+constexpr QPoint kShadowOffset{1, -1};
+constexpr QRgb kShadowColour = qRgb(0, 0, 255);
+constexpr QRgb kTextColour = qRgb(0, 255, 0);
+constexpr int kLabelFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+
+// A child that reports a click (press and release inside it) to its owner.
+class ClickableWidget : public QWidget {
+public:
+    ClickableWidget(QWidget* parent, std::function<void()> onClick)
+        : QWidget(parent), onClick_(std::move(onClick)) {}
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+            onClick_();
+        }
+    }
+
+private:
+    std::function<void()> onClick_;
+};
+
+class PictureView : public ClickableWidget {
+public:
+    PictureView(QWidget* parent, QImage picture, std::function<void()> onClick)
+        : ClickableWidget(parent, std::move(onClick)), picture_(std::move(picture)) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        if (picture_.isNull()) return;
+        QPainter painter(this);
+        painter.drawImage(QPoint(0, 0), picture_);
+    }
+
+private:
+    QImage picture_;
+};
+
+// Text drawn twice, a blue shadow one pixel up and right, then lime on top;
+// no background of its own.
+class ShadowLabel : public ClickableWidget {
+public:
+    ShadowLabel(QWidget* parent, QString text, std::function<void()> onClick)
+        : ClickableWidget(parent, std::move(onClick)), text_(std::move(text)) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setFont(font());
+        painter.setPen(QColor(kShadowColour));
+        painter.drawText(rect().translated(kShadowOffset), kLabelFlags, text_);
+        painter.setPen(QColor(kTextColour));
+        painter.drawText(rect(), kLabelFlags, text_);
+    }
+
+private:
+    QString text_;
+};
+
+}  // namespace
+
+TForm4::TForm4(QWidget* parent) : QDialog(parent) {
+    setObjectName(u"Form4"_s);
+    SetUpDialog(*this, kClientSize);
+    setWindowFlag(Qt::FramelessWindowHint);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+
+    picture_ = LoadAboutPicture(devicePixelRatioF());
+    auto* image1 = new PictureView(this, picture_, [this] { Image1Click(); });
+    image1->setObjectName(u"Image1"_s);
+    image1->setGeometry(kImage1Geometry);
+
+    auto* rxLabel1 =
+        new ShadowLabel(this, AboutLabelLines().join(u'\n'), [this] { Image1Click(); });
+    rxLabel1->setObjectName(u"RxLabel1"_s);
+    rxLabel1->setGeometry(kLabelGeometry);
+    QFont bold = DialogFont();
+    bold.setBold(true);
+    rxLabel1->setFont(bold);
+}
+
+void TForm4::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TForm4::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CentreOnScreen(*this);
+}
+
+void TForm4::Image1Click() {
+    accept();
+}
+
+}  // namespace kwadrill

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+
+namespace kwadrill {
+
+// The about box: the about picture without a frame, with a shadowed text over
+// its lower left. Escape or a click closes it.
+class TForm4 : public QDialog {
+public:
+    explicit TForm4(QWidget* parent);
+
+    // The decoded picture; null when it is missing or damaged (the box is then black).
+    const QImage& Picture() const { return picture_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;  // FormKeyDown
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void Image1Click();
+
+    QImage picture_;
+};
+
+}  // namespace kwadrill

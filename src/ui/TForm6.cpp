@@ -1,0 +1,73 @@
+#include "TForm6.h"
+
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "DialogLook.h"
+#include "LanguageTexts.h"
+
+namespace kwadrill {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr QSize kClientSize{181, 61};
+constexpr QRect kListBox1Geometry{0, 0, 181, 33};
+constexpr QRect kButton1Geometry{104, 36, 77, 25};
+constexpr int kItemHeight = 13;
+
+}  // namespace
+
+TForm6::TForm6(PersistentState& state, QWidget* parent) : QDialog(parent), state_(state) {
+    setObjectName(u"Form6"_s);
+    SetUpDialog(*this, kClientSize);
+    // A title bar without buttons: the dialog closes only through OK.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowStaysOnTopHint);
+
+    listBox1_ = new QListWidget(this);
+    listBox1_->setObjectName(u"ListBox1"_s);
+    listBox1_->setGeometry(kListBox1Geometry);
+    listBox1_->setSelectionMode(QAbstractItemView::SingleSelection);
+    listBox1_->setUniformItemSizes(true);
+    for (const QString& name : LanguageItems()) {
+        auto* item = new QListWidgetItem(name, listBox1_);
+        item->setSizeHint(QSize(0, kItemHeight));
+    }
+    listBox1_->setCurrentRow(-1);
+    connect(listBox1_, &QListWidget::itemSelectionChanged, this, &TForm6::ListBox1Click);
+
+    auto* button1 = new QPushButton(LanguageDialogButton(), this);
+    button1->setObjectName(u"Button1"_s);
+    button1->setGeometry(kButton1Geometry);
+    button1->setDefault(true);
+    connect(button1, &QPushButton::clicked, this, &QDialog::accept);
+
+    setTabOrder(listBox1_, button1);
+    ApplyLanguage(state_.Russian());
+}
+
+void TForm6::ApplyLanguage(bool russian) {
+    setWindowTitle(LanguageDialogCaption(russian));
+}
+
+void TForm6::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) return;  // there is nothing to cancel
+    QDialog::keyPressEvent(event);
+}
+
+void TForm6::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CentreOnScreen(*this);
+    listBox1_->setFocus();
+}
+
+void TForm6::ListBox1Click() {
+    const QList<QListWidgetItem*> selected = listBox1_->selectedItems();
+    if (selected.isEmpty()) return;
+    state_.language = listBox1_->row(selected.first());
+}
+
+}  // namespace kwadrill

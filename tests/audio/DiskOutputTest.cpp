@@ -1,0 +1,173 @@
+#include "AudioFixtures.h"
+#include "AudioOutput.h"
+#include "MusicDevice.h"
+#include "WaveBank.h"
+#include "WaveEffects.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <SDL_mixer.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace kwadrill {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kBytesPerSecond = AudioOutput::kFrequency * AudioOutput::kChannels * 2;
+
+// SDL's disk driver writes what would be heard to a file (raw 16-bit
+// stereo); a short delay per buffer lets it run faster than real time.
+class DiskOutputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        output_ = std::make_unique<AudioOutput>();
+        ASSERT_TRUE(output_->IsOpen());
+        ASSERT_FALSE(output_->IsSilent());
+        std::map<QString, QByteArray> waves{
+            {QStringLiteral("DISS1"), test::ToneWav(11025, 0.6, 523)},
+            {QStringLiteral("DROP1"), test::ToneWav(16000, 0.3, 1250)}};
+        bank_ = std::make_unique<WaveBank>(*output_, waves);
+    }
+
+    qint64 Written() const { return QFileInfo(rawPath_).size(); }
+
+    // Waits until the output holds the given length of audio beyond `from`.
+    void WaitForAudio(qint64 from, double seconds) const {
+        const auto target = from + static_cast<qint64>(seconds * kBytesPerSecond);
+        ASSERT_TRUE(test::WaitFor([&] { return Written() >= target; }, 5s));
+    }
+
+    // Closes the output and reads all that it wrote.
+    std::vector<std::int16_t> Finish() {
+        music_.reset();
+        effects_.reset();
+        bank_.reset();
+        output_.reset();
+        return test::ReadSamples(rawPath_);
+    }
+
+    std::vector<std::int16_t> Decoded(const QString& name) const {
+        const Mix_Chunk* chunk = bank_->Find(name);
+        const auto* samples = reinterpret_cast<const std::int16_t*>(chunk->abuf);
+        return {samples, samples + chunk->alen / 2};
+    }
+
+    QTemporaryDir dir_;
+    QString rawPath_ = dir_.filePath(QStringLiteral("out.raw"));
+    test::ScopedEnv driver_{"SDL_AUDIODRIVER", "disk"};
+    test::ScopedEnv file_{"SDL_DISKAUDIOFILE", rawPath_.toLocal8Bit()};
+    test::ScopedEnv delay_{"SDL_DISKAUDIODELAY", "5"};
+    std::unique_ptr<AudioOutput> output_;
+    std::unique_ptr<WaveBank> bank_;
+    std::unique_ptr<WaveEffects> effects_;
+    std::unique_ptr<MusicDevice> music_;
+    std::uint8_t soundOn_ = 1;
+};
+
+std::size_t FirstSound(std::span<const std::int16_t> samples, std::size_t from = 0) {
+    for (std::size_t i = from; i < samples.size(); ++i)
+        if (samples[i] != 0) return i;
+    return samples.size();
+}
+
+// The frame-aligned offset near `around` where the output best matches the wave.
+std::size_t BestMatch(std::span<const std::int16_t> out, std::span<const std::int16_t> wave,
+                      std::size_t from, std::size_t to) {
+    const std::size_t window = std::min<std::size_t>(wave.size(), 8192);
+    std::size_t best = from;
+    double bestCorrelation = -2;
+    for (std::size_t at = from & ~std::size_t{1}; at <= to && at + window <= out.size(); at += 2) {
+        const double c = test::Correlation(out.subspan(at, window), wave.first(window));
+        if (c > bestCorrelation) bestCorrelation = c, best = at;
+    }
+    return best;
+}
+
+double MatchAt(std::span<const std::int16_t> out, std::span<const std::int16_t> wave,
+               std::size_t at) {
+    if (at + wave.size() > out.size()) return 0;
+    return test::Correlation(out.subspan(at, wave.size()), wave);
+}
+
+// A driver that cannot open falls back to "dummy", and the fallback does not
+// stick: the next output honours SDL_AUDIODRIVER again.
+TEST(AudioOutputTest, AnUnavailableDriverFallsBackToSilentPlaying) {
+    {
+        test::ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+        const AudioOutput output;
+        EXPECT_TRUE(output.IsOpen());
+        EXPECT_TRUE(output.IsSilent());
+        EXPECT_EQ(output.Frequency(), AudioOutput::kFrequency);
+    }
+    QTemporaryDir dir;
+    test::ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+    test::ScopedEnv file("SDL_DISKAUDIOFILE",
+                         dir.filePath(QStringLiteral("out.raw")).toLocal8Bit());
+    const AudioOutput output;
+    EXPECT_TRUE(output.IsOpen());
+    EXPECT_FALSE(output.IsSilent());
+}
+
+TEST_F(DiskOutputTest, ADissolveSoundComesOutAsTheDecodedWave) {
+    effects_ = std::make_unique<WaveEffects>(
+        *bank_, [](int) { return 0; }, soundOn_);
+    const qint64 before = Written();
+    effects_->PlayDissolveSound();
+    WaitForAudio(before, 0.9);
+    const auto wave = Decoded(QStringLiteral("DISS1"));
+    const auto out = Finish();
+    const std::size_t onset = FirstSound(out);
+    ASSERT_LT(onset, out.size());
+    const std::size_t at = BestMatch(out, wave, onset > 256 ? onset - 256 : 0, onset + 256);
+    EXPECT_GT(MatchAt(out, wave, at), 0.99);
+    EXPECT_EQ(FirstSound(out, at + wave.size()), out.size()) << "silence after the effect";
+}
+
+TEST_F(DiskOutputTest, ANewEffectCutsTheLastOneOff) {
+    effects_ = std::make_unique<WaveEffects>(
+        *bank_, [](int) { return 0; }, soundOn_);
+    const qint64 before = Written();
+    effects_->PlayDissolveSound();
+    WaitForAudio(before, 0.25);
+    EXPECT_TRUE(effects_->PlayDropSound());
+    WaitForAudio(Written(), 0.5);
+    const auto dissolve = Decoded(QStringLiteral("DISS1"));
+    const auto drop = Decoded(QStringLiteral("DROP1"));
+    const auto out = Finish();
+
+    const std::size_t onset = FirstSound(out);
+    const std::size_t first = BestMatch(out, dissolve, onset > 256 ? onset - 256 : 0, onset + 256);
+    std::size_t cut = first;
+    while (cut < out.size() && cut - first < dissolve.size() && out[cut] == dissolve[cut - first])
+        ++cut;
+    EXPECT_GT(cut - first, dissolve.size() / 10) << "the dissolve sound started";
+    ASSERT_LT(cut - first, dissolve.size()) << "the dissolve sound was cut off";
+    const std::size_t second = BestMatch(out, drop, cut > 4096 ? cut - 4096 : 0, cut + 64);
+    // The drop sound alone: nothing of the dissolve sound is mixed into it.
+    EXPECT_GT(MatchAt(out, drop, second), 0.99);
+}
+
+TEST_F(DiskOutputTest, AGamePieceComesOutAsMusic) {
+    const QString path = dir_.filePath(QStringLiteral("piece.mid"));
+    test::WriteFile(path, test::AsByteArray(test::PianoPiece(8)));
+    music_ = std::make_unique<MusicDevice>(*output_);
+    ASSERT_EQ(music_->Open(path), MusicDevice::kNoError);
+    const qint64 before = Written();
+    ASSERT_EQ(music_->Play(), MusicDevice::kNoError);
+    WaitForAudio(before, 2.0);
+    const auto out = Finish();
+    const auto music = std::span(out).subspan(static_cast<std::size_t>(before / 2));
+    const double rms = test::Rms(music);
+    const auto peak = std::ranges::max(music, {}, [](std::int16_t s) { return std::abs(s); });
+    EXPECT_GT(rms, 300.0);  // above -40 dBFS
+    EXPECT_LT(std::abs(peak), 32767) << "no clipping";
+}
+
+}  // namespace
+}  // namespace kwadrill

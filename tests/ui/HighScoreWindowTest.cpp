@@ -1,0 +1,126 @@
+#include <QDateTime>
+#include <QLocale>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "HighScores.h"
+#include "PersistentState.h"
+#include "TForm2.h"
+
+namespace kwadrill {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+const QLocale kUnitedStates(QLocale::English, QLocale::UnitedStates);
+const QLocale kGermany(QLocale::German, QLocale::Germany);
+
+QDateTime At(int hour, int minute, int second) {
+    return QDateTime(QDate(2024, 3, 5), QTime(hour, minute, second));
+}
+
+void Enter(ScoreTable& table, int rank, const QString& name, int score, const QDateTime& when) {
+    RecordHighScore(table.Rank(rank), name, score, when);
+}
+
+bool ImageHasColour(const QImage& image, QRgb colour) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == colour) return true;
+        }
+    }
+    return false;
+}
+
+TEST(ScoreDateText, ShortDateThenLongTimeWithoutZone) {
+    EXPECT_EQ(ScoreDateText(ToDayNumber(At(14, 7, 9)), kUnitedStates), u"3/5/24 2:07:09 PM"_s);
+    EXPECT_EQ(ScoreDateText(ToDayNumber(At(14, 7, 9)), kGermany), u"05.03.24 14:07:09"_s);
+}
+
+TEST(ScoreDateText, MidnightShowsTheDateOnly) {
+    EXPECT_EQ(ScoreDateText(ToDayNumber(At(0, 0, 0)), kGermany), u"05.03.24"_s);
+    EXPECT_EQ(ScoreDateText(ToDayNumber(At(0, 0, 1)), kGermany), u"05.03.24 00:00:01"_s);
+}
+
+class HighScoreTextTest : public testing::Test {
+protected:
+    HighScoreTextTest() {
+        ClearHighScores(table_);
+        Enter(table_, 1, u"Ann"_s, 900, At(0, 0, 0));
+        Enter(table_, 2, u"Bob"_s, 500, At(0, 0, 0));
+        Enter(table_, 3, u"Cy"_s, 40, At(0, 0, 0));
+    }
+
+    ScoreTable table_{};
+};
+
+TEST_F(HighScoreTextTest, OneNumberedLinePerEntry) {
+    EXPECT_EQ(HighScoreText(table_, -1, kGermany),
+              u"1. Ann - 900 - 05.03.24|2. Bob - 500 - 05.03.24|3. Cy - 40 - 05.03.24|"_s);
+}
+
+TEST_F(HighScoreTextTest, MarksTheEntryAtTheHighlightRank) {
+    EXPECT_EQ(HighScoreText(table_, 2, kGermany),
+              u"1. Ann - 900 - 05.03.24|>> 2. Bob - 500 - 05.03.24 <<|3. Cy - 40 - 05.03.24|"_s);
+}
+
+// The numbering is the table position, so a skipped entry leaves a gap.
+TEST_F(HighScoreTextTest, SkipsScoresOfZeroOrLessKeepingTheRanks) {
+    table_.Rank(2).score = -5;
+    EXPECT_EQ(HighScoreText(table_, 3, kGermany),
+              u"1. Ann - 900 - 05.03.24|>> 3. Cy - 40 - 05.03.24 <<|"_s);
+    ClearHighScores(table_);
+    EXPECT_TRUE(HighScoreText(table_, 1, kGermany).isEmpty());
+}
+
+class HighScoreWindowTest : public testing::Test {
+protected:
+    HighScoreWindowTest() { ClearHighScores(state_.record.scoreTable); }
+
+    QImage Painted() {
+        form_.show();
+        return form_.findChild<QWidget*>(u"PaintBox1"_s)->grab().toImage();
+    }
+
+    PersistentState state_;
+    TForm2 form_{state_, nullptr};
+};
+
+TEST_F(HighScoreWindowTest, HasItsClientSizeAndCaptionPerLanguage) {
+    EXPECT_EQ(form_.size(), QSize(426, 330));
+    EXPECT_EQ(form_.findChild<QWidget*>(u"PaintBox1"_s)->geometry(), QRect(0, 0, 426, 330));
+    form_.ApplyLanguage(true);
+    EXPECT_EQ(form_.windowTitle(), u"Наши победители"_s);
+    form_.ApplyLanguage(false);
+    EXPECT_EQ(form_.windowTitle(), u"Our greatest winners"_s);
+    EXPECT_TRUE(form_.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(HighScoreWindowTest, EmptyTableShowsTheRemarkInLime) {
+    for (const int language : {0, 1}) {
+        state_.language = language;
+        const QImage image = Painted();
+        EXPECT_TRUE(ImageHasColour(image, qRgb(0, 255, 0))) << language;
+        EXPECT_FALSE(ImageHasColour(image, qRgb(255, 255, 0))) << language;
+        EXPECT_EQ(image.pixel(2, 2), qRgb(0, 0, 128));
+    }
+}
+
+TEST_F(HighScoreWindowTest, TableIsDrawnInYellow) {
+    Enter(state_.record.scoreTable, 1, u"Ann"_s, 900, At(12, 0, 0));
+    const QImage image = Painted();
+    EXPECT_TRUE(ImageHasColour(image, qRgb(255, 255, 0)));
+    EXPECT_FALSE(ImageHasColour(image, qRgb(0, 255, 0)));
+}
+
+TEST_F(HighScoreWindowTest, EscapeClosesWithOk) {
+    form_.show();
+    QTest::keyClick(&form_, Qt::Key_Escape);
+    EXPECT_FALSE(form_.isVisible());
+    EXPECT_EQ(form_.result(), QDialog::Accepted);
+}
+
+}  // namespace
+}  // namespace kwadrill

@@ -1,0 +1,112 @@
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "HighScores.h"
+#include "PersistentState.h"
+#include "TForm3.h"
+
+namespace kwadrill {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+class NameEntryTest : public testing::Test {
+protected:
+    NameEntryTest() { SetLastPlayerName(state_.record, u"Alice"_s); }
+
+    QLineEdit& Edit() { return *form_.findChild<QLineEdit*>(u"Edit1"_s); }
+    QPushButton& Button() { return *form_.findChild<QPushButton*>(u"Button1"_s); }
+
+    PersistentState state_;
+    TForm3 form_{state_, nullptr};
+};
+
+TEST_F(NameEntryTest, ControlsSitWhereTheFormPutsThem) {
+    EXPECT_EQ(form_.size(), QSize(289, 105));
+    EXPECT_EQ(form_.findChild<QWidget*>(u"Bevel1"_s)->geometry(), QRect(0, 0, 289, 53));
+    EXPECT_EQ(form_.findChild<QLabel*>(u"Label1"_s)->geometry(), QRect(4, 4, 281, 45));
+    EXPECT_EQ(Edit().geometry(), QRect(0, 56, 289, 21));
+    EXPECT_EQ(Button().geometry(), QRect(0, 80, 289, 25));
+    EXPECT_TRUE(Button().isDefault());
+    form_.ApplyLanguage(true);
+    EXPECT_EQ(form_.windowTitle(), u"Поздравляю!!!"_s);
+    EXPECT_EQ(Button().text(), u"Запечатлеть результат навеки"_s);
+}
+
+TEST_F(NameEntryTest, OffersTheLastNameSelected) {
+    form_.show();
+    EXPECT_EQ(Edit().text(), u"Alice"_s);
+    EXPECT_EQ(Edit().selectedText(), u"Alice"_s);
+
+    QTest::keyClicks(&Edit(), u"Bob"_s);  // replaces the selection
+    QTest::mouseClick(&Button(), Qt::LeftButton);
+    ASSERT_FALSE(form_.isVisible());
+    EXPECT_EQ(LastPlayerName(state_.record), u"Bob"_s);
+
+    form_.show();
+    EXPECT_EQ(Edit().selectedText(), u"Bob"_s);
+}
+
+TEST_F(NameEntryTest, EmptyNameIsRefusedByEveryWayOfClosing) {
+    form_.show();
+    Edit().clear();
+    QTest::mouseClick(&Button(), Qt::LeftButton);
+    EXPECT_TRUE(form_.isVisible());
+    QTest::keyClick(&Edit(), Qt::Key_Return);
+    EXPECT_TRUE(form_.isVisible());
+    QTest::keyClick(&Edit(), Qt::Key_Escape);
+    EXPECT_TRUE(form_.isVisible());
+    EXPECT_FALSE(form_.close());  // the title bar's close box
+    EXPECT_TRUE(form_.isVisible());
+    EXPECT_EQ(LastPlayerName(state_.record), u"Alice"_s);
+}
+
+TEST_F(NameEntryTest, EnterAndTheCloseBoxStoreAName) {
+    form_.show();
+    Edit().setText(u"  "_s);  // blanks are a name
+    QTest::keyClick(&Edit(), Qt::Key_Return);
+    EXPECT_FALSE(form_.isVisible());
+    EXPECT_EQ(LastPlayerName(state_.record), u"  "_s);
+
+    form_.show();
+    Edit().setText(u"Dora"_s);
+    EXPECT_TRUE(form_.close());
+    EXPECT_EQ(LastPlayerName(state_.record), u"Dora"_s);
+}
+
+TEST_F(NameEntryTest, TypingAndPastingStopAtSixteenCharacters) {
+    form_.show();
+    Edit().clear();
+    QTest::keyClicks(&Edit(), u"ABCDEFGHIJKLMNOPQRSTUVWXYZ"_s);
+    EXPECT_EQ(Edit().text(), u"ABCDEFGHIJKLMNOP"_s);
+
+    Edit().clear();
+    QGuiApplication::clipboard()->setText(u"abcdefghijklmnopqrstuvwxyz"_s);
+    Edit().paste();
+    EXPECT_EQ(Edit().text(), u"abcdefghijklmnop"_s);
+    QTest::mouseClick(&Button(), Qt::LeftButton);
+    EXPECT_EQ(LastPlayerName(state_.record), u"abcdefghijklmnop"_s);
+}
+
+TEST_F(NameEntryTest, ShutdownClosesEvenWithAnEmptyEditKeepingTheLastName) {
+    form_.show();
+    Edit().clear();
+    form_.CloseForShutdown();
+    EXPECT_FALSE(form_.isVisible());
+    EXPECT_EQ(LastPlayerName(state_.record), u"Alice"_s);
+
+    form_.show();
+    Edit().setText(u"Eve"_s);
+    form_.CloseForShutdown();
+    EXPECT_FALSE(form_.isVisible());
+    EXPECT_EQ(LastPlayerName(state_.record), u"Eve"_s);
+}
+
+}  // namespace
+}  // namespace kwadrill

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "Canvas.h"
+
+namespace kwadrill::art {
+
+// Size of a counter digit at scale 1; the art is drawn in these units.
+inline constexpr int kDigitWidth = 16;
+inline constexpr int kDigitHeight = 21;
+
+// A seven-segment digit 0..9 in red LED segments on white (white is the
+// transparent colour); the unlit segments show faintly, as on a real counter.
+void DrawDigit(Canvas& canvas, int digit);
+
+}  // namespace kwadrill::art
