@@ -1,4 +1,5 @@
 #include <QCommandLineParser>
+#include <QFont>
 
 #include "GameApplication.h"
 #include "LanguageTexts.h"
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.process(app);
+
+    // The Cyrillic variant of the empty-table font is the same face here.
+    QFont::insertSubstitution(QStringLiteral("arial cyr"), QStringLiteral("Arial"));
 
     kwadrill::GameApplication game;
     return game.Run();
