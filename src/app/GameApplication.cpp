@@ -38,10 +38,15 @@ int GameApplication::Run() {
     if (!FormCreate()) {
         return 0;
     }
+    form1_->SetFormClose([this] { return FormClose(); });
+    // Before the settings are read: their error report may wait for a player
+    // whose session is already ending.
+    signals_ = std::make_unique<ShutdownSignals>([this] { OnShutdownSignal(); });
     // The language dialog is the last window made: the main window is arranged now.
     form1_->ArrangeMainWindow([this] { LoadRegistrySettings(); });
-    form1_->SetFormClose([this] { return FormClose(); });
-    signals_ = std::make_unique<ShutdownSignals>([this] { OnShutdownSignal(); });
+    if (closed_) {
+        return 0;   // a signal closed the game while that report was open
+    }
     ShowCentred();
     return QApplication::exec();
 }
@@ -118,6 +123,7 @@ bool GameApplication::FormClose() {
         }
     }
     controller_->BeginShutdown();
+    closed_ = true;
     return true;
 }
 

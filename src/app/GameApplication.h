@@ -65,6 +65,7 @@ private:
 
     bool registrySaveFailed_ = false;
     bool shutdownRequested_ = false;
+    bool closed_ = false;
 };
 
 }  // namespace kwadrill

@@ -14,6 +14,7 @@ namespace {
 
 constexpr int kRgbComponents = 3;
 constexpr qreal kDoubleRatio = 2.0;
+constexpr char kUnsupportedPicture[] = "Unsupported picture size or colour layout";
 
 // libjpeg's default error handler ends the process; ours jumps back instead.
 struct JpegError {
@@ -44,11 +45,17 @@ bool DecodeInto(jpeg_decompress_struct& info, JpegError& error, const QByteArray
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(data.constData()),
                  static_cast<unsigned long>(data.size()));
     jpeg_read_header(&info, TRUE);
+    // Before decompression starts: a progressive picture's buffers are sized
+    // by its header alone, whatever data follows.
+    if (info.image_width > kMaxJpegSide || info.image_height > kMaxJpegSide) {
+        qstrncpy(error.message, kUnsupportedPicture, JMSG_LENGTH_MAX);
+        return false;
+    }
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
     if (info.output_components != kRgbComponents || info.output_width > kMaxJpegSide ||
         info.output_height > kMaxJpegSide) {
-        qstrncpy(error.message, "Unsupported picture size or colour layout", JMSG_LENGTH_MAX);
+        qstrncpy(error.message, kUnsupportedPicture, JMSG_LENGTH_MAX);
         return false;
     }
     image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),

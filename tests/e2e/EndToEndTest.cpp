@@ -1,20 +1,41 @@
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iostream>
+#include <optional>
 
+#include "GameSandbox.h"
 #include "GameWindowDriver.h"
+#include "SessionSteps.h"
+#include "TowerPlayer.h"
 
 namespace {
 
 using Cells = GameWindowDriver::Cells;
 
+constexpr int kStartButton = 0;
+constexpr int kHighScoresButton = 2;
+constexpr int kLanguageButton = 7;
+constexpr QPoint kRussianItem{90, 19};  // second line of the language list
+constexpr int kWindowTimeoutMs = 10000;
+constexpr int kDialogTimeoutMs = 5000;
+constexpr int kGameTimeoutMs = 150000;
+constexpr int kKeysTakeEffectMs = 1500;
+constexpr int kLookForBoxEveryMs = 300;
+// A dropped piece must land before the next main tick (800 ms) to keep pace.
+constexpr int kPlayPollMs = 20;
+constexpr int kPollMs = 50;
+const QString kPlayerName = QStringLiteral("Tester");
+const QString kNoScore = QStringLiteral("0000000");
+
 struct Piece {
-    int column = 0;   // 1-based column of the left block
+    int column = 0;  // 1-based column of the left block
     int row = 0;
 };
 
@@ -53,6 +74,15 @@ int CountBlocks(const Cells& cells) {
     return blocks;
 }
 
+bool AllCellsRead(const Cells& cells) {
+    for (const auto& column : cells) {
+        for (int value : column) {
+            if (value < 0) return false;
+        }
+    }
+    return true;
+}
+
 template <typename T>
 std::optional<T> PollFor(int timeoutMs, const std::function<std::optional<T>()>& probe) {
     const QDeadlineTimer deadline(timeoutMs);
@@ -60,27 +90,92 @@ std::optional<T> PollFor(int timeoutMs, const std::function<std::optional<T>()>&
         if (auto found = probe()) {
             return found;
         }
-        QThread::msleep(50);
+        QThread::msleep(kPollMs);
     }
     return std::nullopt;
 }
 
-class EndToEnd : public ::testing::Test {
-protected:
-    QTemporaryDir home_;
-};
+// The width of the yellow text of the high-score window: the marks ">> " and
+// " <<" make the line of the newest entry wider.
+int YellowTextWidth(const QImage& window) {
+    int left = window.width();
+    int right = -1;
+    for (int y = 0; y < window.height(); ++y) {
+        for (int x = 0; x < window.width(); ++x) {
+            const QRgb p = window.pixel(x, y);
+            if (qRed(p) > 200 && qGreen(p) > 200 && qBlue(p) < 80) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    return right < 0 ? 0 : right - left + 1;
+}
+
+// Plays the started game to its end: the game-over box, or an empty id.
+QString PlayUntilGameOver(const GameWindowDriver& game) {
+    struct Handled {
+        TowerPlayer::Piece before;
+        TowerPlayer::Piece after;
+        QDeadlineTimer until;
+    };
+    const auto sameBlocks = [](const TowerPlayer::Piece& a, const TowerPlayer::Piece& b) {
+        return a.column == b.column && a.types == b.types;
+    };
+    std::optional<Handled> handled;
+    QElapsedTimer sinceLookedForBox;
+    sinceLookedForBox.start();
+    const QDeadlineTimer deadline(kGameTimeoutMs);
+    while (!deadline.hasExpired()) {
+        if (sinceLookedForBox.hasExpired(kLookForBoxEveryMs)) {
+            const QString box = GameWindowDriver::FindWindow(QStringLiteral("So miserable..."), 0);
+            if (!box.isEmpty()) return box;
+            sinceLookedForBox.restart();
+        }
+        QThread::msleep(kPlayPollMs);
+        const QImage screen = game.Grab();
+        const Cells cells = game.ReadWell(screen);
+        const auto piece = TowerPlayer::FindFallingPiece(cells);
+        if (!piece || !AllCellsRead(cells)) continue;
+        // Keys already sent may not have reached the picture yet.
+        if (handled && !handled->until.hasExpired() &&
+            (sameBlocks(*piece, handled->before) || sameBlocks(*piece, handled->after))) {
+            continue;
+        }
+        const bool scoreless = game.ReadScore(screen) == kNoScore;
+        const TowerPlayer::Move move = TowerPlayer::Plan(cells, *piece, scoreless);
+        GameWindowDriver::Keys(TowerPlayer::Keys(move));
+        handled = Handled{*piece, move.landingPiece, QDeadlineTimer(kKeysTakeEffectMs)};
+    }
+    return {};
+}
+
+// Opens a window of the game and returns its id once it shows.
+QString OpenFromMainWindow(const GameWindowDriver& game, int button, const QString& caption) {
+    GameWindowDriver::Focus(game.WindowId());
+    game.ClickButton(button);
+    return GameWindowDriver::FindWindow(caption, kDialogTimeoutMs);
+}
+
+bool CloseWithKey(const QString& window, const QString& key) {
+    GameWindowDriver::Focus(window);
+    GameWindowDriver::Key(key);
+    return GameWindowDriver::WaitUntilGone(window, kDialogTimeoutMs);
+}
 
 // Start is clicked, a piece appears at the top, the left arrow moves it one
 // column, "p" pauses and the well fills with random blocks.
-TEST_F(EndToEnd, StartSteerAndPauseInARealWindow) {
-    GameWindowDriver game(home_);
+TEST(EndToEnd, StartSteerAndPauseInARealWindow) {
+    GameSandbox sandbox;
+    ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
+    GameWindowDriver game(sandbox);
     ASSERT_TRUE(game.Start());
-    ASSERT_TRUE(game.FindMainWindow(10000)) << "the main window never appeared";
+    ASSERT_TRUE(game.FindMainWindow(kWindowTimeoutMs)) << "the main window never appeared";
 
     const Cells empty = game.ReadWell();
     EXPECT_EQ(CountBlocks(empty), 0) << "the well starts empty";
 
-    game.ClickButton(0);   // Start
+    game.ClickButton(kStartButton);
     const auto spawned = PollFor<Piece>(3000, [&] { return FindLonePiece(game.ReadWell()); });
     ASSERT_TRUE(spawned) << "no piece of three blocks appeared after Start";
     EXPECT_LE(spawned->row, 3) << "the piece appears in the top rows";
@@ -102,10 +197,114 @@ TEST_F(EndToEnd, StartSteerAndPauseInARealWindow) {
     EXPECT_TRUE(sprinkled) << "pausing did not sprinkle random blocks over the well";
 }
 
+// A whole session as a player has it: a game played to its end, a name
+// entered, the table with the new entry marked, Russian chosen, the window
+// closed with its close box; started again, everything is back.
+TEST(EndToEnd, WholeSessionIsFoundAgainAfterARestart) {
+    GameSandbox sandbox;
+    ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
+    int markedWidth = 0;
+    QString finalScore;
+    {
+        GameWindowDriver game(sandbox);
+        ASSERT_TRUE(game.Start());
+        ASSERT_TRUE(game.FindMainWindow(kWindowTimeoutMs)) << "the main window never appeared";
+        ASSERT_EQ(game.ReadScore(game.Grab()), kNoScore);
+        game.ClickButton(kStartButton);
+        QElapsedTimer clock;
+        clock.start();
+        const QString gameOver = PlayUntilGameOver(game);
+        ASSERT_FALSE(gameOver.isEmpty())
+            << "the game did not end within " << kGameTimeoutMs << " ms";
+        std::cout << "[          ] the game ended after " << clock.elapsed() << " ms\n";
+        finalScore = game.ReadScore(game.Grab());
+
+        GameWindowDriver::Focus(gameOver);
+        GameWindowDriver::Key(QStringLiteral("Return"));
+        const QString nameEntry =
+            GameWindowDriver::FindWindow(QStringLiteral("Congratulations!!!"), kDialogTimeoutMs);
+        ASSERT_FALSE(nameEntry.isEmpty()) << "no name was asked for: did the score earn a place?";
+        GameWindowDriver::Focus(nameEntry);
+        GameWindowDriver::Type(kPlayerName);
+        GameWindowDriver::Key(QStringLiteral("Return"));
+
+        const QString table =
+            GameWindowDriver::FindWindow(QStringLiteral("Our greatest winners"), kDialogTimeoutMs);
+        ASSERT_FALSE(table.isEmpty()) << "the high-score window did not follow the name";
+        const QImage tableShot = GameWindowDriver::Grab(table);
+        EXPECT_EQ(tableShot.size(), QSize(426, 330));
+        markedWidth = YellowTextWidth(tableShot);
+        EXPECT_GT(markedWidth, 0) << "the table shows no entry";
+        ASSERT_TRUE(CloseWithKey(table, QStringLiteral("Escape")));
+
+        const QString language =
+            OpenFromMainWindow(game, kLanguageButton, QStringLiteral("Select language"));
+        ASSERT_FALSE(language.isEmpty()) << "the language dialog did not open";
+        game.ClickIn(language, kRussianItem);
+        ASSERT_TRUE(CloseWithKey(language, QStringLiteral("Return")));
+        const QString russianTable =
+            OpenFromMainWindow(game, kHighScoresButton, QStringLiteral("Наши победители"));
+        ASSERT_FALSE(russianTable.isEmpty()) << "no Russian caption after choosing Russian";
+        ASSERT_TRUE(CloseWithKey(russianTable, QStringLiteral("Escape")));
+
+        ASSERT_TRUE(GameWindowDriver::RequestClose(game.WindowId()));
+        ASSERT_TRUE(game.Process().WaitForExit(kShutdownTimeoutMs))
+            << "the close box did not close";
+        EXPECT_TRUE(game.Process().ExitedCleanly()) << qPrintable(game.Process().ExitDescription());
+    }
+
+    RecordBytes backup;
+    ASSERT_TRUE(ReadValidBackup(sandbox.BackupPath(), backup));
+    EXPECT_EQ(backup.Name(1), kPlayerName.toLatin1());
+    EXPECT_GT(backup.Score(1), 0);
+    EXPECT_EQ(QString::number(backup.Score(1)).rightJustified(7, u'0'), finalScore)
+        << "the entry holds the score the counter showed at the end";
+    EXPECT_EQ(backup.Score(2), 0) << "one game, one entry";
+    EXPECT_EQ(backup.LastName(), kPlayerName.toLatin1());
+    const StoreValues store = ReadStore(sandbox.StorePath());
+    EXPECT_EQ(store.language.toString(), QStringLiteral("1"));
+    EXPECT_EQ(store.table.toByteArray(), backup.Table());
+
+    GameWindowDriver game(sandbox);
+    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(game.FindMainWindow(kWindowTimeoutMs)) << "the main window never came back";
+    const QString table =
+        OpenFromMainWindow(game, kHighScoresButton, QStringLiteral("Наши победители"));
+    ASSERT_FALSE(table.isEmpty()) << "the language did not come back";
+    const int unmarkedWidth = YellowTextWidth(GameWindowDriver::Grab(table));
+    EXPECT_GT(unmarkedWidth, 0) << "the entry did not come back";
+    EXPECT_LT(unmarkedWidth, markedWidth) << "a new run marks no entry";
+    ASSERT_TRUE(CloseWithKey(table, QStringLiteral("Escape")));
+    ASSERT_TRUE(GameWindowDriver::RequestClose(game.WindowId()));
+    ASSERT_TRUE(game.Process().WaitForExit(kShutdownTimeoutMs));
+    EXPECT_TRUE(game.Process().ExitedCleanly()) << qPrintable(game.Process().ExitDescription());
+    RecordBytes again;
+    ASSERT_TRUE(ReadValidBackup(sandbox.BackupPath(), again));
+    EXPECT_EQ(again.Table(), backup.Table());
+}
+
+// On a screen of device pixel ratio 2 the well is drawn from the double-size
+// cell pictures, pixel for pixel, not from scaled-up small ones.
+TEST(EndToEnd, HighDensityScreenDrawsTheWellFromTheDoubleSizePictures) {
+    GameSandbox sandbox;
+    ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
+    GameWindowDriver game(sandbox, 2);
+    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(game.FindMainWindow(kWindowTimeoutMs)) << "the main window never appeared";
+    const QImage screen = game.Grab();
+    EXPECT_EQ(screen.size(), QSize(2 * 329, 2 * 323));
+    EXPECT_EQ(CountBlocks(game.ReadWell(screen)), 0);
+    EXPECT_TRUE(AllCellsRead(game.ReadWell(screen))) << "the empty well is not the @2x empty cell";
+    EXPECT_EQ(game.ReadScore(screen), kNoScore) << "the counter is not drawn from the @2x digits";
+    game.ClickButton(kStartButton);
+    const auto spawned = PollFor<Piece>(3000, [&] { return FindLonePiece(game.ReadWell()); });
+    EXPECT_TRUE(spawned) << "no piece drawn from the @2x block pictures appeared";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv);   // for the resources and image decoding only
+    QGuiApplication app(argc, argv);  // for the resources and image decoding only
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,19 +1,46 @@
 #include "GameWindowDriver.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QProcessEnvironment>
+#include <QProcess>
 #include <QThread>
 
 #include <limits>
+#include <optional>
+
+#include "GameSandbox.h"
+#include "XWindows.h"
 
 namespace {
+
 constexpr QPoint kWellOrigin{136, 4};
 constexpr int kCellSize = 21;
+constexpr int kCellPictures = 8;  // BITMAP_1 (empty) .. BITMAP_8
+constexpr QPoint kCounterOrigin{8, 228};
+constexpr QSize kDigitSize{16, 21};
+constexpr int kCounterDigits = 7;
 constexpr QPoint kFirstButtonCentre{64, 27};
 constexpr int kButtonPitch = 24;
-const QString kCaption = QStringLiteral("QZ's Kwadrill game");
+constexpr int kToolTimeoutMs = 10000;
+constexpr int kPollMs = 50;
+const QString kMainCaption = QStringLiteral("QZ's Kwadrill game");
+const QString kXdotool = QStringLiteral("xdotool");
+
+// The caption as a POSIX extended regular expression matching only itself.
+QString ExactPattern(const QString& caption) {
+    QString pattern = QStringLiteral("^");
+    for (QChar ch : caption) {
+        if (QStringLiteral(".[]{}()\\*+?^$|").contains(ch)) pattern += QLatin1Char('\\');
+        pattern += ch;
+    }
+    return pattern + QLatin1Char('$');
+}
+
+QString Run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(kToolTimeoutMs);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
 
 int Difference(const QImage& a, const QImage& b) {
     int sum = 0;
@@ -27,118 +54,140 @@ int Difference(const QImage& a, const QImage& b) {
     }
     return sum;
 }
-}  // namespace
 
-GameWindowDriver::GameWindowDriver(const QTemporaryDir& home) : home_(home) {
-    for (int n = 1; n <= 8; ++n) {
-        cellPictures_.push_back(
-            QImage(QStringLiteral(":/bitmaps/BITMAP_%1").arg(n)).convertToFormat(QImage::Format_RGB32));
-    }
-    for (const char* dir : {"home", "config", "data", "runtime", "bin", "tmp"}) {
-        QDir().mkpath(Path(QString::fromLatin1(dir)));
-    }
-    QFile::setPermissions(Path(QStringLiteral("runtime")),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QString copy = Path(QStringLiteral("bin/kwadrill"));
-    if (!QFile::exists(copy)) {
-        QFile::copy(QStringLiteral(KWADRILL_EXECUTABLE), copy);
-    }
+QImage Picture(const QString& name, int scale) {
+    const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+    return QImage(QStringLiteral(":/bitmaps/") + name + suffix)
+        .convertToFormat(QImage::Format_RGB32);
 }
 
-GameWindowDriver::~GameWindowDriver() { Terminate(); }
-
-QString GameWindowDriver::Path(const QString& relative) const { return home_.filePath(relative); }
-
-QString GameWindowDriver::ExecutableDir() const { return Path(QStringLiteral("bin")); }
-
-bool GameWindowDriver::Start(const QStringList& arguments) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), Path(QStringLiteral("home")));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), Path(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), Path(QStringLiteral("data")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Path(QStringLiteral("runtime")));
-    env.insert(QStringLiteral("TMPDIR"), Path(QStringLiteral("tmp")));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    if (!env.contains(QStringLiteral("SDL_AUDIODRIVER"))) {
-        env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
-    }
-    game_.setProcessEnvironment(env);
-    game_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    game_.start(Path(QStringLiteral("bin/kwadrill")), arguments);
-    return game_.waitForStarted(5000);
-}
-
-bool GameWindowDriver::WaitForExit(int milliseconds) { return game_.waitForFinished(milliseconds); }
-
-void GameWindowDriver::Terminate() {
-    if (game_.state() != QProcess::NotRunning) {
-        game_.terminate();
-        if (!game_.waitForFinished(5000)) {
-            game_.kill();
-            game_.waitForFinished(2000);
+// The picture drawn with white as the transparent colour over one plain
+// background: its other pixels exactly, the background everywhere else.
+bool ShowsTransparentPicture(const QImage& shown, const QImage& picture) {
+    if (shown.size() != picture.size()) return false;
+    std::optional<QRgb> background;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb p = picture.pixel(x, y);
+            const QRgb s = shown.pixel(x, y);
+            if (p != qRgb(255, 255, 255)) {
+                if (s != p) return false;
+            } else if (!background) {
+                background = s;
+            } else if (*background != s) {
+                return false;
+            }
         }
     }
+    return true;
 }
 
-QString GameWindowDriver::Run(const QString& program, const QStringList& arguments, int timeoutMs) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(timeoutMs);
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}  // namespace
+
+GameWindowDriver::GameWindowDriver(const GameSandbox& sandbox, int scale)
+    : scale_(scale), game_(sandbox, QStringLiteral("xcb")) {
+    for (int n = 1; n <= kCellPictures; ++n) {
+        cellPictures_.push_back(Picture(QStringLiteral("BITMAP_%1").arg(n), scale));
+    }
+    for (int d = 0; d <= 9; ++d)
+        digitPictures_.push_back(Picture(QStringLiteral("DG%1").arg(d), scale));
+    if (scale != 1)
+        game_.SetEnvironmentValue(QStringLiteral("QT_SCALE_FACTOR"), QString::number(scale));
+}
+
+bool GameWindowDriver::Start(const QStringList& arguments) {
+    return game_.Start(arguments);
+}
+
+QString GameWindowDriver::FindWindow(const QString& caption, int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        const QStringList ids =
+            Run(kXdotool, {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                           QStringLiteral("--name"), ExactPattern(caption)})
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        if (!ids.isEmpty()) return ids.first();
+        if (deadline.hasExpired()) return {};
+        QThread::msleep(kPollMs);
+    }
+}
+
+bool GameWindowDriver::WaitUntilGone(const QString& windowId, int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        const QStringList visible =
+            Run(kXdotool, {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                           QStringLiteral("--name"), QStringLiteral(".")})
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        if (!visible.contains(windowId)) return true;
+        if (deadline.hasExpired()) return false;
+        QThread::msleep(kPollMs);
+    }
 }
 
 bool GameWindowDriver::FindMainWindow(int timeoutMs) {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        const QStringList ids = Run(QStringLiteral("xdotool"),
-                                    {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                     QStringLiteral("--name"), QStringLiteral("^") + kCaption + QStringLiteral("$")})
-                                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        if (!ids.isEmpty()) {
-            windowId_ = ids.first();
-            Run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowId_});
-            return true;
-        }
-        QThread::msleep(100);
-    }
-    return false;
+    windowId_ = FindWindow(kMainCaption, timeoutMs);
+    if (windowId_.isEmpty()) return false;
+    Focus(windowId_);
+    return true;
 }
 
-void GameWindowDriver::Click(QPoint clientPos) {
-    Run(QStringLiteral("xdotool"),
-        {QStringLiteral("mousemove"), QStringLiteral("--window"), windowId_,
-         QString::number(clientPos.x()), QString::number(clientPos.y()), QStringLiteral("click"),
-         QStringLiteral("1")});
+void GameWindowDriver::Focus(const QString& windowId) {
+    Run(kXdotool, {QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowId});
 }
 
-void GameWindowDriver::ClickButton(int placeFromTop) {
+bool GameWindowDriver::RequestClose(const QString& windowId) {
+    return SendCloseRequest(windowId.toULong());
+}
+
+void GameWindowDriver::ClickIn(const QString& windowId, QPoint clientPos) const {
+    Run(kXdotool, {QStringLiteral("mousemove"), QStringLiteral("--window"), windowId,
+                   QString::number(clientPos.x() * scale_), QString::number(clientPos.y() * scale_),
+                   QStringLiteral("click"), QStringLiteral("1")});
+}
+
+void GameWindowDriver::ClickButton(int placeFromTop) const {
     Click(kFirstButtonCentre + QPoint(0, kButtonPitch * placeFromTop));
 }
 
 void GameWindowDriver::Key(const QString& keysym) {
-    Run(QStringLiteral("xdotool"), {QStringLiteral("key"), keysym});
+    Keys({keysym});
+}
+
+void GameWindowDriver::Keys(const QStringList& keysyms) {
+    Run(kXdotool, QStringList{QStringLiteral("key")} + keysyms);
 }
 
 void GameWindowDriver::Type(const QString& text) {
-    Run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
-                                    QStringLiteral("30"), text});
+    Run(kXdotool, {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
 }
 
-QImage GameWindowDriver::Grab() const {
-    QProcess import;
-    import.start(QStringLiteral("import"),
-                 {QStringLiteral("-window"), windowId_, QStringLiteral("png:-")});
-    import.waitForFinished(10000);
-    return QImage::fromData(import.readAllStandardOutput(), "PNG").convertToFormat(QImage::Format_RGB32);
+QImage GameWindowDriver::Grab(const QString& windowId) {
+    return GrabWindow(windowId.toULong());
 }
 
-GameWindowDriver::Cells GameWindowDriver::ReadWell() const {
+QString GameWindowDriver::ReadScore(const QImage& screen) const {
+    QString digits;
+    for (int i = 0; i < kCounterDigits; ++i) {
+        const QImage shown = screen.copy(QRect(
+            (kCounterOrigin + QPoint(i * kDigitSize.width(), 0)) * scale_, kDigitSize * scale_));
+        QChar digit = u'?';
+        for (int d = 0; d < static_cast<int>(digitPictures_.size()); ++d) {
+            if (ShowsTransparentPicture(shown, digitPictures_[d])) digit = QChar(u'0' + d);
+        }
+        digits += digit;
+    }
+    return digits;
+}
+
+GameWindowDriver::Cells GameWindowDriver::ReadWell(const QImage& screen) const {
     Cells cells{};
-    const QImage screen = Grab();
+    const int cellSize = kCellSize * scale_;
     for (int c = 0; c < kColumns; ++c) {
         for (int r = 0; r < kRows; ++r) {
-            const QImage cell = screen.copy(kWellOrigin.x() + c * kCellSize,
-                                            kWellOrigin.y() + r * kCellSize, kCellSize, kCellSize);
+            const QImage cell =
+                screen.copy(kWellOrigin.x() * scale_ + c * cellSize,
+                            kWellOrigin.y() * scale_ + r * cellSize, cellSize, cellSize);
             int best = -1;
             int bestDifference = std::numeric_limits<int>::max();
             for (int n = 0; n < static_cast<int>(cellPictures_.size()); ++n) {

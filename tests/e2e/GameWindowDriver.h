@@ -1,54 +1,64 @@
 #pragma once
 
 #include <QImage>
-#include <QProcess>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <array>
-#include <optional>
 #include <vector>
 
+#include "GameProcess.h"
+
+class GameSandbox;
+
 // Runs a copy of the game in the X server of the test, as a player would use
-// it: keys and clicks through xdotool, the screen read back through
-// ImageMagick's import. Every run has its own home, config, data and runtime
-// directories and its own copy of the executable.
+// it: keys and clicks through xdotool, the screen read back from the server,
+// windows found by their captions. The game lives in
+// a sandbox of its own (home, config, data and runtime directories, its own
+// copy of the executable).
 class GameWindowDriver {
 public:
     static constexpr int kColumns = 9;
     static constexpr int kRows = 15;
-    using Cells = std::array<std::array<int, kRows>, kColumns>;   // [column-1][row-1], -1 unknown
+    using Cells = std::array<std::array<int, kRows>, kColumns>;  // [column-1][row-1], -1 unknown
 
-    explicit GameWindowDriver(const QTemporaryDir& home);
-    ~GameWindowDriver();
+    // scale: the device pixel ratio the game runs at (QT_SCALE_FACTOR).
+    explicit GameWindowDriver(const GameSandbox& sandbox, int scale = 1);
 
     bool Start(const QStringList& arguments = {});
-    bool WaitForExit(int milliseconds);
-    void Terminate();
-    QProcess& Process() { return game_; }
+    GameProcess& Process() { return game_; }
 
     // The game's main window, found by its caption.
     bool FindMainWindow(int timeoutMs);
     QString WindowId() const { return windowId_; }
+    // The visible window with exactly this caption, or an empty id after the timeout.
+    static QString FindWindow(const QString& caption, int timeoutMs);
+    static bool WaitUntilGone(const QString& windowId, int timeoutMs);
+    static void Focus(const QString& windowId);
+    // A click on the window's close box, as a window manager would pass it on.
+    static bool RequestClose(const QString& windowId);
 
-    void Click(QPoint clientPos);
-    void ClickButton(int placeFromTop);   // 0 = the top button of the panel
-    void Key(const QString& keysym);
-    void Type(const QString& text);
+    // Positions are in the main window's layout pixels (before scaling).
+    void Click(QPoint clientPos) const { ClickIn(windowId_, clientPos); }
+    void ClickIn(const QString& windowId, QPoint clientPos) const;
+    void ClickButton(int placeFromTop) const;  // 0 = the top button of the panel
+    static void Key(const QString& keysym);
+    static void Keys(const QStringList& keysyms);
+    static void Type(const QString& text);
 
-    QImage Grab() const;
+    QImage Grab() const { return Grab(windowId_); }
+    static QImage Grab(const QString& windowId);
     // Which cell picture (0 empty, 1..7 block type) each cell of the well shows.
-    Cells ReadWell() const;
-
-    QString ExecutableDir() const;
-    QString Path(const QString& relative) const;
+    Cells ReadWell() const { return ReadWell(Grab()); }
+    Cells ReadWell(const QImage& screen) const;
+    // The seven digits of the score counter, "?" for a digit not recognised.
+    QString ReadScore(const QImage& screen) const;
 
 private:
-    static QString Run(const QString& program, const QStringList& arguments, int timeoutMs = 10000);
-
-    const QTemporaryDir& home_;
-    QProcess game_;
+    int scale_;
+    GameProcess game_;
     QString windowId_;
     std::vector<QImage> cellPictures_;
+    std::vector<QImage> digitPictures_;
 };

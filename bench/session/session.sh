@@ -1,0 +1,296 @@
+#!/usr/bin/env bash
+# Start-up time, memory and CPU of the real Kwadrill executable beside three
+# peer games from Debian (ltris, kblocks, gweled), measured in one run on one
+# X server of this machine, so the figures compare as ratios.
+#
+#   bench/session/session.sh [build-dir] [runs]
+#
+# build-dir holds the kwadrill executable and bench/session/session_first_paint
+# (default: build-perf beside this script's repository). Each program is
+# started `runs` times (default 5), round-robin so that load from elsewhere
+# falls on all of them alike, and the median is reported. Environment:
+#   SETTLE_S   seconds on the menu before memory is read (5)
+#   IDLE_S     seconds of idle CPU measured on the menu (20)
+#   PLAY_S     seconds of play with keys from xdotool (20)
+#   PROGRAMS   which rows to run (default: all of them, see ROWS below)
+#   EXTRA_KWADRILL  another kwadrill executable measured as extra rows
+#                   (for example one built with a proposed change)
+# The peers are installed with apt-get when missing: they are needed here only.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:-$here/../../build-perf}" && pwd)
+runs=${2:-5}
+settle=${SETTLE_S:-5}
+idle=${IDLE_S:-20}
+play=${PLAY_S:-20}
+kwadrill=$build/kwadrill
+helper=$build/bench/session/session_first_paint
+extra=${EXTRA_KWADRILL:-}
+hz=$(getconf CLK_TCK)
+
+for tool in Xvfb xdotool import dbus-daemon; do
+    command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 2; }
+done
+[[ -x $kwadrill && -x $helper ]] || { echo "build kwadrill and session_first_paint in $build" >&2; exit 2; }
+
+missing=()
+for package in ltris kblocks gweled; do
+    dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+done
+if ((${#missing[@]})); then
+    apt-get install -y --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+work=$(mktemp -d /tmp/kwadrill-session.XXXXXX)
+# A private runtime directory on tmpfs, as a desktop session has.
+runtime_root=$(mktemp -d /dev/shm/kwadrill-session.XXXXXX)
+xvfb_pid=
+dbus_pid=
+cleanup() {
+    [[ -n $dbus_pid ]] && kill "$dbus_pid" 2>/dev/null || true
+    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work" "$runtime_root"
+}
+trap cleanup EXIT
+
+display=:$((200 + $$ % 500))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+# One session bus for everybody, as on a desktop.
+read -r dbus_address dbus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
+export DBUS_SESSION_BUS_ADDRESS=$dbus_address
+
+# ---- one program start ------------------------------------------------------
+
+# A fresh home for every start. Sound goes to ALSA's null device unless the
+# row asks for no device at all (SDL then falls back to its dummy driver).
+new_home() {
+    local dir=$1 sound=$2
+    mkdir -p "$dir"/{home,config,data,cache,bin}
+    local runtime
+    runtime=$(mktemp -d "$runtime_root/run.XXXXXX")
+    chmod 700 "$runtime"
+    echo "$runtime" >"$dir/runtime"
+    if [[ $sound == alsa-null ]]; then
+        printf 'pcm.!default {\n    type null\n}\n' >"$dir/home/.asoundrc"
+    fi
+}
+
+# The backup file beside the executable with music off and sounds on:
+# 664 record bytes (byte 640 musicOn, 641 soundOn) and their XOR check byte,
+# seeded with 80.
+write_music_off_backup() {
+    local file=$1
+    {
+        head -c 640 /dev/zero
+        printf '\x00\x01'
+        head -c 22 /dev/zero
+        printf '\x51'   # 80 ^ 0x01
+    } >"$file"
+}
+
+# Runs the helper on a command in the row's environment; sets pid, game_pid,
+# mapped, painted.
+start_program() {
+    local dir=$1
+    shift
+    local out
+    out=$(env HOME="$dir/home" XDG_CONFIG_HOME="$dir/config" XDG_DATA_HOME="$dir/data" \
+        XDG_CACHE_HOME="$dir/cache" XDG_RUNTIME_DIR="$(cat "$dir/runtime")" TMPDIR="$dir" \
+        ${SDL_DRIVER:+SDL_AUDIODRIVER=$SDL_DRIVER} \
+        "$helper" --timeout 60000 -- sh -c 'exec "$@" >"$0" 2>&1' "$dir/log" "$@" | grep '^pid ' || true)
+    pid=$(awk '{print $2}' <<<"$out")
+    mapped=$(awk '{print $4}' <<<"$out")
+    painted=$(awk '{print $6}' <<<"$out")
+    game_pid=$pid
+    window=$(awk '{print $8}' <<<"$out")
+}
+
+stop_program() {
+    local p
+    for p in "$@"; do kill "$p" 2>/dev/null || true; done
+    for _ in $(seq 50); do
+        local alive=0
+        for p in "$@"; do kill -0 "$p" 2>/dev/null && alive=1; done
+        ((alive)) || return 0
+        sleep 0.1
+    done
+    for p in "$@"; do kill -9 "$p" 2>/dev/null || true; done
+}
+
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+memory_kb() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/smaps_rollup"; }
+
+# Per-thread CPU over the idle window, for the log: which thread spends it.
+thread_ticks() {
+    local task
+    for task in /proc/"$1"/task/*; do
+        # A thread may end between the listing and the read.
+        local comm ticks
+        comm=$(tr ' ' '_' <"$task/comm" 2>/dev/null) || continue
+        ticks=$(awk '{print $14 + $15}' "$task/stat" 2>/dev/null) || continue
+        printf '%s=%s ' "$comm" "$ticks"
+    done
+}
+
+# ---- rows ---------------------------------------------------------------------
+
+# name | sound | how to start
+ROWS=(
+    "kwadrill|alsa-null|kwadrill"
+    "kwadrill-music-off|alsa-null|kwadrill-music-off"
+    "kwadrill-no-device|none|kwadrill"
+    "ltris|alsa-null|/usr/games/ltris"
+    "kblocks|alsa-null|/usr/games/kblocks"
+    "gweled|alsa-null|/usr/games/gweled"
+)
+if [[ -n $extra ]]; then
+    ROWS+=("kwadrill-changed|alsa-null|extra" "kwadrill-changed-music-off|alsa-null|extra-music-off"
+           "kwadrill-changed-no-device|none|extra")
+fi
+if [[ -n ${PROGRAMS:-} ]]; then
+    selected=()
+    for row in "${ROWS[@]}"; do
+        [[ " $PROGRAMS " == *" ${row%%|*} "* ]] && selected+=("$row")
+    done
+    ROWS=("${selected[@]}")
+fi
+
+# Prepares the command of a row in dir; prints it.
+command_for() {
+    local how=$1 dir=$2
+    case $how in
+        kwadrill) cp "$kwadrill" "$dir/bin/kwadrill"; echo "$dir/bin/kwadrill" ;;
+        kwadrill-music-off)
+            cp "$kwadrill" "$dir/bin/kwadrill"
+            write_music_off_backup "$dir/bin/Kwadrill.hsc"
+            echo "$dir/bin/kwadrill" ;;
+        extra) cp "$extra" "$dir/bin/kwadrill"; echo "$dir/bin/kwadrill" ;;
+        extra-music-off)
+            cp "$extra" "$dir/bin/kwadrill"
+            write_music_off_backup "$dir/bin/Kwadrill.hsc"
+            echo "$dir/bin/kwadrill" ;;
+        *) echo "$how" ;;
+    esac
+}
+
+results=$work/results.txt
+: >"$results"
+log=${SESSION_LOG:-/tmp/kwadrill-session.log}
+: >"$log"
+
+measure_start() {
+    local row=$1 run=$2
+    IFS='|' read -r name sound how <<<"$row"
+    local dir=$work/$name-$run
+    new_home "$dir" "$sound"
+    local program
+    program=$(command_for "$how" "$dir")
+    SDL_DRIVER=
+    start_program "$dir" "$program"
+    if [[ -z $pid ]]; then
+        echo "$name run $run: no painted window" | tee -a "$log"
+        tail -5 "$dir/log" >>"$log" || true
+        return
+    fi
+    sleep "$settle"
+    local rss pss t0 t1 threads0 threads1
+    rss=$(memory_kb "$game_pid" Rss)
+    pss=$(memory_kb "$game_pid" Pss)
+    t0=$(cpu_ticks "$game_pid")
+    threads0=$(thread_ticks "$game_pid")
+    sleep "$idle"
+    t1=$(cpu_ticks "$game_pid")
+    threads1=$(thread_ticks "$game_pid")
+    local rss_after
+    rss_after=$(memory_kb "$game_pid" Rss)
+    local cpu
+    cpu=$(awk -v a="$t0" -v b="$t1" -v hz="$hz" -v s="$idle" 'BEGIN {printf "%.2f", (b - a) / hz / s * 100}')
+    echo "$name $run painted_ms=$painted mapped_ms=$mapped rss_kb=$rss pss_kb=$pss rss_after_idle_kb=$rss_after idle_cpu_pct=$cpu" | tee -a "$log"
+    echo "  threads before: $threads0" >>"$log"
+    echo "  threads after:  $threads1" >>"$log"
+    echo "$name painted $painted" >>"$results"
+    echo "$name rss $((rss / 1024))" >>"$results"
+    echo "$name pss $((pss / 1024))" >>"$results"
+    echo "$name rss_idle_end $((rss_after / 1024))" >>"$results"
+    echo "$name idle_cpu $cpu" >>"$results"
+    stop_program "$game_pid"
+}
+
+# ---- play ---------------------------------------------------------------------
+
+# Starts a game the way a player would, then presses keys (or clicks, for
+# the gem game) five times a second for PLAY_S seconds.
+measure_play() {
+    local row=$1
+    IFS='|' read -r name sound how <<<"$row"
+    local dir=$work/$name-play
+    new_home "$dir" "$sound"
+    local program
+    program=$(command_for "$how" "$dir")
+    SDL_DRIVER=
+    start_program "$dir" "$program"
+    [[ -n $pid ]] || { echo "$name play: no window" | tee -a "$log"; return; }
+    sleep 2
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    case $name in
+        kwadrill*) xdotool mousemove --window "$window" 64 27 click 1 ;;   # Start
+        ltris)   # New Game, the game type from Demo to Classic, Start Game
+            xdotool mousemove --window "$window" 159 267 click 1; sleep 0.7
+            xdotool mousemove --window "$window" 100 332 click 1; sleep 0.7
+            xdotool mousemove --window "$window" 160 226 sleep 0.3 click 1 ;;
+        kblocks) xdotool mousemove --window "$window" 52 38 click 1 ;;      # Single Game
+        gweled) xdotool mousemove --window "$window" 52 178 click 1 ;;      # Normal
+    esac
+    sleep 1
+    local keys=(Left Right Up Left Right Down)
+    local t0 t1 end
+    t0=$(cpu_ticks "$game_pid")
+    end=$((SECONDS + play))
+    while ((SECONDS < end)); do
+        if [[ $name == gweled ]]; then
+            xdotool mousemove --window "$window" $((30 + RANDOM % 320)) $((60 + RANDOM % 320)) click 1
+        else
+            xdotool key "${keys[RANDOM % ${#keys[@]}]}"
+        fi
+        sleep 0.2
+    done
+    t1=$(cpu_ticks "$game_pid")
+    local shot=${SHOT_DIR:-/tmp}/session-play-$name.png
+    import -window root "$shot" 2>/dev/null || true
+    local cpu
+    cpu=$(awk -v a="$t0" -v b="$t1" -v hz="$hz" -v s="$play" 'BEGIN {printf "%.2f", (b - a) / hz / s * 100}')
+    echo "$name play_cpu_pct=$cpu rss_kb=$(memory_kb "$game_pid" Rss) (screen: $shot)" | tee -a "$log"
+    echo "  threads: $(thread_ticks "$game_pid")" >>"$log"
+    echo "$name play_cpu $cpu" >>"$results"
+    stop_program "$game_pid"
+}
+
+for run in $(seq "$runs"); do
+    for row in "${ROWS[@]}"; do measure_start "$row" "$run"; done
+done
+if ((play > 0)); then
+    for row in "${ROWS[@]}"; do measure_play "$row"; done
+fi
+
+# ---- medians ------------------------------------------------------------------
+
+median() {
+    sort -n | awk '{v[NR] = $1} END {if (NR == 0) {print "-"; exit}
+        if (NR % 2) print v[(NR + 1) / 2]; else printf "%.2f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2}'
+}
+value() { awk -v n="$1" -v k="$2" '$1 == n && $2 == k {print $3}' "$results" | median; }
+
+echo
+echo "Medians of $runs starts (machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'))"
+echo
+echo "| program | first painted window ms | RSS MiB | PSS MiB | RSS after idle MiB | idle CPU % | play CPU % |"
+echo "|---|---|---|---|---|---|---|"
+for row in "${ROWS[@]}"; do
+    name=${row%%|*}
+    echo "| $name | $(value "$name" painted) | $(value "$name" rss) | $(value "$name" pss) |" \
+         "$(value "$name" rss_idle_end) | $(value "$name" idle_cpu) | $(value "$name" play_cpu) |"
+done

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QImage>
+
+// Straight requests to the X server of the test, where no tool offers them.
+
+// Asks a top-level window to close the way a window manager does when its
+// close box is clicked: a WM_DELETE_WINDOW client message. The toolkit then
+// runs its normal close handling. Without a window manager in the test's X
+// server nothing else sends it. False when the display cannot be opened.
+bool SendCloseRequest(unsigned long window);
+
+// The window's pixels as the server holds them (parts covered by another
+// window show that window); a null image when the window cannot be read.
+// Faster than starting a screenshot program for every look at the well.
+QImage GrabWindow(unsigned long window);

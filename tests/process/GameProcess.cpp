@@ -1,0 +1,88 @@
+#include "GameProcess.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+
+#include <csignal>
+#include <initializer_list>
+
+#include "GameSandbox.h"
+
+namespace {
+
+constexpr int kPollMs = 20;
+constexpr int kKillWaitMs = 5000;
+
+// The signals the game catches, from the "SigCgt" mask of /proc/<pid>/status.
+quint64 CaughtSignals(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("SigCgt:")) return line.mid(7).trimmed().toULongLong(nullptr, 16);
+    }
+    return 0;
+}
+
+quint64 SignalBit(int signalNumber) {
+    return quint64{1} << (signalNumber - 1);
+}
+
+}  // namespace
+
+GameProcess::GameProcess(const GameSandbox& sandbox, const QString& platform) : sandbox_(sandbox) {
+    process_.setProcessEnvironment(sandbox.Environment(platform));
+    process_.setWorkingDirectory(sandbox.Path(QStringLiteral("home")));
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+}
+
+GameProcess::~GameProcess() {
+    if (Running()) {
+        process_.kill();
+        process_.waitForFinished(kKillWaitMs);
+    }
+}
+
+void GameProcess::SetEnvironmentValue(const QString& name, const QString& value) {
+    QProcessEnvironment env = process_.processEnvironment();
+    env.insert(name, value);
+    process_.setProcessEnvironment(env);
+}
+
+bool GameProcess::Start(const QStringList& arguments) {
+    process_.start(sandbox_.Launcher(), sandbox_.LauncherArguments() + arguments);
+    return process_.waitForStarted(kStartUpTimeoutMs);
+}
+
+bool GameProcess::WaitUntilReady(int timeoutMs) {
+    quint64 wanted = 0;
+    for (int signalNumber : {SIGTERM, SIGINT, SIGHUP}) wanted |= SignalBit(signalNumber);
+    const QDeadlineTimer deadline(timeoutMs);
+    while (Running() && !deadline.hasExpired()) {
+        if ((CaughtSignals(Pid()) & wanted) == wanted) return true;
+        process_.waitForFinished(kPollMs);  // also notices an early end
+    }
+    return false;
+}
+
+void GameProcess::Signal(int signalNumber) {
+    if (Running()) ::kill(static_cast<pid_t>(Pid()), signalNumber);
+}
+
+bool GameProcess::WaitForExit(int timeoutMs) {
+    return !Running() || process_.waitForFinished(timeoutMs);
+}
+
+bool GameProcess::ExitedCleanly() const {
+    return !Running() && process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+}
+
+QString GameProcess::ExitDescription() const {
+    if (Running()) return QStringLiteral("still running");
+    return process_.exitStatus() == QProcess::NormalExit
+               ? QStringLiteral("exit code %1").arg(process_.exitCode())
+               : QStringLiteral("killed by a signal (%1)").arg(process_.exitCode());
+}
+
+QByteArray GameProcess::StandardOutput() {
+    return process_.readAllStandardOutput();
+}

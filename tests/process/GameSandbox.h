@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <map>
+
+// A player's own little world for one test: home, config, data, runtime and
+// temporary directories, and a private copy of the game, so that the backup
+// file lands beside that copy and never in the build tree.
+class GameSandbox {
+public:
+    enum class ExecutableDirAccess {
+        Writable,
+        // The player may not write beside the game. Root ignores permissions,
+        // so under root the game runs as "nobody" and owns the other folders.
+        ReadOnly,
+    };
+
+    struct FileState {
+        qint64 size = -1;  // -1 for a directory
+        QDateTime modified;
+        QByteArray hash;
+        friend bool operator==(const FileState&, const FileState&) = default;
+    };
+    using Snapshot = std::map<QString, FileState>;
+
+    explicit GameSandbox(ExecutableDirAccess access = ExecutableDirAccess::Writable);
+    ~GameSandbox();
+    GameSandbox(const GameSandbox&) = delete;
+    GameSandbox& operator=(const GameSandbox&) = delete;
+
+    // False with a reason when this machine cannot set the sandbox up.
+    bool Usable() const { return problem_.isEmpty(); }
+    const QString& Problem() const { return problem_; }
+
+    QString Path(const QString& relative) const;
+    QString ExecutablePath() const;
+    QString ExecutableDir() const;
+    QString RuntimeDir() const;
+    // Kwadrill.hsc beside the executable.
+    QString BackupPath() const;
+    // Kwadrill.hsc in $XDG_DATA_HOME/QZ's Kwadrill/.
+    QString DataBackupPath() const;
+    // $XDG_CONFIG_HOME/QZ's Kwadrill/Kwadrill.ini.
+    QString StorePath() const;
+    QString LockPath() const;
+    QStringList MusicFilePaths() const;
+
+    // The environment of the game on the given Qt platform plugin.
+    QProcessEnvironment Environment(const QString& platform) const;
+    // The program to start and the arguments before the game's own.
+    QString Launcher() const;
+    QStringList LauncherArguments() const;
+
+    // Every file and folder below the sandbox with its size, time and hash.
+    Snapshot TakeSnapshot() const;
+
+    // Places a file, creating its folder; the file belongs to the player.
+    bool WriteFile(const QString& path, const QByteArray& bytes) const;
+
+private:
+    bool RunsAsNobody() const;
+    void HandOverToNobody();
+
+    QTemporaryDir root_;
+    ExecutableDirAccess executableDir_;
+    QString problem_;
+};
+
+QByteArray ReadWholeFile(const QString& path);
