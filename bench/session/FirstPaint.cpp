@@ -24,9 +24,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kMinWindowSide = 64;      // smaller windows are toolkit helpers, not the game
-constexpr int kMinColours = 4;          // a painted window shows more than a flat ground
-constexpr int kSampleStride = 3;        // every third pixel in each direction
+constexpr int kMinWindowSide = 64;  // smaller windows are toolkit helpers, not the game
+constexpr int kMinColours = 4;      // a painted window shows more than a flat ground
+constexpr int kSampleStride = 3;    // every third pixel in each direction
 constexpr auto kPollInterval = std::chrono::milliseconds(2);
 
 struct Found {
@@ -36,7 +36,9 @@ struct Found {
 };
 
 // Windows vanish between the query and the read: their errors are expected.
-int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+int IgnoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
 
 std::optional<Found> FirstViewableWindow(Display* display) {
     Window root = 0;

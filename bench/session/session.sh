@@ -239,8 +239,9 @@ measure_play() {
     case $name in
         kwadrill*) xdotool mousemove --window "$window" 64 27 click 1 ;;   # Start
         ltris)   # New Game, the game type from Demo to Classic, Start Game
-            xdotool mousemove --window "$window" 159 267 click 1; sleep 0.7
-            xdotool mousemove --window "$window" 100 332 click 1; sleep 0.7
+            sleep 1
+            xdotool mousemove --window "$window" 159 267 sleep 0.3 click 1; sleep 1
+            xdotool mousemove --window "$window" 100 332 sleep 0.3 click 1; sleep 1
             xdotool mousemove --window "$window" 160 226 sleep 0.3 click 1 ;;
         kblocks) xdotool mousemove --window "$window" 52 38 click 1 ;;      # Single Game
         gweled) xdotool mousemove --window "$window" 52 178 click 1 ;;      # Normal

@@ -36,7 +36,7 @@ namespace kwadrill {
 namespace {
 
 constexpr int kPieceWidth = 3;
-constexpr int kPauseEveryPieces = 25;   // a pause and resume switches the music piece
+constexpr int kPauseEveryPieces = 25;  // a pause and resume switches the music piece
 
 struct Options {
     int pieces = 600;
@@ -79,8 +79,8 @@ public:
         SetBackupDefaults(state_.record);
         output_ = std::make_unique<AudioOutput>();
         waves_ = std::make_unique<WaveBank>(*output_, WaveBank::ReadWaveResources());
-        effects_ = std::make_unique<WaveEffects>(*waves_, [this](int n) { return random_(n); },
-                                                 state_.record.soundOn);
+        effects_ = std::make_unique<WaveEffects>(
+            *waves_, [this](int n) { return random_(n); }, state_.record.soundOn);
         device_ = std::make_unique<MusicDevice>(*output_);
         music_ = std::make_unique<GameMusic>(
             *device_, scratch_.path() + QLatin1Char('/'), state_.record.musicOn, flags_.gameRunning,
@@ -89,7 +89,8 @@ public:
                 std::fprintf(stderr, "music error: %s\n", qPrintable(text));
             });
         form_ = std::make_unique<TForm1>(state_, random_);
-        controller_ = std::make_unique<GameController>(flags_, *form_, *effects_, *music_, state_, random_);
+        controller_ =
+            std::make_unique<GameController>(flags_, *form_, *effects_, *music_, state_, random_);
         form_->Attach(*controller_);
         form_->ArrangeMainWindow({});
         form_->show();
@@ -142,9 +143,9 @@ private:
         const FallingPiece before = controller_->engine().fallingPiece;
         controller_->Timer1Timer();
         const FallingPiece& after = controller_->engine().fallingPiece;
-        const bool spawned = after != before && std::ranges::all_of(after.blocks, [](const CellPosition& b) {
-                                 return b.row == 1;
-                             });
+        const bool spawned =
+            after != before &&
+            std::ranges::all_of(after.blocks, [](const CellPosition& b) { return b.row == 1; });
         if (spawned) OnSpawn();
     }
 
@@ -185,7 +186,8 @@ private:
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             box->accept();
         } else if (auto* nameEntry = dynamic_cast<TForm3*>(modal)) {
-            if (auto* edit = nameEntry->findChild<QLineEdit*>()) edit->setText(QStringLiteral("Soak"));
+            if (auto* edit = nameEntry->findChild<QLineEdit*>())
+                edit->setText(QStringLiteral("Soak"));
             nameEntry->accept();
         } else {
             modal->close();
@@ -195,14 +197,15 @@ private:
     void PrintSample() const {
         const Memory memory = ReadMemory();
         std::printf("pieces %5d  games %3d  rss %7.1f MiB  peak %7.1f MiB  score %d\n", pieces_,
-                    games_, memory.rssKb / 1024.0, memory.peakKb / 1024.0, controller_->engine().score);
+                    games_, memory.rssKb / 1024.0, memory.peakKb / 1024.0,
+                    controller_->engine().score);
         std::fflush(stdout);
     }
 
     const Options& options_;
     QTemporaryDir scratch_;
     Random random_;
-    Random plan_;   // the player's own choices, apart from the game's generator
+    Random plan_;  // the player's own choices, apart from the game's generator
     PersistentState state_;
     GameFlags flags_;
     std::unique_ptr<AudioOutput> output_;
@@ -225,8 +228,8 @@ Options ParseOptions(const QApplication& app) {
     const QCommandLineOption pieces(QStringLiteral("pieces"), QStringLiteral("Pieces to play."),
                                     QStringLiteral("n"), QStringLiteral("600"));
     const QCommandLineOption every(QStringLiteral("sample-every"),
-                                   QStringLiteral("Print memory every n pieces."), QStringLiteral("n"),
-                                   QStringLiteral("50"));
+                                   QStringLiteral("Print memory every n pieces."),
+                                   QStringLiteral("n"), QStringLiteral("50"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Random seed."),
                                   QStringLiteral("n"), QStringLiteral("1"));
     parser.addOptions({pieces, every, seed});
@@ -256,7 +259,8 @@ int main(int argc, char** argv) {
     {
         SoakGame game(options);
         const Memory start = ReadMemory();
-        std::printf("audio driver %s%s, rss at start %.1f MiB\n", qgetenv("SDL_AUDIODRIVER").constData(),
+        std::printf("audio driver %s%s, rss at start %.1f MiB\n",
+                    qgetenv("SDL_AUDIODRIVER").constData(),
                     game.AudioSilent() ? " (silent fallback)" : "", start.rssKb / 1024.0);
         QTimer player;
         QObject::connect(&player, &QTimer::timeout, &app, [&] {
@@ -265,10 +269,11 @@ int main(int argc, char** argv) {
         player.start(0);
         QApplication::exec();
         const Memory end = ReadMemory();
-        std::printf("done: %d pieces, %d games, %.1f s wall, %.1f s CPU, rss start %.1f end %.1f "
-                    "peak %.1f MiB, music errors %d\n",
-                    game.Pieces(), game.Games(), clock.elapsed() / 1000.0, CpuSeconds() - cpuStart,
-                    start.rssKb / 1024.0, end.rssKb / 1024.0, end.peakKb / 1024.0, game.MusicErrors());
+        std::printf(
+            "done: %d pieces, %d games, %.1f s wall, %.1f s CPU, rss start %.1f end %.1f "
+            "peak %.1f MiB, music errors %d\n",
+            game.Pieces(), game.Games(), clock.elapsed() / 1000.0, CpuSeconds() - cpuStart,
+            start.rssKb / 1024.0, end.rssKb / 1024.0, end.peakKb / 1024.0, game.MusicErrors());
         exitCode = game.MusicErrors() == 0 ? 0 : 1;
     }
     return exitCode;

@@ -2,10 +2,10 @@
 // whole field, one fast tick of the destruction animation, the way from a key
 // to the repainted well, and how closely the game's timers keep their period.
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
-#include <QDeadlineTimer>
 #include <QTimer>
 #include <QWindow>
 
@@ -55,7 +55,8 @@ public:
 // game's own ticks are switched off: the benchmarks call the handlers.
 class MainWindowRig {
 public:
-    MainWindowRig() : form_(state_, random_), controller_(flags_, form_, effects_, music_, state_, random_) {
+    MainWindowRig()
+        : form_(state_, random_), controller_(flags_, form_, effects_, music_, state_, random_) {
         form_.Attach(controller_);
         form_.ArrangeMainWindow({});
         Show();
@@ -74,7 +75,8 @@ public:
     void Show() {
         form_.show();
         const QDeadlineTimer deadline(kExposeTimeoutMs);
-        while (!(form_.windowHandle() && form_.windowHandle()->isExposed()) && !deadline.hasExpired()) {
+        while (!(form_.windowHandle() && form_.windowHandle()->isExposed()) &&
+               !deadline.hasExpired()) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, kExposePollMs);
         }
     }
@@ -200,7 +202,8 @@ void TimerAccuracy(benchmark::State& state) {
         GameTimer timer3(kSoundDelayTickMs, true, recorder(delay, kSoundDelayTickMs));
         QEventLoop loop;
         // Precise: a single shot this long would otherwise be coarse (5 %).
-        QTimer::singleShot(seconds * 1000 + mainPeriod / 2, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        QTimer::singleShot(seconds * 1000 + mainPeriod / 2, Qt::PreciseTimer, &loop,
+                           &QEventLoop::quit);
         loop.exec();
         state.SetIterationTime(clock.nsecsElapsed() / 1e9);
     }
@@ -228,15 +231,21 @@ int main(int argc, char** argv) {
     kwadrill::MainWindowRig rig;
     using benchmark::RegisterBenchmark;
     RegisterBenchmark("BM_DrawFieldFullBoard", kwadrill::DrawFieldFullBoard, std::ref(rig))
-        ->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+        ->Arg(0)
+        ->Arg(1)
+        ->Unit(benchmark::kMicrosecond);
     RegisterBenchmark("BM_FastTickDestructionFullBoard", kwadrill::FastTickDestructionFullBoard,
-                      std::ref(rig))->Unit(benchmark::kMicrosecond);
+                      std::ref(rig))
+        ->Unit(benchmark::kMicrosecond);
     RegisterBenchmark("BM_KeyLeftToRepaintedWell", kwadrill::KeyLeftToRepaintedWell, std::ref(rig))
         ->Unit(benchmark::kMicrosecond);
     // Period of the main tick, seconds measured.
     RegisterBenchmark("BM_TimerAccuracy", kwadrill::TimerAccuracy)
-        ->Args({kwadrill::kMainTickIdleMs, 20})->Args({kwadrill::kMainTickGameMs, 20})
-        ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+        ->Args({kwadrill::kMainTickIdleMs, 20})
+        ->Args({kwadrill::kMainTickGameMs, 20})
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kSecond);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

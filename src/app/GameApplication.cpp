@@ -1,6 +1,7 @@
 #include "GameApplication.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTime>
@@ -26,6 +27,29 @@ namespace kwadrill {
 namespace {
 const QString kInstanceName = QStringLiteral("QZKwadrill");
 constexpr int kModalRetryMs = 10;
+// The audio device opens after the first paint, or at the latest this long
+// after the window was shown: well before the first main tick needs music.
+constexpr int kAudioOpenDeadlineMs = 500;
+
+// Runs its action once, right after the watched widget's first paint.
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QWidget* widget, std::function<void()> action)
+        : QObject(widget), action_(std::move(action)) {
+        widget->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && action_) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, std::exchange(action_, {}));
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> action_;
+};
 }  // namespace
 
 GameApplication::GameApplication() = default;
@@ -48,6 +72,9 @@ int GameApplication::Run() {
         return 0;   // a signal closed the game while that report was open
     }
     ShowCentred();
+    // The window comes up first; waiting for the device comes after.
+    new AfterFirstPaint(form1_->Well(), [this] { OpenAudio(); });
+    QTimer::singleShot(kAudioOpenDeadlineMs, form1_.get(), [this] { OpenAudio(); });
     return QApplication::exec();
 }
 
@@ -72,8 +99,8 @@ bool GameApplication::FormCreate() {
 }
 
 void GameApplication::CreateAudio() {
-    output_ = std::make_unique<AudioOutput>();
-    waves_ = std::make_unique<WaveBank>(*output_, WaveBank::ReadWaveResources());
+    output_ = std::make_unique<AudioOutput>(AudioOutput::Opening::Later);
+    waves_ = std::make_unique<WaveBank>(*output_, std::map<QString, QByteArray>{});
     effects_ = std::make_unique<WaveEffects>(*waves_, [this](int n) { return random_(n); },
                                              state_.record.soundOn);
     musicDevice_ = std::make_unique<MusicDevice>(*output_);
@@ -83,6 +110,15 @@ void GameApplication::CreateAudio() {
             QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, form1_.get());
             box.exec();
         });
+}
+
+void GameApplication::OpenAudio() {
+    if (audioOpened_) {
+        return;
+    }
+    audioOpened_ = true;
+    output_->Open();
+    waves_->Decode(WaveBank::ReadWaveResources());
 }
 
 void GameApplication::CreateWindows() {
@@ -118,8 +154,13 @@ bool GameApplication::FormClose() {
             settings_->SaveRegistrySettings(state_);
         } catch (const StoreError& error) {
             registrySaveFailed_ = true;
-            ReportingApplication::ShowErrorReport(error.Message());
-            return false;
+            if (shutdownRequested_) {
+                // Nobody is left to answer a box when the session ends.
+                qWarning("%s", qUtf8Printable(StandardErrorText(error.Message())));
+            } else {
+                ReportingApplication::ShowErrorReport(error.Message());
+                return false;
+            }
         }
     }
     controller_->BeginShutdown();
@@ -131,6 +172,7 @@ bool GameApplication::FormClose() {
 // windows of a game-over sequence have recorded what they hold.
 void GameApplication::OnShutdownSignal() {
     if (shutdownRequested_) {
+        form1_->CloseModalWindows();   // a box that opened since the first signal
         return;
     }
     shutdownRequested_ = true;

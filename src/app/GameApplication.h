@@ -37,6 +37,7 @@ public:
 private:
     bool FormCreate();   // false: another copy runs, nothing was touched
     void CreateAudio();
+    void OpenAudio();
     void CreateWindows();
     void ExtractMusic();
     void LoadRegistrySettings();
@@ -65,6 +66,7 @@ private:
 
     bool registrySaveFailed_ = false;
     bool shutdownRequested_ = false;
+    bool audioOpened_ = false;
     bool closed_ = false;
 };
 

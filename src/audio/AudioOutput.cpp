@@ -4,6 +4,7 @@
 #include <SDL_mixer.h>
 
 #include <cstdio>
+#include <thread>
 
 namespace kwadrill {
 namespace {
@@ -23,9 +24,40 @@ bool DummyRequested() {
     return driver != nullptr && SDL_strcmp(driver, kDummyDriver) == 0;
 }
 
+void SDLCALL PaceMix(void* pacer, Uint8*, int length) {
+    static_cast<AudioPacer*>(pacer)->Pace(length);
+}
+
 }  // namespace
 
-AudioOutput::AudioOutput() {
+void AudioPacer::Start(int frequency, int bytesPerFrame) {
+    frequency_ = frequency;
+    bytesPerFrame_ = bytesPerFrame;
+    frames_ = 0;
+    start_ = Clock::now();
+}
+
+void AudioPacer::Pace(int bytes) {
+    frames_ += bytes / bytesPerFrame_;
+    const auto mixed = std::chrono::microseconds(frames_ * 1'000'000 / frequency_);
+    const auto now = Clock::now();
+    const auto lead = mixed - (now - start_);
+    if (lead > kMaxLead) {
+        std::this_thread::sleep_for(lead - kMaxLead);
+    } else if (lead < -kMaxLead) {
+        // Fallen behind (an underrun, a suspended machine): carry on from
+        // here instead of mixing the lost time in a burst.
+        start_ = now - mixed;
+    }
+}
+
+AudioOutput::AudioOutput(Opening opening) {
+    if (opening == Opening::Now) Open();
+}
+
+void AudioOutput::Open() {
+    if (tried_) return;
+    tried_ = true;
     // SDL must not take SIGINT/SIGTERM away from the application.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (TryOpen()) {
@@ -45,6 +77,7 @@ AudioOutput::AudioOutput() {
 AudioOutput::~AudioOutput() {
     if (!open_) return;
     Mix_HaltChannel(-1);
+    Mix_SetPostMix(nullptr, nullptr);
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -59,6 +92,8 @@ bool AudioOutput::TryOpen() {
     }
     Mix_AllocateChannels(kMixerChannels);
     Mix_QuerySpec(&frequency_, nullptr, nullptr);
+    pacer_.Start(frequency_, kChannels * static_cast<int>(sizeof(Sint16)));
+    Mix_SetPostMix(PaceMix, &pacer_);
     open_ = true;
     return true;
 }

@@ -1,6 +1,30 @@
 #pragma once
 
+#include <chrono>
+#include <cstdint>
+
 namespace kwadrill {
+
+// Holds SDL's audio thread to real time when the device does not: a sink
+// that takes every buffer at once (ALSA's null device, a stalled driver)
+// would otherwise have the thread mix flat out on a whole core. A device
+// that keeps time never lets the mix run this far ahead, so there it does
+// nothing.
+class AudioPacer {
+public:
+    static constexpr std::chrono::milliseconds kMaxLead{250};
+
+    void Start(int frequency, int bytesPerFrame);
+    // On the audio thread, after every mixed buffer of `bytes`.
+    void Pace(int bytes);
+
+private:
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point start_;
+    std::int64_t frames_ = 0;
+    int frequency_ = 1;
+    int bytesPerFrame_ = 1;
+};
 
 // The one audio output of the program: SDL's audio opened through SDL_mixer,
 // 16-bit stereo. When no real device can be opened it falls back to SDL's
@@ -13,10 +37,18 @@ public:
     static constexpr int kChannels = 2;
     static constexpr int kBufferFrames = 1024;
 
-    AudioOutput();
+    enum class Opening { Now, Later };
+
+    // Opening::Later leaves the device closed until Open(), so a caller can
+    // show its window before it waits for the device.
+    explicit AudioOutput(Opening opening = Opening::Now);
     ~AudioOutput();
     AudioOutput(const AudioOutput&) = delete;
     AudioOutput& operator=(const AudioOutput&) = delete;
+
+    // Opens the device, or the dummy driver when no device opens. Does
+    // nothing when already tried.
+    void Open();
 
     // False only when even the dummy driver failed.
     bool IsOpen() const { return open_; }
@@ -26,6 +58,8 @@ public:
 private:
     bool TryOpen();
 
+    AudioPacer pacer_;
+    bool tried_ = false;
     bool open_ = false;
     bool silent_ = false;
     int frequency_ = kFrequency;

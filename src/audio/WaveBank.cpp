@@ -25,8 +25,13 @@ std::map<QString, QByteArray> WaveBank::ReadWaveResources() {
     return waves;
 }
 
-WaveBank::WaveBank(const AudioOutput& output, const std::map<QString, QByteArray>& waves) {
-    if (!output.IsOpen()) return;
+WaveBank::WaveBank(const AudioOutput& output, const std::map<QString, QByteArray>& waves)
+    : output_(output) {
+    Decode(waves);
+}
+
+void WaveBank::Decode(const std::map<QString, QByteArray>& waves) {
+    if (!output_.IsOpen()) return;
     for (const auto& [name, bytes] : waves) {
         SDL_RWops* source = SDL_RWFromConstMem(bytes.constData(), static_cast<int>(bytes.size()));
         Mix_Chunk* chunk = source ? Mix_LoadWAV_RW(source, 1) : nullptr;

@@ -22,8 +22,11 @@ public:
     static std::map<QString, QByteArray> ReadWaveResources();
 
     // Decodes each complete WAV image; one that does not decode is left out.
-    // Needs an open output (the decoder converts to its format).
+    // Needs an open output (the decoder converts to its format): while the
+    // output is closed the bank stays empty.
     WaveBank(const AudioOutput& output, const std::map<QString, QByteArray>& waves);
+    // Decodes more effects, for a bank made before its output was opened.
+    void Decode(const std::map<QString, QByteArray>& waves);
     ~WaveBank();
     WaveBank(const WaveBank&) = delete;
     WaveBank& operator=(const WaveBank&) = delete;
@@ -32,6 +35,7 @@ public:
     Mix_Chunk* Find(const QString& name) const;
 
 private:
+    const AudioOutput& output_;
     struct ChunkDeleter {
         void operator()(Mix_Chunk* chunk) const;
     };

@@ -1,6 +1,5 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QGuiApplication>
 #include <QThread>
 
@@ -110,6 +109,16 @@ int YellowTextWidth(const QImage& window) {
         }
     }
     return right < 0 ? 0 : right - left + 1;
+}
+
+// The width of the table's text once the window has been painted.
+int ShownTextWidth(const QString& window) {
+    return PollFor<int>(kDialogTimeoutMs,
+                        [&]() -> std::optional<int> {
+                            const int width = YellowTextWidth(GameWindowDriver::Grab(window));
+                            return width > 0 ? std::optional<int>(width) : std::nullopt;
+                        })
+        .value_or(0);
 }
 
 // Plays the started game to its end: the game-over box, or an empty id.
@@ -231,9 +240,8 @@ TEST(EndToEnd, WholeSessionIsFoundAgainAfterARestart) {
         const QString table =
             GameWindowDriver::FindWindow(QStringLiteral("Our greatest winners"), kDialogTimeoutMs);
         ASSERT_FALSE(table.isEmpty()) << "the high-score window did not follow the name";
-        const QImage tableShot = GameWindowDriver::Grab(table);
-        EXPECT_EQ(tableShot.size(), QSize(426, 330));
-        markedWidth = YellowTextWidth(tableShot);
+        EXPECT_EQ(GameWindowDriver::Grab(table).size(), QSize(426, 330));
+        markedWidth = ShownTextWidth(table);
         EXPECT_GT(markedWidth, 0) << "the table shows no entry";
         ASSERT_TRUE(CloseWithKey(table, QStringLiteral("Escape")));
 
@@ -271,7 +279,7 @@ TEST(EndToEnd, WholeSessionIsFoundAgainAfterARestart) {
     const QString table =
         OpenFromMainWindow(game, kHighScoresButton, QStringLiteral("Наши победители"));
     ASSERT_FALSE(table.isEmpty()) << "the language did not come back";
-    const int unmarkedWidth = YellowTextWidth(GameWindowDriver::Grab(table));
+    const int unmarkedWidth = ShownTextWidth(table);
     EXPECT_GT(unmarkedWidth, 0) << "the entry did not come back";
     EXPECT_LT(unmarkedWidth, markedWidth) << "a new run marks no entry";
     ASSERT_TRUE(CloseWithKey(table, QStringLiteral("Escape")));
@@ -281,6 +289,27 @@ TEST(EndToEnd, WholeSessionIsFoundAgainAfterARestart) {
     RecordBytes again;
     ASSERT_TRUE(ReadValidBackup(sandbox.BackupPath(), again));
     EXPECT_EQ(again.Table(), backup.Table());
+}
+
+// A hand-edited store of the wrong type is reported in the standard error
+// report, captioned with the application title; after OK the game comes up.
+TEST(EndToEnd, DamagedStoreIsReportedAndTheGameComesUpAfterOk) {
+    GameSandbox sandbox;
+    ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
+    ASSERT_TRUE(sandbox.WriteFile(sandbox.StorePath(), "[General]\nlng=@ByteArray(1)\n"));
+    GameWindowDriver game(sandbox);
+    ASSERT_TRUE(game.Start());
+    const QString report =
+        GameWindowDriver::FindWindow(QStringLiteral("Kwadrill"), kWindowTimeoutMs);
+    ASSERT_FALSE(report.isEmpty()) << "no error report";
+    ASSERT_TRUE(CloseWithKey(report, QStringLiteral("Return")));
+    ASSERT_TRUE(game.FindMainWindow(kWindowTimeoutMs))
+        << "the game did not come up after the report";
+    ASSERT_TRUE(GameWindowDriver::RequestClose(game.WindowId()));
+    ASSERT_TRUE(game.Process().WaitForExit(kShutdownTimeoutMs));
+    EXPECT_TRUE(game.Process().ExitedCleanly()) << qPrintable(game.Process().ExitDescription());
+    EXPECT_EQ(ReadStore(sandbox.StorePath()).language.toString(), QStringLiteral("0"))
+        << "the store is written sound again";
 }
 
 // On a screen of device pixel ratio 2 the well is drawn from the double-size

@@ -103,47 +103,65 @@ std::optional<TowerPlayer::Piece> TowerPlayer::FindFallingPiece(const Cells& cel
     return std::nullopt;
 }
 
+namespace {
+
+struct Landing {
+    bool line = false;  // completes a line of three or more
+    bool flat = false;  // all three blocks come to rest on one level
+    int height = 0;     // of the highest block after landing
+};
+
+// Where the three blocks come to rest when dropped at the given column:
+// each falls straight down its own column.
+Landing Land(const Cells& board, const std::array<int, kBlocks>& types, int left) {
+    Cells landed = board;
+    std::array<int, kBlocks> rows{};
+    for (int k = 0; k < kBlocks; ++k) {
+        rows[k] = TopOf(board, left + k) - 1;
+        if (rows[k] >= 0) landed[left + k][rows[k]] = types[k];
+    }
+    Landing landing;
+    for (int k = 0; k < kBlocks; ++k) {
+        landing.line = landing.line || (rows[k] >= 0 && CompletesLine(landed, left + k, rows[k]));
+    }
+    landing.flat = rows[0] == rows[1] && rows[1] == rows[2];
+    landing.height = kRows - *std::min_element(rows.begin(), rows.end());
+    return landing;
+}
+
+}  // namespace
+
 // Every piece is dropped at once and lands flat (all three blocks on one
 // level), as far to the left as it can: a stack at the wall is rarely under a
-// new piece before it is full.
+// new piece before it is full. A line that is not wanted goes as low as it
+// can, away from the stack.
 TowerPlayer::Move TowerPlayer::Plan(const Cells& cells, const Piece& piece, bool wantLine) {
     Cells board = cells;
     for (int k = 0; k < kBlocks; ++k) board[piece.column + k][piece.row] = 0;
 
-    Move best;
     using Rank = std::tuple<bool, bool, bool, bool, int, int, int>;
     Rank bestRank{false, false, false, false, -kColumns, -1, 0};
+    Move best;
     for (int turns = 0; turns < kTurns; ++turns) {
         Piece turned = piece;
         // One press of Up moves every type one place to the right, the last to the front.
-        for (int k = 0; k < kBlocks; ++k)
+        for (int k = 0; k < kBlocks; ++k) {
             turned.types[k] = piece.types[(k - turns + kTurns) % kTurns];
+        }
         for (int left = 0; left + kBlocks <= kColumns; ++left) {
             if (!Reachable(board, piece, left)) continue;
-            Cells landed = board;
-            std::array<int, kBlocks> rows{};
-            for (int k = 0; k < kBlocks; ++k) {
-                rows[k] = TopOf(board, left + k) - 1;
-                if (rows[k] >= 0) landed[left + k][rows[k]] = turned.types[k];
-            }
-            bool line = false;
-            for (int k = 0; k < kBlocks; ++k) {
-                line = line || (rows[k] >= 0 && CompletesLine(landed, left + k, rows[k]));
-            }
-            const bool flat = rows[0] == rows[1] && rows[1] == rows[2];
-            const int height = kRows - *std::min_element(rows.begin(), rows.end());
-            const int effort = -(std::abs(left - piece.column) + turns);
+            const Landing landing = Land(board, turned.types, left);
             const bool fast = DropsAtOnce(board, piece.row, left);
-            // A line that is not wanted goes as low as it can, away from the stack.
+            const bool allowed = landing.height <= HighestLanding(board, left);
+            const int effort = -(std::abs(left - piece.column) + turns);
             const Rank rank =
-                line == wantLine
-                    ? Rank{true,   fast,  height <= HighestLanding(board, left), flat, -left,
-                           height, effort}
-                    : Rank{false, fast, true, true, 0, -height, effort};
+                landing.line == wantLine
+                    ? Rank{true, fast, allowed, landing.flat, -left, landing.height, effort}
+                    : Rank{false, fast, true, true, 0, -landing.height, effort};
             if (rank > bestRank) {
                 bestRank = rank;
                 turned.column = left;
-                best = Move{turns, left - piece.column, line, turned};
+                best = Move{turns, left - piece.column, landing.line, turned};
             }
         }
     }

@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 
@@ -101,6 +102,22 @@ INSTANTIATE_TEST_SUITE_P(TermIntHup, EndOfSession, ::testing::Values(SIGTERM, SI
                          [](const auto& testInfo) {
                              return std::string(sigabbrev_np(testInfo.param));
                          });
+
+// A store that cannot be written must not hold the end of a session: nobody
+// is left to answer the error box, so the game saves its backup and leaves.
+TEST(BrokenStoreAtTheEndOfASession, DoesNotHoldTheGameOpen) {
+    GameSandbox sandbox;
+    ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
+    ASSERT_TRUE(QDir().mkpath(sandbox.StorePath())) << "a folder where the store file belongs";
+    GameProcess game(sandbox);
+    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(game.WaitUntilReady(kStartUpTimeoutMs)) << qPrintable(game.ExitDescription());
+    game.Signal(SIGTERM);
+    ASSERT_TRUE(game.WaitForExit(kShutdownTimeoutMs)) << "the game hung on the store's error";
+    EXPECT_TRUE(game.ExitedCleanly()) << qPrintable(game.ExitDescription());
+    RecordBytes backup;
+    EXPECT_TRUE(ReadValidBackup(sandbox.BackupPath(), backup));
+}
 
 // A second copy started while the first runs gives way at once and touches
 // nothing: no music written or deleted, no lock taken, no store or backup
