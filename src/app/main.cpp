@@ -1,22 +1,37 @@
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFont>
 
 #include "GameApplication.h"
 #include "LanguageTexts.h"
 #include "ReportingApplication.h"
 
-int main(int argc, char** argv) {
-    kwadrill::ReportingApplication app(argc, argv);
-    QApplication::setApplicationName(kwadrill::ApplicationTitle());
-    QApplication::setApplicationVersion(QStringLiteral(KWADRILL_VERSION));
+namespace {
 
+void DescribeApplication() {
+    QCoreApplication::setApplicationName(kwadrill::ApplicationTitle());
+    QCoreApplication::setApplicationVersion(QStringLiteral(KWADRILL_VERSION));
+}
+
+// --help and --version answer and exit here, without a display.
+void HandleCommandLine(int& argc, char** argv) {
+    QCoreApplication commandLine(argc, argv);
+    DescribeApplication();
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "A falling-blocks puzzle: line up three or more equal blocks in any direction."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.process(app);
+    parser.process(commandLine);
+}
 
+}  // namespace
+
+int main(int argc, char** argv) {
+    HandleCommandLine(argc, argv);
+
+    kwadrill::ReportingApplication app(argc, argv);
+    DescribeApplication();
     // The Cyrillic variant of the empty-table font is the same face here.
     QFont::insertSubstitution(QStringLiteral("arial cyr"), QStringLiteral("Arial"));
 
