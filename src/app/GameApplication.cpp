@@ -4,7 +4,7 @@
 #include <QEvent>
 #include <QMessageBox>
 #include <QScreen>
-#include <QTime>
+#include <QDateTime>
 #include <QTimer>
 
 #include "AudioOutput.h"
@@ -90,7 +90,8 @@ bool GameApplication::FormCreate() {
         SetBackupDefaults(state_.record);
     }
     settings_ = std::make_unique<SettingsStore>();
-    random_.Seed(static_cast<std::uint32_t>(QTime::currentTime().msecsSinceStartOfDay()));
+    random_.Seed(static_cast<std::uint32_t>(
+        QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay()));
     CreateAudio();
     CreateWindows();
     ExtractMusic();
