@@ -37,8 +37,9 @@ QByteArray ReadAll(const QString& path) {
 
 void WriteAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    Require(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size(),
-            "the fuzzer can write its input file");
+    Require(
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size(),
+        "the fuzzer can write its input file");
 }
 
 // The rule, worked out apart from the loader: one record and its check byte,
@@ -72,9 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "a loaded record holds the file's bytes");
         Require(!QFile::exists(copy), "the scratch copy is deleted after a load");
         fuzz::ShowScoreTable(record.scoreTable);
-        Require(LastPlayerName(record).size() <= kMaxNameLength, "the last name has at most 16 characters");
+        Require(LastPlayerName(record).size() <= kMaxNameLength,
+                "the last name has at most 16 characters");
     } else {
-        Require(std::memcmp(&record, &before, sizeof record) == 0, "a refused file leaves the record untouched");
+        Require(std::memcmp(&record, &before, sizeof record) == 0,
+                "a refused file leaves the record untouched");
     }
     QFile::remove(copy);
     return 0;

@@ -24,13 +24,14 @@ void CheckPlayable(const MidiFileInfo& info) {
     Require(info.ticksPerQuarter >= 1 && info.ticksPerQuarter <= kHighestTicksPerQuarter,
             "a playable file counts ticks per quarter note");
     Require(info.lengthTicks >= 0, "the length is never negative");
-    Require(std::is_sorted(info.programs.begin(), info.programs.end()) &&
-                std::adjacent_find(info.programs.begin(), info.programs.end()) == info.programs.end(),
+    const auto& programs = info.programs;
+    Require(std::is_sorted(programs.begin(), programs.end()) &&
+                std::adjacent_find(programs.begin(), programs.end()) == programs.end(),
             "the programs are sorted, each once");
-    Require(std::binary_search(info.programs.begin(), info.programs.end(), std::pair(0, 0)) &&
-                std::binary_search(info.programs.begin(), info.programs.end(), std::pair(kDrumBank, 0)),
+    Require(std::binary_search(programs.begin(), programs.end(), std::pair(0, 0)) &&
+                std::binary_search(programs.begin(), programs.end(), std::pair(kDrumBank, 0)),
             "the start-up piano and drum kit are always listed");
-    for (const auto& [bank, program] : info.programs) {
+    for (const auto& [bank, program] : programs) {
         Require((bank == 0 || bank == kDrumBank) && program >= 0 && program <= kHighestProgram,
                 "every program is a General MIDI instrument or kit");
     }

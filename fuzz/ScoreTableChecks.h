@@ -10,7 +10,8 @@ namespace kwadrill::fuzz {
 // most sixteen characters and dates, whatever the bytes hold.
 inline void ShowScoreTable(const ScoreTable& table) {
     for (const ScoreEntry& entry : table.entries) {
-        Require(EntryName(entry).size() <= kMaxNameLength, "a stored name gives at most 16 characters");
+        Require(EntryName(entry).size() <= kMaxNameLength,
+                "a stored name gives at most 16 characters");
         (void)FromDayNumber(entry.date);
     }
 }

@@ -18,7 +18,7 @@ using fuzz::Require;
 // Longer texts only make a run slower; the layout is linear in the text.
 constexpr std::size_t kMaxTextBytes = 4096;
 constexpr std::size_t kHeaderBytes = 2;
-constexpr int kWidthStep = 2;        // box widths 0..510: below, at and far above the smallest
+constexpr int kWidthStep = 2;  // box widths 0..510: below, at and far above the smallest
 constexpr int kLineHeight = 13;
 constexpr int kWidestCharacter = 7;  // characters are 1..7 pixels wide
 
@@ -70,6 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PlaceWrappedLines(layout.lines, boxWidth, boxHeight, kLineHeight, fit, centre, MeasureText);
     Require(placement.origins.size() == static_cast<std::size_t>(layout.lines.size()),
             "every line gets a place");
-    Require(placement.total == kLineHeight * layout.lines.size(), "the block is as high as its lines");
+    Require(placement.total == kLineHeight * layout.lines.size(),
+            "the block is as high as its lines");
     return 0;
 }
