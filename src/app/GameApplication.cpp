@@ -1,10 +1,10 @@
 #include "GameApplication.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QEvent>
 #include <QMessageBox>
 #include <QScreen>
-#include <QDateTime>
 #include <QTimer>
 
 #include "AudioOutput.h"
@@ -69,7 +69,7 @@ int GameApplication::Run() {
     // The language dialog is the last window made: the main window is arranged now.
     form1_->ArrangeMainWindow([this] { LoadRegistrySettings(); });
     if (closed_) {
-        return 0;   // a signal closed the game while that report was open
+        return 0;  // a signal closed the game while that report was open
     }
     ShowCentred();
     // The window comes up first; waiting for the device comes after.
@@ -90,8 +90,8 @@ bool GameApplication::FormCreate() {
         SetBackupDefaults(state_.record);
     }
     settings_ = std::make_unique<SettingsStore>();
-    random_.Seed(static_cast<std::uint32_t>(
-        QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay()));
+    random_.Seed(
+        static_cast<std::uint32_t>(QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay()));
     CreateAudio();
     CreateWindows();
     ExtractMusic();
@@ -102,8 +102,8 @@ bool GameApplication::FormCreate() {
 void GameApplication::CreateAudio() {
     output_ = std::make_unique<AudioOutput>(AudioOutput::Opening::Later);
     waves_ = std::make_unique<WaveBank>(*output_, std::map<QString, QByteArray>{});
-    effects_ = std::make_unique<WaveEffects>(*waves_, [this](int n) { return random_(n); },
-                                             state_.record.soundOn);
+    effects_ = std::make_unique<WaveEffects>(
+        *waves_, [this](int n) { return random_(n); }, state_.record.soundOn);
     musicDevice_ = std::make_unique<MusicDevice>(*output_);
     music_ = std::make_unique<GameMusic>(
         *musicDevice_, scratchDirectory_, state_.record.musicOn, flags_.gameRunning,
@@ -124,7 +124,8 @@ void GameApplication::OpenAudio() {
 
 void GameApplication::CreateWindows() {
     form1_ = std::make_unique<TForm1>(state_, random_);
-    controller_ = std::make_unique<GameController>(flags_, *form1_, *effects_, *music_, state_, random_);
+    controller_ =
+        std::make_unique<GameController>(flags_, *form1_, *effects_, *music_, state_, random_);
     form1_->Attach(*controller_);
 }
 
@@ -173,7 +174,7 @@ bool GameApplication::FormClose() {
 // windows of a game-over sequence have recorded what they hold.
 void GameApplication::OnShutdownSignal() {
     if (shutdownRequested_) {
-        form1_->CloseModalWindows();   // a box that opened since the first signal
+        form1_->CloseModalWindows();  // a box that opened since the first signal
         return;
     }
     shutdownRequested_ = true;
@@ -189,7 +190,7 @@ void GameApplication::CloseWhenModalWindowsAreGone() {
         return;
     }
     if (!form1_->close()) {
-        form1_->close();   // the store could not be written: leave without it
+        form1_->close();  // the store could not be written: leave without it
     }
 }
 

@@ -35,13 +35,13 @@ public:
     int Run();
 
 private:
-    bool FormCreate();   // false: another copy runs, nothing was touched
+    bool FormCreate();  // false: another copy runs, nothing was touched
     void CreateAudio();
     void OpenAudio();
     void CreateWindows();
     void ExtractMusic();
     void LoadRegistrySettings();
-    bool FormClose();    // false keeps the main window open
+    bool FormClose();  // false keeps the main window open
     void OnShutdownSignal();
     void CloseWhenModalWindowsAreGone();
     void ShowCentred();

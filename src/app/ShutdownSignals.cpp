@@ -2,11 +2,11 @@
 
 #include <QSocketNotifier>
 
-#include <array>
-#include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <array>
+#include <csignal>
 
 namespace kwadrill {
 

@@ -9,6 +9,7 @@ namespace {
 constexpr qreal kHighDensityRatio = 2.0;
 const QString kBitmapPrefix = QStringLiteral(":/bitmaps/");
 const QString kHighDensitySuffix = QStringLiteral("@2x");
+}  // namespace
 
 void MakeWhiteTransparent(QImage& image) {
     const QRgb white = qRgb(255, 255, 255);
@@ -21,10 +22,9 @@ void MakeWhiteTransparent(QImage& image) {
         }
     }
 }
-}  // namespace
 
 PictureList::PictureList(const QStringList& resourceNames, Transparency transparency,
-                     qreal devicePixelRatio) {
+                         qreal devicePixelRatio) {
     for (const QString& name : resourceNames) {
         QPixmap picture = Load(name, transparency, devicePixelRatio);
         if (pictureSize_.isEmpty()) {

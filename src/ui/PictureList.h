@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -9,6 +10,9 @@
 
 namespace kwadrill {
 
+// Turns pure white pixels of an ARGB32 image fully transparent.
+void MakeWhiteTransparent(QImage& image);
+
 // A list of equally sized pictures loaded from the compiled-in bitmaps,
 // optionally with white as the transparent colour. On a high-density screen
 // the "@2x" pictures are taken when present, so nothing is blown up.
@@ -17,12 +21,15 @@ public:
     enum class Transparency { Opaque, WhiteIsTransparent };
 
     PictureList() = default;
-    PictureList(const QStringList& resourceNames, Transparency transparency, qreal devicePixelRatio);
+    PictureList(const QStringList& resourceNames, Transparency transparency,
+                qreal devicePixelRatio);
 
     int Count() const { return static_cast<int>(pictures_.size()); }
     // The logical size of one picture.
     QSize PictureSize() const { return pictureSize_; }
-    const QPixmap& Picture(int index) const { return pictures_.at(static_cast<std::size_t>(index)); }
+    const QPixmap& Picture(int index) const {
+        return pictures_.at(static_cast<std::size_t>(index));
+    }
 
 private:
     static QPixmap Load(const QString& name, Transparency transparency, qreal devicePixelRatio);

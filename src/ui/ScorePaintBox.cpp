@@ -35,7 +35,8 @@ void ScorePaintBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const int digitWidth = digitPictures_.PictureSize().width();
     for (int i = 0; i < kScoreDigits; ++i) {
-        painter.drawPixmap(i * digitWidth, 0, digitPictures_.Picture(digits[static_cast<std::size_t>(i)]));
+        painter.drawPixmap(i * digitWidth, 0,
+                           digitPictures_.Picture(digits[static_cast<std::size_t>(i)]));
     }
 }
 

@@ -36,14 +36,14 @@ constexpr int kPanelBottomMargin = 4;
 constexpr QPoint kBevelPos{132, 0};
 constexpr QPoint kWellPos{136, 4};
 constexpr QSize kGlyphSize{17, 17};
-constexpr int kFontPixelHeight = 11;   // 8 points at 96 dots per inch
+constexpr int kFontPixelHeight = 11;  // 8 points at 96 dots per inch
 constexpr int kDestructionSets = 3;
 constexpr int kDestructionFrames = 11;
 
 // Top to bottom: which SpeedButton stands at each place of the panel, and its glyph.
 struct ButtonPlace {
     int number;
-    const char* glyph;   // empty: no glyph
+    const char* glyph;  // empty: no glyph
 };
 constexpr std::array<ButtonPlace, 8> kButtonOrder{{{1, "GLYPH_START"},
                                                    {2, "GLYPH_PAUSE"},
@@ -89,14 +89,7 @@ QIcon GlyphIcon(const QString& name) {
             continue;
         }
         glyph = glyph.convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < glyph.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(glyph.scanLine(y));
-            for (int x = 0; x < glyph.width(); ++x) {
-                if (line[x] == qRgb(255, 255, 255)) {
-                    line[x] = qRgba(0, 0, 0, 0);
-                }
-            }
-        }
+        MakeWhiteTransparent(glyph);
         icon.addPixmap(QPixmap::fromImage(glyph));
     }
     return icon;
@@ -105,10 +98,9 @@ QIcon GlyphIcon(const QString& name) {
 }  // namespace
 
 TForm1::TForm1(PersistentState& state, Random& random)
-    : QWidget(nullptr,
-              Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                  Qt::WindowCloseButtonHint),
+    : QWidget(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
       state_(state),
       random_(random) {
     setWindowTitle(MainWindowTitle());
@@ -170,20 +162,20 @@ void TForm1::CreateControls() {
 
 void TForm1::CreateButtons() {
     for (std::size_t place = 0; place < kButtonOrder.size(); ++place) {
-        const ButtonPlace& spec = kButtonOrder[place];
+        const ButtonPlace& entry = kButtonOrder[place];
         auto* button = new QToolButton(GroupBox1);
-        button->setGeometry(QRect(kFirstButtonPos + QPoint(0, kButtonPitch * static_cast<int>(place)),
-                                  kButtonSize));
+        button->setGeometry(QRect(
+            kFirstButtonPos + QPoint(0, kButtonPitch * static_cast<int>(place)), kButtonSize));
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         button->setIconSize(kGlyphSize);
-        if (*spec.glyph != '\0') {
-            button->setIcon(GlyphIcon(QString::fromLatin1(spec.glyph)));
+        if (*entry.glyph != '\0') {
+            button->setIcon(GlyphIcon(QString::fromLatin1(entry.glyph)));
         }
         // Music and sound latch down while on.
-        button->setCheckable(spec.number == 5 || spec.number == 6);
-        speedButtons_[static_cast<std::size_t>(spec.number - 1)] = button;
+        button->setCheckable(entry.number == 5 || entry.number == 6);
+        speedButtons_[static_cast<std::size_t>(entry.number - 1)] = button;
     }
 }
 
@@ -227,7 +219,9 @@ void TForm1::ArrangeMainWindow(const std::function<void()>& loadRegistrySettings
     }
 }
 
-void TForm1::SetFormClose(std::function<bool()> formClose) { formClose_ = std::move(formClose); }
+void TForm1::SetFormClose(std::function<bool()> formClose) {
+    formClose_ = std::move(formClose);
+}
 
 const PictureList& TForm1::Pictures(ImageList list) const {
     return list == ImageList::Cells ? imageList1_ : imageList2_;
@@ -256,17 +250,29 @@ void TForm1::DrawCellImage(ImageList list, int index, int column, int row) {
                             QPoint((column - 1) * cell.width(), (row - 1) * cell.height()));
 }
 
-void TForm1::RepaintScore() { PaintBox2->repaint(); }
+void TForm1::RepaintScore() {
+    PaintBox2->repaint();
+}
 
-bool TForm1::LevelLabelShowsText() const { return !Label1->text().isEmpty(); }
+bool TForm1::LevelLabelShowsText() const {
+    return !Label1->text().isEmpty();
+}
 
-void TForm1::ShowLevelLabel(int level) { Label1->setText(LevelLabelText(state_.Russian(), level)); }
+void TForm1::ShowLevelLabel(int level) {
+    Label1->setText(LevelLabelText(state_.Russian(), level));
+}
 
-void TForm1::ClearLevelLabel() { Label1->clear(); }
+void TForm1::ClearLevelLabel() {
+    Label1->clear();
+}
 
-bool TForm1::MusicButtonDown() const { return Button(5)->isChecked(); }
+bool TForm1::MusicButtonDown() const {
+    return Button(5)->isChecked();
+}
 
-bool TForm1::SoundButtonDown() const { return Button(6)->isChecked(); }
+bool TForm1::SoundButtonDown() const {
+    return Button(6)->isChecked();
+}
 
 void TForm1::ShowGameOverBox() {
     QMessageBox box(QMessageBox::Warning, GameOverCaption(state_.Russian()),
@@ -274,21 +280,31 @@ void TForm1::ShowGameOverBox() {
     box.exec();
 }
 
-void TForm1::ShowNameEntry() { form3_->exec(); }
+void TForm1::ShowNameEntry() {
+    form3_->exec();
+}
 
-void TForm1::ShowHighScores() { form2_->exec(); }
+void TForm1::ShowHighScores() {
+    form2_->exec();
+}
 
-void TForm1::ShowAbout() { form4_->exec(); }
+void TForm1::ShowAbout() {
+    form4_->exec();
+}
 
-void TForm1::ShowRules() { form5_->exec(); }
+void TForm1::ShowRules() {
+    form5_->exec();
+}
 
-void TForm1::ShowLanguageDialog() { form6_->exec(); }
+void TForm1::ShowLanguageDialog() {
+    form6_->exec();
+}
 
 void TForm1::ApplyLanguage() {
     const bool russian = state_.Russian();
     const MainWindowTexts texts = MainWindowCaptions(russian);
-    const std::array<const QString*, 8> captions{&texts.start, &texts.pause, &texts.highScores,
-                                                 &texts.about, &texts.music, &texts.sound,
+    const std::array<const QString*, 8> captions{&texts.start, &texts.pause,   &texts.highScores,
+                                                 &texts.about, &texts.music,   &texts.sound,
                                                  &texts.rules, &texts.language};
     for (std::size_t i = 0; i < captions.size(); ++i) {
         speedButtons_[i]->setText(*captions[i]);
@@ -308,19 +324,29 @@ void TForm1::CloseModalWindows() {
             modal->close();
         }
         if (QApplication::activeModalWidget() == modal) {
-            break;   // it refused; never loop forever
+            break;  // it refused; never loop forever
         }
     }
 }
 
-const QImage& TForm1::WellScreen() const { return PaintBox1->Screen(); }
-QWidget* TForm1::Well() const { return PaintBox1; }
-QWidget* TForm1::ScoreCounter() const { return PaintBox2; }
-QWidget* TForm1::ControlPanel() const { return GroupBox1; }
+const QImage& TForm1::WellScreen() const {
+    return PaintBox1->Screen();
+}
+QWidget* TForm1::Well() const {
+    return PaintBox1;
+}
+QWidget* TForm1::ScoreCounter() const {
+    return PaintBox2;
+}
+QWidget* TForm1::ControlPanel() const {
+    return GroupBox1;
+}
 QToolButton* TForm1::Button(int number) const {
     return speedButtons_[static_cast<std::size_t>(number - 1)];
 }
-QLabel* TForm1::LevelLabel() const { return Label1; }
+QLabel* TForm1::LevelLabel() const {
+    return Label1;
+}
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
     if (controller_) {

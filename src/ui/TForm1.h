@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "GameView.h"
-#include "PictureList.h"
 #include "PersistentState.h"
+#include "PictureList.h"
 #include "Random.h"
 
 class QFrame;
@@ -92,9 +92,9 @@ private:
     GameController* controller_ = nullptr;
     std::function<bool()> formClose_;
 
-    PictureList imageList1_;   // cells
-    PictureList imageList2_;   // destruction frames
-    PictureList imageList3_;   // digits
+    PictureList imageList1_;  // cells
+    PictureList imageList2_;  // destruction frames
+    PictureList imageList3_;  // digits
 
     QGroupBox* GroupBox1 = nullptr;
     std::array<QToolButton*, 8> speedButtons_{};  // SpeedButton1 .. SpeedButton8

@@ -6,8 +6,7 @@
 namespace kwadrill {
 
 WellPaintBox::WellPaintBox(QSize logicalSize, qreal devicePixelRatio, QWidget* parent)
-    : QWidget(parent),
-      screen_(logicalSize * devicePixelRatio, QImage::Format_RGB32) {
+    : QWidget(parent), screen_(logicalSize * devicePixelRatio, QImage::Format_RGB32) {
     screen_.setDevicePixelRatio(devicePixelRatio);
     screen_.fill(Qt::black);
     resize(logicalSize);
@@ -51,8 +50,9 @@ void WellPaintBox::paintEvent(QPaintEvent* event) {
     }
     painting_ = false;
     QPainter painter(this);
-    painter.drawImage(event->rect(), screen_, QRectF(event->rect().topLeft() * screen_.devicePixelRatio(),
-                                                     event->rect().size() * screen_.devicePixelRatio()));
+    painter.drawImage(event->rect(), screen_,
+                      QRectF(event->rect().topLeft() * screen_.devicePixelRatio(),
+                             event->rect().size() * screen_.devicePixelRatio()));
 }
 
 }  // namespace kwadrill

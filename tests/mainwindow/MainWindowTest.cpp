@@ -38,7 +38,8 @@ QImage Picture(const QString& name) {
 }
 
 QImage CellOnScreen(const QImage& screen, int column, int row) {
-    return screen.copy((column - 1) * 21, (row - 1) * 21, 21, 21).convertToFormat(QImage::Format_RGB32);
+    return screen.copy((column - 1) * 21, (row - 1) * 21, 21, 21)
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 class MainWindow : public ::testing::Test {
@@ -130,14 +131,14 @@ TEST_F(MainWindow, DestructionSetThreeLeavesItsCellBlack) {
 TEST_F(MainWindow, FirstDestructionFrameKeepsTheBlockWhereItIsWhite) {
     board().At(1, 1) = 2;
     form_.DrawField();
-    form_.DrawCellImage(ImageList::Destruction, 0 * 11 + 11 - 1, 1, 1);   // "1DESTR0"
+    form_.DrawCellImage(ImageList::Destruction, 0 * 11 + 11 - 1, 1, 1);  // "1DESTR0"
     const QImage frame = Picture(QStringLiteral("1DESTR0"));
     const QImage block = Picture(QStringLiteral("BITMAP_3"));
     const QImage cell = CellOnScreen(form_.WellScreen(), 1, 1);
     for (int y = 0; y < 21; ++y) {
         for (int x = 0; x < 21; ++x) {
-            const QRgb expected = frame.pixel(x, y) == qRgb(255, 255, 255) ? block.pixel(x, y)
-                                                                           : frame.pixel(x, y);
+            const QRgb expected =
+                frame.pixel(x, y) == qRgb(255, 255, 255) ? block.pixel(x, y) : frame.pixel(x, y);
             ASSERT_EQ(cell.pixel(x, y), expected) << x << "," << y;
         }
     }
@@ -146,8 +147,8 @@ TEST_F(MainWindow, FirstDestructionFrameKeepsTheBlockWhereItIsWhite) {
 TEST_F(MainWindow, RepaintAskedByTheSystemShowsTheBoard) {
     board().At(2, 2) = 1;
     form_.DrawField();
-    form_.DrawCellImage(ImageList::Cells, 7, 2, 2);   // a pause sprinkle
-    form_.Well()->grab();                             // a paint the window system asks for
+    form_.DrawCellImage(ImageList::Cells, 7, 2, 2);  // a pause sprinkle
+    form_.Well()->grab();                            // a paint the window system asks for
     EXPECT_EQ(CellOnScreen(form_.WellScreen(), 2, 2), Picture(QStringLiteral("BITMAP_2")));
 }
 
@@ -156,9 +157,9 @@ TEST(NumberToDigits, ShowsSevenDigitsOrZeros) {
         std::int32_t value;
         std::array<std::uint8_t, 7> digits;
     };
-    const Case cases[] = {{0, {0, 0, 0, 0, 0, 0, 0}},         {1234, {0, 0, 0, 1, 2, 3, 4}},
-                          {9999999, {9, 9, 9, 9, 9, 9, 9}},   {10000000, {0, 0, 0, 0, 0, 0, 0}},
-                          {-42, {0, 0, 0, 0, 0, 4, 2}},        {INT32_MIN, {0, 0, 0, 0, 0, 0, 0}}};
+    const Case cases[] = {{0, {0, 0, 0, 0, 0, 0, 0}},       {1234, {0, 0, 0, 1, 2, 3, 4}},
+                          {9999999, {9, 9, 9, 9, 9, 9, 9}}, {10000000, {0, 0, 0, 0, 0, 0, 0}},
+                          {-42, {0, 0, 0, 0, 0, 4, 2}},     {INT32_MIN, {0, 0, 0, 0, 0, 0, 0}}};
     for (const Case& c : cases) {
         std::array<std::uint8_t, 7> digits{};
         digits.fill(7);
@@ -168,7 +169,8 @@ TEST(NumberToDigits, ShowsSevenDigitsOrZeros) {
 }
 
 TEST_F(MainWindow, CounterShowsZeroAsSevenZeroDigits) {
-    const QImage counter = form_.ScoreCounter()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage counter =
+        form_.ScoreCounter()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QImage zero = Picture(QStringLiteral("DG0"));
     for (int i = 0; i < 7; ++i) {
         const QImage digit = counter.copy(i * 16, 0, 16, 21);
