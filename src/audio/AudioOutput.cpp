@@ -3,6 +3,9 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <thread>
 
@@ -10,12 +13,16 @@ namespace kwadrill {
 namespace {
 
 constexpr const char* kDummyDriver = "dummy";
+// Writes what would be heard to a file, as fast as asked: it is meant not to
+// keep time.
+constexpr const char* kDiskDriver = "disk";
 // One effect at a time: the effects play on a single mixer channel.
 constexpr int kMixerChannels = 1;
+constexpr auto kProbePoll = std::chrono::milliseconds(2);
 
-bool DriverIsDummy() {
+bool CurrentDriverIs(const char* name) {
     const char* driver = SDL_GetCurrentAudioDriver();
-    return driver != nullptr && SDL_strcmp(driver, kDummyDriver) == 0;
+    return driver != nullptr && SDL_strcmp(driver, name) == 0;
 }
 
 // SDL_GetHint also sees SDL_AUDIODRIVER from the environment.
@@ -24,32 +31,53 @@ bool DummyRequested() {
     return driver != nullptr && SDL_strcmp(driver, kDummyDriver) == 0;
 }
 
-void SDLCALL PaceMix(void* pacer, Uint8*, int length) {
-    static_cast<AudioPacer*>(pacer)->Pace(length);
+// Counts what the mixer has produced against the wall clock; Add runs on
+// SDL's audio thread.
+class MixClock {
+public:
+    MixClock(int frequency, int bytesPerFrame)
+        : frequency_(frequency), bytesPerFrame_(bytesPerFrame) {}
+
+    void Add(int bytes) { frames_ += bytes / bytesPerFrame_; }
+
+    // How far the mix is ahead of the time since construction.
+    std::chrono::microseconds Lead() const {
+        const auto mixed = std::chrono::microseconds(frames_ * 1'000'000 / frequency_);
+        return mixed - std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start_);
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start_ = Clock::now();
+    std::atomic<std::int64_t> frames_{0};
+    const int frequency_;
+    const int bytesPerFrame_;
+};
+
+void SDLCALL CountMix(void* clock, Uint8*, int length) {
+    static_cast<MixClock*>(clock)->Add(length);
+}
+
+// Watches the first moments of the open device: one that plays in real time
+// never lets the mix get kMaxLead ahead.
+bool DeviceKeepsTime(int frequency) {
+    MixClock clock(frequency, AudioOutput::kChannels * static_cast<int>(sizeof(Sint16)));
+    Mix_SetPostMix(CountMix, &clock);
+    bool keepsTime = true;
+    const auto end = std::chrono::steady_clock::now() + AudioOutput::kTimingProbe;
+    while (std::chrono::steady_clock::now() < end) {
+        if (clock.Lead() > AudioOutput::kMaxLead) {
+            keepsTime = false;
+            break;
+        }
+        std::this_thread::sleep_for(kProbePoll);
+    }
+    // Takes the mixer lock, so the callback is done with the clock after it.
+    Mix_SetPostMix(nullptr, nullptr);
+    return keepsTime;
 }
 
 }  // namespace
-
-void AudioPacer::Start(int frequency, int bytesPerFrame) {
-    frequency_ = frequency;
-    bytesPerFrame_ = bytesPerFrame;
-    frames_ = 0;
-    start_ = Clock::now();
-}
-
-void AudioPacer::Pace(int bytes) {
-    frames_ += bytes / bytesPerFrame_;
-    const auto mixed = std::chrono::microseconds(frames_ * 1'000'000 / frequency_);
-    const auto now = Clock::now();
-    const auto lead = mixed - (now - start_);
-    if (lead > kMaxLead) {
-        std::this_thread::sleep_for(lead - kMaxLead);
-    } else if (lead < -kMaxLead) {
-        // Fallen behind (an underrun, a suspended machine): carry on from
-        // here instead of mixing the lost time in a burst.
-        start_ = now - mixed;
-    }
-}
 
 AudioOutput::AudioOutput(Opening opening) {
     if (opening == Opening::Now) Open();
@@ -61,25 +89,30 @@ void AudioOutput::Open() {
     // SDL must not take SIGINT/SIGTERM away from the application.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (TryOpen()) {
-        silent_ = DriverIsDummy();
+        if (CurrentDriverIs(kDummyDriver) || CurrentDriverIs(kDiskDriver) ||
+            DeviceKeepsTime(frequency_)) {
+            silent_ = CurrentDriverIs(kDummyDriver);
+            return;
+        }
+        // SDL's audio thread would mix flat out into such a sink, holding the
+        // mixer lock nearly all the time, so that every effect started from
+        // the game's thread could wait for it.
+        std::fprintf(stderr,
+                     "Kwadrill: the audio device (%s) takes sound faster than it plays it; "
+                     "playing silently.\n",
+                     SDL_GetCurrentAudioDriver());
+        Close();
+        OpenDummy();
         return;
     }
     if (DummyRequested()) return;
-    // Overrides SDL_AUDIODRIVER from the environment, which has just failed.
-    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, kDummyDriver, SDL_HINT_OVERRIDE);
     std::fprintf(stderr, "Kwadrill: no audio device could be opened (%s); playing silently.\n",
                  SDL_GetError());
-    silent_ = true;
-    TryOpen();
-    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    OpenDummy();
 }
 
 AudioOutput::~AudioOutput() {
-    if (!open_) return;
-    Mix_HaltChannel(-1);
-    Mix_SetPostMix(nullptr, nullptr);
-    Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    Close();
 }
 
 bool AudioOutput::TryOpen() {
@@ -92,10 +125,25 @@ bool AudioOutput::TryOpen() {
     }
     Mix_AllocateChannels(kMixerChannels);
     Mix_QuerySpec(&frequency_, nullptr, nullptr);
-    pacer_.Start(frequency_, kChannels * static_cast<int>(sizeof(Sint16)));
-    Mix_SetPostMix(PaceMix, &pacer_);
     open_ = true;
     return true;
+}
+
+void AudioOutput::OpenDummy() {
+    // Overrides SDL_AUDIODRIVER from the environment, whose device has just
+    // failed or been refused.
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, kDummyDriver, SDL_HINT_OVERRIDE);
+    silent_ = true;
+    TryOpen();
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+}
+
+void AudioOutput::Close() {
+    if (!open_) return;
+    open_ = false;
+    Mix_HaltChannel(-1);
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 }  // namespace kwadrill

@@ -1,34 +1,13 @@
 #pragma once
 
 #include <chrono>
-#include <cstdint>
 
 namespace kwadrill {
 
-// Holds SDL's audio thread to real time when the device does not: a sink
-// that takes every buffer at once (ALSA's null device, a stalled driver)
-// would otherwise have the thread mix flat out on a whole core. A device
-// that keeps time never lets the mix run this far ahead, so there it does
-// nothing.
-class AudioPacer {
-public:
-    static constexpr std::chrono::milliseconds kMaxLead{250};
-
-    void Start(int frequency, int bytesPerFrame);
-    // On the audio thread, after every mixed buffer of `bytes`.
-    void Pace(int bytes);
-
-private:
-    using Clock = std::chrono::steady_clock;
-    Clock::time_point start_;
-    std::int64_t frames_ = 0;
-    int frequency_ = 1;
-    int bytesPerFrame_ = 1;
-};
-
 // The one audio output of the program: SDL's audio opened through SDL_mixer,
-// 16-bit stereo. When no real device can be opened it falls back to SDL's
-// "dummy" driver, which keeps time without sound, so effects and music
+// 16-bit stereo. When no real device can be opened, or the device takes
+// sound faster than it plays it (ALSA's null device), it falls back to
+// SDL's "dummy" driver, which keeps time without sound, so effects and music
 // behave the same, silently. Everything that plays through it (effects,
 // music device) must be destroyed before it.
 class AudioOutput {
@@ -36,6 +15,11 @@ public:
     static constexpr int kFrequency = 44100;
     static constexpr int kChannels = 2;
     static constexpr int kBufferFrames = 1024;
+    // A device that keeps time never takes this much sound ahead of playing
+    // it: its buffer holds two or three periods of kBufferFrames.
+    static constexpr std::chrono::milliseconds kMaxLead{250};
+    // How long a newly opened device is watched for that.
+    static constexpr std::chrono::milliseconds kTimingProbe{100};
 
     enum class Opening { Now, Later };
 
@@ -57,8 +41,9 @@ public:
 
 private:
     bool TryOpen();
+    void OpenDummy();
+    void Close();
 
-    AudioPacer pacer_;
     bool tried_ = false;
     bool open_ = false;
     bool silent_ = false;

@@ -4,9 +4,11 @@
 #include "WaveBank.h"
 #include "WaveEffects.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <SDL.h>
 #include <SDL_mixer.h>
 
 #include <gtest/gtest.h>
@@ -112,6 +114,33 @@ TEST(AudioOutputTest, AnUnavailableDriverFallsBackToSilentPlaying) {
     const AudioOutput output;
     EXPECT_TRUE(output.IsOpen());
     EXPECT_FALSE(output.IsSilent());
+}
+
+// ALSA's null device takes every buffer at once. Kept, it would have SDL's
+// audio thread mix flat out and hold the mixer lock against the game's
+// thread; the output plays on the dummy driver instead, and effects started
+// from this thread go through at once (a stall shows as the suite's timeout).
+TEST(AudioOutputTest, ADeviceThatDoesNotKeepTimeIsReplacedByTheDummyDriver) {
+    QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("asound.conf"));
+    QFile file(config);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("pcm.!default { type null }\n");
+    file.close();
+    test::ScopedEnv alsaConfig("ALSA_CONFIG_PATH", config.toLocal8Bit());
+    test::ScopedEnv driver("SDL_AUDIODRIVER", "alsa");
+    AudioOutput output;
+    ASSERT_TRUE(output.IsOpen());
+    EXPECT_TRUE(output.IsSilent());
+    EXPECT_STREQ(SDL_GetCurrentAudioDriver(), "dummy");
+
+    const WaveBank bank(output, {{QStringLiteral("DROP1"), test::ToneWav(16000, 0.3, 1250)}});
+    Mix_Chunk* chunk = bank.Find(QStringLiteral("DROP1"));
+    ASSERT_NE(chunk, nullptr);
+    for (int i = 0; i < 200; ++i) {
+        Mix_HaltChannel(0);
+        ASSERT_EQ(Mix_PlayChannel(0, chunk, 0), 0);
+    }
 }
 
 TEST_F(DiskOutputTest, ADissolveSoundComesOutAsTheDecodedWave) {
