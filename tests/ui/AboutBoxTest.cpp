@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include <jpeglib.h>
@@ -17,8 +18,8 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// A small baseline JPEG: left half red, right half blue.
-QByteArray MakeJpeg(int width, int height) {
+// A small JPEG, baseline unless asked: left half red, right half blue.
+QByteArray MakeJpeg(int width, int height, bool progressive = false) {
     jpeg_compress_struct info{};
     jpeg_error_mgr error{};
     info.err = jpeg_std_error(&error);
@@ -32,6 +33,7 @@ QByteArray MakeJpeg(int width, int height) {
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 95, TRUE);
+    if (progressive) jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     std::vector<unsigned char> row(static_cast<std::size_t>(width) * 3);
     for (int x = 0; x < width; ++x) {
@@ -77,6 +79,38 @@ TEST(DecodeJpeg, DamagedDataGivesANullImageAndAReason) {
         QString problem;
         EXPECT_TRUE(DecodeJpeg(data, &problem).isNull()) << data.size();
         EXPECT_FALSE(problem.isEmpty()) << data.size();
+    }
+}
+
+// Writes the sides into the frame header (SOF0 or SOF2) of a JPEG image.
+QByteArray WithHeaderSides(QByteArray jpeg, int width, int height) {
+    for (qsizetype i = 0; i + 9 < jpeg.size(); ++i) {
+        const auto marker = static_cast<unsigned char>(jpeg[i + 1]);
+        if (jpeg[i] == '\xff' && (marker == 0xc0 || marker == 0xc2)) {
+            jpeg[i + 5] = static_cast<char>(height >> 8);
+            jpeg[i + 6] = static_cast<char>(height & 0xff);
+            jpeg[i + 7] = static_cast<char>(width >> 8);
+            jpeg[i + 8] = static_cast<char>(width & 0xff);
+            return jpeg;
+        }
+    }
+    ADD_FAILURE() << "no frame header";
+    return jpeg;
+}
+
+// A header's sides alone size a progressive picture's buffers, so a damaged
+// one must be refused before decoding starts (found by fuzzing). 65500 is
+// the largest side libjpeg itself accepts.
+TEST(DecodeJpeg, SidesAboveTheLimitAreRefusedFromTheHeader) {
+    for (const bool progressive : {false, true}) {
+        const QByteArray small = MakeJpeg(16, 16, progressive);
+        for (const auto& [width, height] :
+             {std::pair(kMaxJpegSide + 1, 16), std::pair(16, 60000), std::pair(65500, 65500)}) {
+            QString problem;
+            EXPECT_TRUE(DecodeJpeg(WithHeaderSides(small, width, height), &problem).isNull())
+                << progressive << " " << width << "x" << height;
+            EXPECT_EQ(problem.toStdString(), "Unsupported picture size or colour layout");
+        }
     }
 }
 
