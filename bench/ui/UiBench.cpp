@@ -20,9 +20,8 @@
 #include "GameFlags.h"
 #include "GameTimer.h"
 #include "GameTimings.h"
-#include "MusicControl.h"
 #include "PersistentState.h"
-#include "SoundEffects.h"
+#include "SilentAudio.h"
 #include "TForm1.h"
 
 namespace kwadrill {
@@ -34,22 +33,8 @@ constexpr int kSpawnColumn = 5;
 constexpr int kExposeTimeoutMs = 5000;
 constexpr int kExposePollMs = 10;
 
-class SilentEffects : public SoundEffects {
-public:
-    void PlayDissolveSound() override {}
-    bool PlayDropSound() override { return false; }
-};
-
-class SilentMusic : public MusicControl {
-public:
-    QString NextMusicFile(const QString&) override { return {}; }
-    void PlayMusicFile(const QString&) override {}
-    void StopMusic() override {}
-    void ResetTrackCounter() override {}
-    bool IsPlaying() override { return false; }
-    std::int64_t Position() override { return 0; }
-    std::int64_t Length() override { return 0; }
-};
+using test::SilentEffects;
+using test::SilentMusic;
 
 // The main window and its controller, wired as the game wires them. The
 // game's own ticks are switched off: the benchmarks call the handlers.

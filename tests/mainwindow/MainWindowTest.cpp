@@ -7,31 +7,16 @@
 
 #include "GameController.h"
 #include "GameFlags.h"
-#include "MusicControl.h"
 #include "PersistentState.h"
 #include "ScorePaintBox.h"
-#include "SoundEffects.h"
+#include "SilentAudio.h"
 #include "TForm1.h"
 
 namespace kwadrill {
 namespace {
 
-class SilentEffects : public SoundEffects {
-public:
-    void PlayDissolveSound() override {}
-    bool PlayDropSound() override { return false; }
-};
-
-class SilentMusic : public MusicControl {
-public:
-    QString NextMusicFile(const QString&) override { return {}; }
-    void PlayMusicFile(const QString&) override {}
-    void StopMusic() override {}
-    void ResetTrackCounter() override {}
-    bool IsPlaying() override { return false; }
-    std::int64_t Position() override { return 0; }
-    std::int64_t Length() override { return 0; }
-};
+using test::SilentEffects;
+using test::SilentMusic;
 
 QImage Picture(const QString& name) {
     return QImage(QStringLiteral(":/bitmaps/") + name).convertToFormat(QImage::Format_RGB32);
