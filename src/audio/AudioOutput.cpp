@@ -18,7 +18,12 @@ constexpr const char* kDummyDriver = "dummy";
 constexpr const char* kDiskDriver = "disk";
 // One effect at a time: the effects play on a single mixer channel.
 constexpr int kMixerChannels = 1;
-constexpr auto kProbePoll = std::chrono::milliseconds(2);
+// A device that keeps time never takes this much sound ahead of playing it:
+// its buffer holds two or three periods of kBufferFrames.
+constexpr std::chrono::milliseconds kMaxLead{250};
+// How long a newly opened device is watched for that, and how often.
+constexpr std::chrono::milliseconds kTimingProbe{100};
+constexpr std::chrono::milliseconds kProbePoll{2};
 
 bool CurrentDriverIs(const char* name) {
     const char* driver = SDL_GetCurrentAudioDriver();
@@ -64,9 +69,9 @@ bool DeviceKeepsTime(int frequency) {
     MixClock clock(frequency, AudioOutput::kChannels * static_cast<int>(sizeof(Sint16)));
     Mix_SetPostMix(CountMix, &clock);
     bool keepsTime = true;
-    const auto end = std::chrono::steady_clock::now() + AudioOutput::kTimingProbe;
+    const auto end = std::chrono::steady_clock::now() + kTimingProbe;
     while (std::chrono::steady_clock::now() < end) {
-        if (clock.Lead() > AudioOutput::kMaxLead) {
+        if (clock.Lead() > kMaxLead) {
             keepsTime = false;
             break;
         }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <chrono>
-
 namespace kwadrill {
 
 // The one audio output of the program: SDL's audio opened through SDL_mixer,
@@ -15,11 +13,6 @@ public:
     static constexpr int kFrequency = 44100;
     static constexpr int kChannels = 2;
     static constexpr int kBufferFrames = 1024;
-    // A device that keeps time never takes this much sound ahead of playing
-    // it: its buffer holds two or three periods of kBufferFrames.
-    static constexpr std::chrono::milliseconds kMaxLead{250};
-    // How long a newly opened device is watched for that.
-    static constexpr std::chrono::milliseconds kTimingProbe{100};
 
     enum class Opening { Now, Later };
 
