@@ -320,7 +320,13 @@ TEST(EndToEnd, HighDensityScreenDrawsTheWellFromTheDoubleSizePictures) {
     GameWindowDriver game(sandbox, 2);
     ASSERT_TRUE(game.Start());
     ASSERT_TRUE(game.FindMainWindow(kWindowTimeoutMs)) << "the main window never appeared";
-    const QImage screen = game.Grab();
+    // The window is mapped before its first paint: wait until the well shows.
+    const auto painted = PollFor<QImage>(kWindowTimeoutMs, [&]() -> std::optional<QImage> {
+        QImage grab = game.Grab();
+        if (AllCellsRead(game.ReadWell(grab))) return grab;
+        return std::nullopt;
+    });
+    const QImage screen = painted ? *painted : game.Grab();
     EXPECT_EQ(screen.size(), QSize(2 * 329, 2 * 323));
     EXPECT_EQ(CountBlocks(game.ReadWell(screen)), 0);
     EXPECT_TRUE(AllCellsRead(game.ReadWell(screen))) << "the empty well is not the @2x empty cell";
