@@ -59,18 +59,21 @@ GameApplication::GameApplication() = default;
 GameApplication::~GameApplication() = default;
 
 int GameApplication::Run() {
+    // First of all: a session may end while a start-up box waits for a player.
+    signals_ = std::make_unique<ShutdownSignals>([this] { OnShutdownSignal(); });
     if (!FormCreate()) {
         return 0;
     }
     form1_->SetFormClose([this] { return FormClose(); });
-    // Before the settings are read: their error report may wait for a player
-    // whose session is already ending.
-    signals_ = std::make_unique<ShutdownSignals>([this] { OnShutdownSignal(); });
     // The language dialog is the last window made: the main window is arranged now.
     form1_->ArrangeMainWindow([this] { LoadRegistrySettings(); });
-    if (closed_) {
-        return 0;  // a signal closed the game while that report was open
+    if (shutdownRequested_) {
+        // The end came during start-up: everything is loaded, so it is saved
+        // as a close would save it, without showing the window first.
+        FormClose();
+        return 0;
     }
+    startedUp_ = true;
     ShowCentred();
     // The window comes up first; waiting for the device comes after.
     new AfterFirstPaint(form1_->Well(), [this] { OpenAudio(); });
@@ -130,17 +133,32 @@ void GameApplication::CreateWindows() {
 }
 
 void GameApplication::ExtractMusic() {
-    if (!music_->ExtractMusicFiles()) {
-        QMessageBox box(QMessageBox::Warning, SoundInitErrorCaption(), SoundInitErrorText(),
-                        QMessageBox::Ok, form1_.get());
-        box.exec();
+    if (music_->ExtractMusicFiles()) {
+        return;
     }
+    if (shutdownRequested_) {
+        qWarning("%s", qUtf8Printable(SoundInitErrorText()));
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, SoundInitErrorCaption(), SoundInitErrorText(),
+                    QMessageBox::Ok, form1_.get());
+    box.exec();
 }
 
 void GameApplication::LoadRegistrySettings() {
     try {
         settings_->LoadRegistrySettings(state_, [this](std::int32_t) { form1_->ApplyLanguage(); });
     } catch (const StoreError& error) {
+        ReportStoreError(error);
+    }
+}
+
+// Nobody is left to answer a box once the session has ended: the report goes
+// to stderr instead.
+void GameApplication::ReportStoreError(const StoreError& error) const {
+    if (shutdownRequested_) {
+        qWarning("%s", qUtf8Printable(StandardErrorText(error.Message())));
+    } else {
         ReportingApplication::ShowErrorReport(error.Message());
     }
 }
@@ -156,36 +174,44 @@ bool GameApplication::FormClose() {
             settings_->SaveRegistrySettings(state_);
         } catch (const StoreError& error) {
             registrySaveFailed_ = true;
-            if (shutdownRequested_) {
-                // Nobody is left to answer a box when the session ends.
-                qWarning("%s", qUtf8Printable(StandardErrorText(error.Message())));
-            } else {
-                ReportingApplication::ShowErrorReport(error.Message());
+            ReportStoreError(error);
+            if (!shutdownRequested_) {
                 return false;
             }
         }
     }
     controller_->BeginShutdown();
-    closed_ = true;
     return true;
 }
 
 // The end of a desktop session: close as the close box would, after the
-// windows of a game-over sequence have recorded what they hold.
+// windows of a game-over sequence have recorded what they hold. During
+// start-up only the open box is closed; Run() closes once all is loaded.
 void GameApplication::OnShutdownSignal() {
-    if (shutdownRequested_) {
-        form1_->CloseModalWindows();  // a box that opened since the first signal
-        return;
-    }
+    const bool first = !shutdownRequested_;
     shutdownRequested_ = true;
-    controller_->BeginShutdown();
-    form1_->CloseModalWindows();
-    QTimer::singleShot(0, form1_.get(), [this] { CloseWhenModalWindowsAreGone(); });
+    if (controller_) {
+        controller_->BeginShutdown();
+    }
+    CloseModalWindows();
+    if (first && startedUp_) {
+        QTimer::singleShot(0, form1_.get(), [this] { CloseWhenModalWindowsAreGone(); });
+    }
 }
 
-void GameApplication::CloseWhenModalWindowsAreGone() {
-    if (QApplication::activeModalWidget() != nullptr) {
+void GameApplication::CloseModalWindows() {
+    if (form1_) {
         form1_->CloseModalWindows();
+    } else if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->close();
+    }
+}
+
+// The game-over sequence may still be on its way to recording the result
+// (its windows open in an event of their own): the close waits for it.
+void GameApplication::CloseWhenModalWindowsAreGone() {
+    if (QApplication::activeModalWidget() != nullptr || controller_->GameOverSequenceRunning()) {
+        CloseModalWindows();
         QTimer::singleShot(kModalRetryMs, form1_.get(), [this] { CloseWhenModalWindowsAreGone(); });
         return;
     }

@@ -18,6 +18,7 @@ class GameMusic;
 class MusicDevice;
 class SettingsStore;
 class ShutdownSignals;
+class StoreError;
 class TForm1;
 class WaveBank;
 class WaveEffects;
@@ -42,7 +43,9 @@ private:
     void ExtractMusic();
     void LoadRegistrySettings();
     bool FormClose();  // false keeps the main window open
+    void ReportStoreError(const StoreError& error) const;
     void OnShutdownSignal();
+    void CloseModalWindows();
     void CloseWhenModalWindowsAreGone();
     void ShowCentred();
 
@@ -67,7 +70,7 @@ private:
     bool registrySaveFailed_ = false;
     bool shutdownRequested_ = false;
     bool audioOpened_ = false;
-    bool closed_ = false;
+    bool startedUp_ = false;  // the window is shown and the event loop runs
 };
 
 }  // namespace kwadrill

@@ -384,22 +384,19 @@ void GameController::BeginGameOver() {
 }
 
 void GameController::RunGameOverWindows(std::int32_t finalScore) {
-    if (shuttingDown_) {
-        return;
-    }
-    view_.ShowGameOverBox();
-    if (shuttingDown_) {
-        return;  // no name was asked, so the table stays as it was
+    // A session that ends now still keeps the finished game's result: only
+    // the windows are skipped.
+    if (!shuttingDown_) {
+        view_.ShowGameOverBox();
     }
     const int rank = InsertHighScore(state_.record.scoreTable, finalScore);
     if (rank == 0) {
         return;
     }
     EnterHighScore(rank, finalScore);
-    if (shuttingDown_) {
-        return;
+    if (!shuttingDown_) {
+        view_.ShowHighScores();
     }
-    view_.ShowHighScores();
 }
 
 // InsertHighScore has opened the slot at rank; it is always filled, even when
@@ -411,7 +408,11 @@ void GameController::EnterHighScore(int rank, std::int32_t finalScore) {
     if (!shuttingDown_) {  // the music's error box may have been open when the end came
         view_.ShowNameEntry();
     }
-    RecordHighScore(state_.record.scoreTable.Rank(rank), LastPlayerName(state_.record), finalScore,
+    QString name = LastPlayerName(state_.record);
+    if (name.isEmpty()) {
+        name = view_.NeutralPlayerName();  // only when nobody could be asked
+    }
+    RecordHighScore(state_.record.scoreTable.Rank(rank), name, finalScore,
                     QDateTime::currentDateTime());
     state_.highlightRank = rank;
 }

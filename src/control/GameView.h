@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QString>
+
 namespace kwadrill {
 
 // The picture lists a single cell can be drawn from.
 enum class ImageList {
-    Cells,         // 21 x 21, opaque: index = cell value
-    Destruction,   // 21 x 21, white transparent: (set - 1) * 11 + (10 - frame)
+    Cells,        // 21 x 21, opaque: index = cell value
+    Destruction,  // 21 x 21, white transparent: (set - 1) * 11 + (10 - frame)
 };
 
 // What game control needs from the windows. The main window implements it;
@@ -32,8 +34,11 @@ public:
     virtual bool SoundButtonDown() const = 0;
 
     // Modal windows; each returns when the window has closed.
-    virtual void ShowGameOverBox() = 0;   // a remark in the current language
-    virtual void ShowNameEntry() = 0;     // leaves the name in the last player name
+    virtual void ShowGameOverBox() = 0;  // a remark in the current language
+    virtual void ShowNameEntry() = 0;    // leaves the name in the last player name
+    // The name a result is kept under when nobody could type one (the game
+    // is ending) and no name was ever entered: a neutral one in the language.
+    virtual QString NeutralPlayerName() const = 0;
     virtual void ShowHighScores() = 0;
     virtual void ShowAbout() = 0;
     virtual void ShowRules() = 0;

@@ -117,6 +117,10 @@ QString NameEntryButton(bool russian) {
     return Pick(russian, u"Memorize a super score"_s, u"Запечатлеть результат навеки"_s);
 }
 
+QString NeutralPlayerName(bool russian) {
+    return Pick(russian, u"Player"_s, u"Игрок"_s);
+}
+
 QString RulesCaption(bool russian) {
     return MainWindowCaptions(russian).rules;
 }

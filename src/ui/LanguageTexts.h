@@ -26,6 +26,8 @@ QString HighScoreWindowCaption(bool russian);
 QString NameEntryCaption(bool russian);
 QString NameEntryPrompt(bool russian);
 QString NameEntryButton(bool russian);
+// The name a result is kept under when the game ends before anyone typed one.
+QString NeutralPlayerName(bool russian);
 QString RulesCaption(bool russian);
 QStringList RulesLines(bool russian);  // exactly 15 lines
 QString LanguageDialogCaption(bool russian);

@@ -284,6 +284,10 @@ void TForm1::ShowNameEntry() {
     form3_->exec();
 }
 
+QString TForm1::NeutralPlayerName() const {
+    return kwadrill::NeutralPlayerName(state_.Russian());
+}
+
 void TForm1::ShowHighScores() {
     form2_->exec();
 }

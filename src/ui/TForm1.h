@@ -54,6 +54,7 @@ public:
     bool SoundButtonDown() const override;
     void ShowGameOverBox() override;
     void ShowNameEntry() override;
+    QString NeutralPlayerName() const override;
     void ShowHighScores() override;
     void ShowAbout() override;
     void ShowRules() override;

@@ -45,6 +45,7 @@ public:
 
     void ShowGameOverBox() override { Modal("ShowGameOverBox", onGameOverBox); }
     void ShowNameEntry() override { Modal("ShowNameEntry", onNameEntry); }
+    QString NeutralPlayerName() const override { return QStringLiteral("Somebody"); }
     void ShowHighScores() override { Modal("ShowHighScores", onHighScores); }
     void ShowAbout() override { Modal("ShowAbout", {}); }
     void ShowRules() override { Modal("ShowRules", {}); }

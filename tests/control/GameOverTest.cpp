@@ -136,61 +136,66 @@ TEST_F(GameOverTest, StartWaitsUntilTheGameOverWindowsHaveClosed) {
     EXPECT_TRUE(flags.gameRunning);
 }
 
-// The program is ended (BeginShutdown) at one moment of the game-over sequence.
-class ShutdownDuringGameOverTest : public GameOverTest {
-protected:
-    void Run(const std::string& during, const std::vector<std::string>& windows, bool entered) {
-        PrepareGameOver(700);
-        EnterName(QStringLiteral("Eve"));
-        const auto shutDown = [this] { controller.BeginShutdown(); };
-        if (during == "name entry") {
-            view.onNameEntry = [this, shutDown] {
-                SetLastPlayerName(state.record, QStringLiteral("Eve"));  // the dialog keeps it
-                shutDown();
-            };
-        } else if (during == "game-over box") {
-            view.onGameOverBox = shutDown;
-        } else if (during == "high-score window") {
-            view.onHighScores = shutDown;
-        }
-        const ScoreTable before = state.record.scoreTable;
-
-        controller.Timer1Timer();
-        if (during == "the gap before the box") {
-            shutDown();
-        }
-        log.Clear();
-        RunQueuedWindows();
-
-        EXPECT_EQ(log.Of({"ShowGameOverBox", "ShowNameEntry", "ShowHighScores"}), windows);
-        EXPECT_FALSE(controller.GameOverSequenceRunning());
-        EXPECT_FALSE(controller.timer1().Enabled());
-        if (entered) {
-            EXPECT_EQ(state.highlightRank, 1);
-            EXPECT_EQ(state.record.scoreTable.Rank(1).score, 700);
-            EXPECT_EQ(EntryName(state.record.scoreTable.Rank(1)), QStringLiteral("Eve"));
-        } else {
-            EXPECT_EQ(state.highlightRank, -1);
-            EXPECT_EQ(std::memcmp(&before, &state.record.scoreTable, sizeof before), 0);
-        }
-    }
+// The program is ended (BeginShutdown) at one moment of the game-over
+// sequence: the windows still to come are skipped, but the finished game's
+// result is always kept, under the name the name entry would have offered.
+struct ShutdownMoment {
+    const char* during;
+    const char* lastNameBefore;
+    std::vector<std::string> windows;  // the windows that opened
+    const char* recordedName;
 };
-
-TEST_F(ShutdownDuringGameOverTest, InTheGapBeforeTheBoxNothingOpens) {
-    Run("the gap before the box", {}, false);
+void PrintTo(const ShutdownMoment& moment, std::ostream* out) {
+    *out << moment.during << ", last name \"" << moment.lastNameBefore << "\"";
 }
 
-TEST_F(ShutdownDuringGameOverTest, InTheBoxNoScoreIsEntered) {
-    Run("game-over box", {"ShowGameOverBox"}, false);
+class ShutdownDuringGameOverTest : public GameOverTest,
+                                   public ::testing::WithParamInterface<ShutdownMoment> {};
+
+TEST_P(ShutdownDuringGameOverTest, TheResultIsKeptAndNoFurtherWindowOpens) {
+    const ShutdownMoment& moment = GetParam();
+    const std::string during = moment.during;
+    PrepareGameOver(700);
+    SetLastPlayerName(state.record, QString::fromUtf8(moment.lastNameBefore));
+    const auto shutDown = [this] { controller.BeginShutdown(); };
+    view.onNameEntry = [this, shutDown, during] {
+        SetLastPlayerName(state.record, QStringLiteral("Eve"));  // the dialog keeps what was typed
+        if (during == "name entry") shutDown();
+    };
+    if (during == "game-over box") {
+        view.onGameOverBox = shutDown;
+    } else if (during == "high-score window") {
+        view.onHighScores = shutDown;
+    }
+
+    controller.Timer1Timer();
+    if (during == "the gap before the box") {
+        shutDown();
+    }
+    log.Clear();
+    RunQueuedWindows();
+
+    EXPECT_EQ(log.Of({"ShowGameOverBox", "ShowNameEntry", "ShowHighScores"}), moment.windows);
+    EXPECT_FALSE(controller.GameOverSequenceRunning());
+    EXPECT_FALSE(controller.timer1().Enabled());
+    EXPECT_EQ(state.highlightRank, 1);
+    EXPECT_EQ(state.record.scoreTable.Rank(1).score, 700);
+    EXPECT_EQ(EntryName(state.record.scoreTable.Rank(1)), QString::fromUtf8(moment.recordedName));
+    EXPECT_EQ(state.record.scoreTable.Rank(2).score, 0) << "one game, one entry";
 }
 
-TEST_F(ShutdownDuringGameOverTest, InTheNameEntryTheScoreIsStillRecorded) {
-    Run("name entry", {"ShowGameOverBox", "ShowNameEntry"}, true);
-}
-
-TEST_F(ShutdownDuringGameOverTest, InTheHighScoreWindowTheEntryStands) {
-    Run("high-score window", {"ShowGameOverBox", "ShowNameEntry", "ShowHighScores"}, true);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Moments, ShutdownDuringGameOverTest,
+    ::testing::Values(ShutdownMoment{"the gap before the box", "", {}, "Somebody"},
+                      ShutdownMoment{"the gap before the box", "Ann", {}, "Ann"},
+                      ShutdownMoment{"game-over box", "", {"ShowGameOverBox"}, "Somebody"},
+                      ShutdownMoment{"game-over box", "Ann", {"ShowGameOverBox"}, "Ann"},
+                      ShutdownMoment{
+                          "name entry", "Ann", {"ShowGameOverBox", "ShowNameEntry"}, "Eve"},
+                      ShutdownMoment{"high-score window",
+                                     "Ann",
+                                     {"ShowGameOverBox", "ShowNameEntry", "ShowHighScores"},
+                                     "Eve"}));
 
 // Runs the event loop until done() holds or five seconds have passed.
 bool RunEventsUntil(const std::function<bool()>& done) {

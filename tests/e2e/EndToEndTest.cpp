@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstring>
 #include <functional>
 #include <iostream>
 #include <optional>
@@ -290,6 +292,57 @@ TEST(EndToEnd, WholeSessionIsFoundAgainAfterARestart) {
     ASSERT_TRUE(ReadValidBackup(sandbox.BackupPath(), again));
     EXPECT_EQ(again.Table(), backup.Table());
 }
+
+struct SessionEnd {
+    int signalNumber;
+    const char* lastName;      // entered in an earlier run; "" for none
+    const char* recordedName;  // what the table must hold
+};
+void PrintTo(const SessionEnd& end, std::ostream* out) {
+    *out << sigabbrev_np(end.signalNumber) << ", last name \"" << end.lastName << "\"";
+}
+
+class SessionEndsDuringGameOverBox : public ::testing::TestWithParam<SessionEnd> {};
+
+// A logout or shutdown while the game-over box is up: nobody can type a name
+// any more, but the finished game's result is kept, under the last name
+// entered or, without one, a neutral name.
+TEST_P(SessionEndsDuringGameOverBox, TheResultIsKept) {
+    const SessionEnd& end = GetParam();
+    GameSandbox sandbox;
+    ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
+    RecordBytes earlier;
+    earlier.SetSwitches(1, 1);
+    earlier.SetLastName(end.lastName);
+    ASSERT_TRUE(sandbox.WriteFile(sandbox.BackupPath(), earlier.BackupFile()));
+
+    GameWindowDriver game(sandbox);
+    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(game.FindMainWindow(kWindowTimeoutMs)) << "the main window never appeared";
+    game.ClickButton(kStartButton);
+    const QString gameOver = PlayUntilGameOver(game);
+    ASSERT_FALSE(gameOver.isEmpty()) << "the game did not end within " << kGameTimeoutMs << " ms";
+    const QString finalScore = game.ReadScore(game.Grab());
+
+    game.Process().Signal(end.signalNumber);
+    ASSERT_TRUE(game.Process().WaitForExit(kShutdownTimeoutMs)) << "the game did not close";
+    EXPECT_TRUE(game.Process().ExitedCleanly()) << qPrintable(game.Process().ExitDescription());
+
+    RecordBytes backup;
+    ASSERT_TRUE(ReadValidBackup(sandbox.BackupPath(), backup));
+    EXPECT_EQ(QString::number(backup.Score(1)).rightJustified(7, u'0'), finalScore);
+    EXPECT_EQ(QString::fromUtf8(backup.Name(1)), QString::fromUtf8(end.recordedName));
+    EXPECT_EQ(backup.Score(2), 0) << "one game, one entry";
+    EXPECT_EQ(ReadStore(sandbox.StorePath()).table.toByteArray(), backup.Table());
+}
+
+INSTANTIATE_TEST_SUITE_P(TermIntHup, SessionEndsDuringGameOverBox,
+                         ::testing::Values(SessionEnd{SIGTERM, "", "Player"},
+                                           SessionEnd{SIGINT, "Ann", "Ann"},
+                                           SessionEnd{SIGHUP, "", "Player"}),
+                         [](const auto& testInfo) {
+                             return std::string(sigabbrev_np(testInfo.param.signalNumber));
+                         });
 
 // A hand-edited store of the wrong type is reported in the standard error
 // report, captioned with the application title; after OK the game comes up.
