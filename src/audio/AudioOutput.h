@@ -27,6 +27,8 @@ public:
     // nothing when already tried.
     void Open();
 
+    // False until Open() has run: until then nothing can have failed.
+    bool OpenAttempted() const { return tried_; }
     // False only when even the dummy driver failed.
     bool IsOpen() const { return open_; }
     bool IsSilent() const { return silent_; }

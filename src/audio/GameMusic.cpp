@@ -32,6 +32,9 @@ QString GameMusic::AdvanceRotation() {
 void GameMusic::PlayMusicFile(const QString& path) {
     // A missing file leaves the piece that plays alone.
     if (path.isEmpty() || !QFileInfo::exists(path)) return;
+    // Nothing to report before the output has been opened: the upkeep asks
+    // again at its next tick.
+    if (!device_.OutputAttempted()) return;
     StopMusic();
     int error = device_.Open(path);
     if (error == MusicDevice::kNoError) error = device_.Play();

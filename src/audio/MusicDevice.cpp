@@ -76,6 +76,10 @@ void MusicDevice::Close() {
     open_ = false;
 }
 
+bool MusicDevice::OutputAttempted() const {
+    return output_.OpenAttempted();
+}
+
 bool MusicDevice::IsPlaying() const {
     return hooked_ && synth_->PlayerRunning() && synth_->CurrentTick() < length_;
 }

@@ -50,6 +50,9 @@ public:
     void Close();
 
     bool IsOpen() const { return open_; }
+    // False while the audio output has not been opened yet (it opens after
+    // the first paint): the device is not there yet, but has not failed either.
+    bool OutputAttempted() const;
     // Playing ends when the position reaches the length or the player stops.
     bool IsPlaying() const;
     std::int64_t Position() const;

@@ -152,6 +152,27 @@ TEST_F(GameMusicTest, MissingSoundFontIsReportedThroughTheCallback) {
     EXPECT_FALSE(music.IsPlaying());
 }
 
+// The output opens only after the window's first paint, while the main tick
+// already keeps the music going: a device not opened yet has not failed, so
+// nothing is reported, and the piece plays once the output is open.
+TEST_F(GameMusicTest, NothingIsReportedBeforeTheOutputIsOpened) {
+    AudioOutput later(AudioOutput::Opening::Later);
+    MusicDevice device(later);
+    GameMusic music(device, Scratch(), musicOn_, gameRunning_,
+                    [this](const QString& caption, const QString& text) {
+                        errors_.emplace_back(caption, text);
+                    });
+    PutPiece(1, test::PianoPiece(4));
+    for (int tick = 0; tick < 3; ++tick) music.PlayMusicFile(music.NextMusicFile());
+    EXPECT_TRUE(errors_.empty());
+    EXPECT_FALSE(music.IsPlaying());
+
+    later.Open();
+    music.PlayMusicFile(music.NextMusicFile());
+    EXPECT_TRUE(errors_.empty());
+    EXPECT_TRUE(music.IsPlaying());
+}
+
 // Its parent is a regular file, so the directory cannot exist even for root.
 TEST_F(GameMusicTest, ExtractionIntoAnUnwritableDirectoryFailsAndTheGameGoesOn) {
     test::WriteFile(scratch_.filePath(QStringLiteral("plain")), "x");
