@@ -1,5 +1,7 @@
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QThread>
 
@@ -345,6 +347,31 @@ INSTANTIATE_TEST_SUITE_P(TermIntHup, SessionEndsDuringGameOverBox,
                          [](const auto& testInfo) {
                              return std::string(sigabbrev_np(testInfo.param.signalNumber));
                          });
+
+// The end of a session while a start-up box waits for an answer: the game
+// still goes down in order, saving what it loaded and removing its music.
+TEST(EndToEnd, SessionEndingDuringAStartUpBoxClosesTheGameInOrder) {
+    GameSandbox sandbox;
+    ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
+    ASSERT_TRUE(QDir().mkpath(sandbox.MusicFilePaths().first())) << "a folder where music belongs";
+    RecordBytes earlier;
+    earlier.SetEntry(1, "Ann", 900, 45000.25);
+    earlier.SetSwitches(1, 0);
+    ASSERT_TRUE(sandbox.WriteFile(sandbox.BackupPath(), earlier.BackupFile()));
+    GameWindowDriver game(sandbox);
+    ASSERT_TRUE(game.Start());
+    ASSERT_FALSE(GameWindowDriver::FindWindow(QStringLiteral("Error!"), kWindowTimeoutMs).isEmpty())
+        << "no start-up warning";
+
+    game.Process().Signal(SIGTERM);
+    ASSERT_TRUE(game.Process().WaitForExit(kShutdownTimeoutMs)) << "the game did not close";
+    EXPECT_TRUE(game.Process().ExitedCleanly()) << qPrintable(game.Process().ExitDescription());
+    EXPECT_EQ(ReadWholeFile(sandbox.BackupPath()), earlier.BackupFile());
+    EXPECT_EQ(ReadStore(sandbox.StorePath()).table.toByteArray(), earlier.Table());
+    for (const QString& music : sandbox.MusicFilePaths().mid(1)) {
+        EXPECT_FALSE(QFile::exists(music)) << qPrintable(music) << " was left behind";
+    }
+}
 
 // A hand-edited store of the wrong type is reported in the standard error
 // report, captioned with the application title; after OK the game comes up.
