@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace kwadrill {
 
@@ -70,12 +71,36 @@ int InsertHighScore(ScoreTable& table, std::int32_t score) {
     return rank;
 }
 
-void MergeScoreTables(ScoreTable& table, ScoreTable stored) {
-    if (table.Rank(1).score > stored.Rank(1).score) {
-        std::copy_backward(stored.entries.begin(), stored.entries.end() - 1, stored.entries.end());
-        stored.Rank(1) = table.Rank(1);
+bool SameResult(const ScoreEntry& a, const ScoreEntry& b) {
+    const auto counted = std::min<std::size_t>(a.nameLength, kMaxNameLength);
+    return a.nameLength == b.nameLength && a.score == b.score &&
+           std::memcmp(a.name.data(), b.name.data(), counted) == 0 &&
+           std::memcmp(&a.date, &b.date, sizeof a.date) == 0;
+}
+
+void MergeScoreTables(ScoreTable& table, const ScoreTable& stored) {
+    std::vector<ScoreEntry> results;
+    std::vector<ScoreEntry> filler;
+    for (const ScoreEntry& entry : stored.entries)
+        (entry.score > 0 ? results : filler).push_back(entry);
+    // Each stored result stands for at most one equal in-memory result, so a
+    // result entered twice in one table stays twice.
+    std::vector<bool> matched(results.size(), false);
+    const std::size_t storedResults = results.size();
+    for (const ScoreEntry& entry : table.entries) {
+        if (entry.score <= 0) continue;
+        std::size_t i = 0;
+        while (i < storedResults && (matched[i] || !SameResult(results[i], entry))) ++i;
+        if (i < storedResults)
+            matched[i] = true;
+        else
+            results.push_back(entry);
     }
-    table = stored;
+    std::stable_sort(results.begin(), results.end(),
+                     [](const ScoreEntry& a, const ScoreEntry& b) { return a.score > b.score; });
+    // The stored table has at least as many empty entries as the joined one needs.
+    results.insert(results.end(), filler.begin(), filler.end());
+    std::copy_n(results.begin(), kScoreTableSize, table.entries.begin());
 }
 
 void RecordHighScore(ScoreEntry& entry, const QString& name, std::int32_t score,

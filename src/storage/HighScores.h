@@ -17,10 +17,19 @@ void ClearHighScores(ScoreTable& table);
 // that rank on moved down one place; 0 when it earns none (table unchanged).
 int InsertHighScore(ScoreTable& table, std::int32_t score);
 
-// Takes a table read from the per-user store over the one in memory. The stored
-// table wins whole, except that an in-memory champion with a strictly higher
-// score stays on top of it (the stored last entry drops out).
-void MergeScoreTables(ScoreTable& table, ScoreTable stored);
+// Joins a table read from the per-user store with the one in memory (from the
+// backup file), so that a result saved to only one of the two places is kept:
+// every non-empty entry of either table, an entry found in both counted once,
+// best score first, cut to twenty, then the stored table's empty entries as
+// filler. Among equal scores the stored table's entries come first, each
+// table's in its own order: merging a table with itself changes no byte.
+// Entries are moved whole, padding and name leftovers included; of an entry
+// found in both tables the stored copy is kept.
+void MergeScoreTables(ScoreTable& table, const ScoreTable& stored);
+
+// The same result: equal name (length and the bytes it counts), score and date
+// bytes. Padding and name leftovers are not part of a result.
+bool SameResult(const ScoreEntry& a, const ScoreEntry& b);
 
 // Fills an entry opened by InsertHighScore: name (at most 16 characters, as
 // Windows-1251), score and date.

@@ -1,13 +1,21 @@
-#include "IniValueWriter.h"
+#include "IniFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryFile>
+#include <QtGlobal>
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kwadrill {
 
@@ -18,46 +26,168 @@ namespace kwadrill {
 
 namespace {
 
-// Staged files get fresh names: QSettings caches files by path and trusts its
-// cache while size and time stamp look unchanged.
-std::unique_ptr<QTemporaryFile> CopyAtFreshPath(const QString& source, const QString& pattern) {
-    auto copy = std::make_unique<QTemporaryFile>(pattern);
-    if (!copy->open()) return nullptr;
-    if (QFileInfo::exists(source)) {
-        QFile file(source);
-        // A file that cannot be read is never overwritten.
-        if (!file.open(QIODevice::ReadOnly)) return nullptr;
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError || copy->write(bytes) != bytes.size() ||
-            !copy->flush())
-            return nullptr;
-    }
-    copy->close();
-    return copy;
+enum class PathEntry { Missing, RegularFile, Link, Other, Unknown };
+
+// What is at the path itself, a link not followed.
+PathEntry EntryAt(const QString& path) {
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return errno == ENOENT ? PathEntry::Missing : PathEntry::Unknown;
+    if (S_ISLNK(status.st_mode)) return PathEntry::Link;
+    return S_ISREG(status.st_mode) ? PathEntry::RegularFile : PathEntry::Other;
 }
 
-bool ReadsBack(const QString& filePath, const QString& pattern, QStringView name,
+// The bytes of a regular file. Opened without following a link and without
+// waiting for a writer, so that whatever replaced the file since it was looked
+// at is refused rather than read.
+std::optional<QByteArray> ReadRegularFile(const QString& path) {
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat status {};
+    QFile file;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return std::nullopt;
+    return bytes;
+}
+
+// Staged files get fresh names: QSettings caches files by path and trusts its
+// cache while size and time stamp look unchanged.
+std::unique_ptr<QTemporaryFile> FileAtFreshPath(const QString& pattern, const QByteArray& bytes) {
+    auto file = std::make_unique<QTemporaryFile>(pattern);
+    if (!file->open() || file->write(bytes) != bytes.size() || !file->flush()) return nullptr;
+    file->close();
+    return file;
+}
+
+// Parses the whole file: QSettings parses sections only when asked for them,
+// and reports a malformed one only then.
+QSettings::Status ParseStatus(QSettings& settings) {
+    settings.allKeys();
+    return settings.status();
+}
+
+bool SetValue(const QString& path, QStringView name, const QVariant& value) {
+    QSettings settings(path, QSettings::IniFormat);
+    settings.setValue(name, value);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+bool ReadsBack(const QString& path, const QString& pattern, QStringView name,
                const QVariant& value) {
-    const auto copy = CopyAtFreshPath(filePath, pattern);
-    return copy && QSettings(copy->fileName(), QSettings::IniFormat).value(name) == value;
+    const std::optional<QByteArray> bytes = ReadRegularFile(path);
+    const auto copy = bytes ? FileAtFreshPath(pattern, *bytes) : nullptr;
+    if (!copy) return false;
+    QSettings settings(copy->fileName(), QSettings::IniFormat);
+    return ParseStatus(settings) == QSettings::NoError && settings.value(name) == value;
+}
+
+bool Rename(const QString& from, const QString& to) {
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+void WarnDefaults(const QString& filePath, const char* reason) {
+    qWarning("Settings file %s %s: the defaults are used", qUtf8Printable(filePath), reason);
 }
 
 }  // namespace
 
+QVariantMap ReadIniValues(const QString& filePath) {
+    switch (EntryAt(filePath)) {
+        case PathEntry::Missing:
+            return {};
+        case PathEntry::Link:
+            WarnDefaults(filePath, "is a symbolic link, which is not followed");
+            return {};
+        case PathEntry::Other:
+            WarnDefaults(filePath, "is not a regular file");
+            return {};
+        case PathEntry::Unknown:
+        case PathEntry::RegularFile:
+            break;
+    }
+    QSettings settings(filePath, QSettings::IniFormat);
+    switch (ParseStatus(settings)) {
+        case QSettings::NoError:
+            break;
+        case QSettings::AccessError:
+            WarnDefaults(filePath, "cannot be read");
+            return {};
+        case QSettings::FormatError:
+            qWarning(
+                "Settings file %s cannot be parsed: the defaults are used, and the next "
+                "save keeps it as %s",
+                qUtf8Printable(filePath), qUtf8Printable(DamagedCopyPath(filePath)));
+            return {};
+    }
+    QVariantMap values;
+    for (const QString& key : settings.allKeys()) values.insert(key, settings.value(key));
+    return values;
+}
+
 bool WriteIniValue(const QString& filePath, QStringView name, const QVariant& value) {
     if (!QDir().mkpath(QFileInfo(filePath).absolutePath())) return false;
+    const PathEntry entry = EntryAt(filePath);
+    // A link is ours to replace, never to follow; anything else but a file is left alone.
+    if (entry != PathEntry::Missing && entry != PathEntry::Link && entry != PathEntry::RegularFile)
+        return false;
+
     const QString pattern = filePath + QStringLiteral(".XXXXXX");
-    const auto staged = CopyAtFreshPath(filePath, pattern);
-    if (!staged) return false;
-    {
+    std::unique_ptr<QTemporaryFile> staged;
+    bool damaged = false;
+    if (entry == PathEntry::RegularFile) {
+        // A file that cannot be read is never overwritten.
+        const std::optional<QByteArray> bytes = ReadRegularFile(filePath);
+        if (!bytes || !(staged = FileAtFreshPath(pattern, *bytes))) return false;
         QSettings settings(staged->fileName(), QSettings::IniFormat);
-        settings.setValue(name, value);
-        settings.sync();
-        if (settings.status() != QSettings::NoError) return false;
+        damaged = ParseStatus(settings) == QSettings::FormatError;
     }
-    if (!ReadsBack(staged->fileName(), pattern, name, value)) return false;
-    return std::rename(QFile::encodeName(staged->fileName()).constData(),
-                       QFile::encodeName(filePath).constData()) == 0;
+    if (!staged || damaged) staged = FileAtFreshPath(pattern, {});
+    if (!staged || !SetValue(staged->fileName(), name, value) ||
+        !ReadsBack(staged->fileName(), pattern, name, value))
+        return false;
+
+    // The unparseable file moves aside before the new one takes its place;
+    // should that fail, it moves back.
+    const QString damagedPath = DamagedCopyPath(filePath);
+    if (damaged && !Rename(filePath, damagedPath)) return false;
+    if (Rename(staged->fileName(), filePath)) return true;
+    if (damaged) Rename(damagedPath, filePath);
+    return false;
+}
+
+QString DamagedCopyPath(const QString& filePath) {
+    return filePath + QStringLiteral(".damaged");
+}
+
+void RemoveStaleStagedFiles(const QString& filePath) {
+    const QFileInfo store(filePath);
+    const QString stem = QRegularExpression::escape(store.fileName());
+    const QRegularExpression stagedName(
+        QRegularExpression::anchoredPattern(stem + QStringLiteral(R"((\.[A-Za-z]{6}){1,2})")));
+    const QRegularExpression lockName(
+        QRegularExpression::anchoredPattern(stem + QStringLiteral(R"(\.[A-Za-z]{6}\.lock)")));
+    const QDir folder = store.absoluteDir();
+    const QStringList names =
+        folder.entryList({store.fileName() + QStringLiteral(".*")},
+                         QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        const bool isStaged = stagedName.match(name).hasMatch();
+        if (!isStaged && !lockName.match(name).hasMatch()) continue;
+        const QString path = folder.filePath(name);
+        struct stat status {};
+        if (::lstat(QFile::encodeName(path).constData(), &status) != 0 ||
+            !S_ISREG(status.st_mode) || status.st_uid != ::geteuid())
+            continue;
+        if (isStaged && (status.st_mode & (S_IRWXG | S_IRWXO)) != 0) continue;
+        QFile::remove(path);
+    }
 }
 
 }  // namespace kwadrill

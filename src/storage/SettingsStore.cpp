@@ -1,15 +1,15 @@
 #include "SettingsStore.h"
 
 #include <QByteArray>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QVariant>
+#include <QVariantMap>
 
 #include <cstring>
 
 #include "HighScores.h"
-#include "IniValueWriter.h"
+#include "IniFile.h"
 #include "StoreError.h"
 
 namespace kwadrill {
@@ -59,14 +59,7 @@ void WriteValue(const QString& filePath, QStringView name, const QVariant& value
     if (!WriteIniValue(filePath, name, value)) throw StoreError::FailedToSetData(name.toString());
 }
 
-}  // namespace
-
-SettingsStore::SettingsStore() : filePath_(UserStorePath()) {}
-
-SettingsStore::SettingsStore(const QString& filePath) : filePath_(filePath) {}
-
-std::int32_t SettingsStore::ReadLanguage() const {
-    const QVariant value = QSettings(filePath_, QSettings::IniFormat).value(kLanguageValue);
+std::int32_t LanguageFrom(const QVariant& value) {
     if (value.typeId() != QMetaType::QString) {
         if (HoldsNoData(value)) return kDefaultLanguage;
         throw StoreError::InvalidDataType(kLanguageValue.toString());
@@ -76,8 +69,7 @@ std::int32_t SettingsStore::ReadLanguage() const {
     return ok ? language : kDefaultLanguage;
 }
 
-bool SettingsStore::ReadScoreTable(ScoreTable& table) const {
-    const QVariant value = QSettings(filePath_, QSettings::IniFormat).value(kScoreTableValue);
+bool ScoreTableFrom(const QVariant& value, ScoreTable& table) {
     if (IsTextOrNumber(value)) throw StoreError::InvalidDataType(kScoreTableValue.toString());
     if (value.typeId() != QMetaType::QByteArray) return false;
     const QByteArray bytes = value.toByteArray();
@@ -86,6 +78,20 @@ bool SettingsStore::ReadScoreTable(ScoreTable& table) const {
     if (bytes.size() != qsizetype(sizeof(ScoreTable))) return false;
     std::memcpy(&table, bytes.constData(), sizeof(ScoreTable));
     return true;
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore() : filePath_(UserStorePath()) {}
+
+SettingsStore::SettingsStore(const QString& filePath) : filePath_(filePath) {}
+
+std::int32_t SettingsStore::ReadLanguage() const {
+    return LanguageFrom(ReadIniValues(filePath_).value(kLanguageValue.toString()));
+}
+
+bool SettingsStore::ReadScoreTable(ScoreTable& table) const {
+    return ScoreTableFrom(ReadIniValues(filePath_).value(kScoreTableValue.toString()), table);
 }
 
 void SettingsStore::WriteLanguage(std::int32_t language) {
@@ -99,15 +105,23 @@ void SettingsStore::WriteScoreTable(const ScoreTable& table) {
 
 void SettingsStore::LoadRegistrySettings(PersistentState& state,
                                          const ApplyLanguage& applyLanguage) const {
-    state.language = ReadLanguage();
+    // One read of the file for both values, so a store that cannot be used is
+    // reported once.
+    const QVariantMap values = ReadIniValues(filePath_);
+    state.language = LanguageFrom(values.value(kLanguageValue.toString()));
     if (applyLanguage) applyLanguage(state.language);
     ScoreTable stored;
-    if (ReadScoreTable(stored)) MergeScoreTables(state.record.scoreTable, stored);
+    if (ScoreTableFrom(values.value(kScoreTableValue.toString()), stored))
+        MergeScoreTables(state.record.scoreTable, stored);
 }
 
 void SettingsStore::SaveRegistrySettings(const PersistentState& state) {
     WriteLanguage(state.language);
     WriteScoreTable(state.record.scoreTable);
+}
+
+void SettingsStore::RemoveStaleTemporaries() {
+    RemoveStaleStagedFiles(filePath_);
 }
 
 }  // namespace kwadrill

@@ -15,6 +15,10 @@ namespace kwadrill {
 // the decimal language number, and "hsc", the 640 bytes of the score table.
 // Constructing it touches nothing on disk, so a second running copy can skip
 // the store simply by never creating one. Read and write errors throw StoreError.
+// Anything at the path but a regular file reads as no store: a link is never
+// followed and a FIFO never opened. A file that cannot be parsed reads as no
+// store too, and the next write replaces it, keeping it beside the new one as
+// "Kwadrill.ini.damaged".
 class SettingsStore {
 public:
     using ApplyLanguage = std::function<void(std::int32_t language)>;
@@ -39,6 +43,11 @@ public:
     void LoadRegistrySettings(PersistentState& state, const ApplyLanguage& applyLanguage) const;
     // Shut-down: "lng", then "hsc".
     void SaveRegistrySettings(const PersistentState& state);
+
+    // Removes the staged files of a save that was cut short (Kwadrill.ini.XXXXXX
+    // beside the store). Only safe while no other copy of the game can be saving:
+    // call it once the single-instance lock is held.
+    void RemoveStaleTemporaries();
 
 private:
     QString filePath_;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "HighScores.h"
@@ -76,6 +77,162 @@ INSTANTIATE_TEST_SUITE_P(
                       InsertCase{"below all twenty", Descending(100, 5, 20), 3, 0},
                       InsertCase{"equal to the 20th", Descending(100, 5, 20), 5, 0},
                       InsertCase{"zero on a cleared table", {}, 0, 0}));
+
+// A result as one of the two tables holds it. Copies of one result in the two
+// tables differ in name leftovers and padding, which are not part of it, so the
+// merged table shows whose copy it kept.
+struct Result {
+    std::string name;
+    std::int32_t score;
+    double date;
+};
+
+enum Origin : std::uint8_t { kStored = 0x5A, kBackup = 0xB4 };
+
+ScoreEntry CopyOf(const Result& result, Origin origin) {
+    ScoreEntry entry{};
+    entry.name.fill(static_cast<char>(origin));
+    entry.nameLength = static_cast<std::uint8_t>(result.name.size());
+    std::memcpy(entry.name.data(), result.name.data(), result.name.size());
+    entry.padding = {origin, origin, origin};
+    entry.score = result.score;
+    entry.date = result.date;
+    return entry;
+}
+
+// The results in the order given, then empty entries, each recognisable by its rank.
+ScoreTable TableOf(const std::vector<Result>& results, Origin origin) {
+    ScoreTable table{};
+    for (int rank = 1; rank <= kScoreTableSize; ++rank) {
+        const auto index = static_cast<std::size_t>(rank - 1);
+        ScoreEntry& entry = table.Rank(rank);
+        if (index < results.size()) {
+            entry = CopyOf(results[index], origin);
+        } else {
+            entry.name.fill(static_cast<char>(origin));
+            entry.padding = {origin, static_cast<std::uint8_t>(rank), 0};
+        }
+    }
+    return table;
+}
+
+struct Kept {
+    Result result;
+    Origin copy;
+};
+
+struct MergeCase {
+    std::string what;
+    std::vector<Result> stored;
+    std::vector<Result> backup;
+    std::vector<Kept> merged;
+};
+
+// Results numbered from first downwards: names prefix1, prefix2, ...
+std::vector<Result> Series(const std::string& prefix, std::int32_t first, int count) {
+    std::vector<Result> results;
+    for (int i = 0; i < count; ++i)
+        results.push_back({prefix + std::to_string(i + 1), first - 20 * i, 45000.0 + i});
+    return results;
+}
+
+std::vector<MergeCase> MergeCases() {
+    const Result ann{"Ann", 500, 45000.25};
+    const Result bob{"Bob", 400, 45001.5};
+    const Result cid{"Cid", 300, 45002.75};
+    const Result dan{"Dan", 300, 45003.0};
+    const Result eve{"Eve", 200, 45004.5};
+    const Result annLater{"Ann", 500, 45010.25};
+    const Result annRenamed{"Anna", 500, 45000.25};
+    const Result negative{"Neg", -5, 45005.0};
+
+    MergeCase overflow{
+        "more than twenty in the union", Series("S", 1000, 15), Series("B", 990, 15), {}};
+    for (int i = 0; i < 10; ++i) {
+        overflow.merged.push_back({overflow.stored[static_cast<std::size_t>(i)], kStored});
+        overflow.merged.push_back({overflow.backup[static_cast<std::size_t>(i)], kBackup});
+    }
+
+    return {
+        {"both empty", {}, {}, {}},
+        {"only the store has results", {ann, cid}, {}, {{ann, kStored}, {cid, kStored}}},
+        {"only the backup has results", {}, {ann, cid}, {{ann, kBackup}, {cid, kBackup}}},
+        {"identical",
+         {ann, bob, cid},
+         {ann, bob, cid},
+         {{ann, kStored}, {bob, kStored}, {cid, kStored}}},
+        {"disjoint",
+         {ann, cid},
+         {bob, eve},
+         {{ann, kStored}, {bob, kBackup}, {cid, kStored}, {eve, kBackup}}},
+        {"overlapping",
+         {ann, cid, eve},
+         {bob, cid, eve},
+         {{ann, kStored}, {bob, kBackup}, {cid, kStored}, {eve, kStored}}},
+        // The store kept the table of a run before the last one (its save failed).
+        {"a new result only in the backup",
+         {ann, cid, eve},
+         {ann, cid, dan, eve},
+         {{ann, kStored}, {cid, kStored}, {dan, kBackup}, {eve, kStored}}},
+        {"a new champion only in the backup",
+         {bob, cid},
+         {ann, bob, cid},
+         {{ann, kBackup}, {bob, kStored}, {cid, kStored}}},
+        {"equal scores: the stored one first", {dan}, {cid}, {{dan, kStored}, {cid, kBackup}}},
+        {"equal scores keep each table's order",
+         {cid, dan},
+         {dan, cid},
+         {{cid, kStored}, {dan, kStored}}},
+        {"same name and score on another date",
+         {ann},
+         {annLater},
+         {{ann, kStored}, {annLater, kBackup}}},
+        {"same score and date under another name",
+         {ann},
+         {annRenamed},
+         {{ann, kStored}, {annRenamed, kBackup}}},
+        {"one result twice in a table", {ann}, {ann, ann}, {{ann, kStored}, {ann, kBackup}}},
+        {"empty entries among results are dropped",
+         {ann, negative, cid},
+         {negative, bob},
+         {{ann, kStored}, {bob, kBackup}, {cid, kStored}}},
+        overflow,
+    };
+}
+
+void PrintTo(const MergeCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
+class MergeScoreTablesTest : public ::testing::TestWithParam<MergeCase> {};
+
+// After the results come the stored table's empty entries, in their order.
+TEST_P(MergeScoreTablesTest, KeepsEveryResultOfBothTablesOnce) {
+    const MergeCase& c = GetParam();
+    const ScoreTable stored = TableOf(c.stored, kStored);
+    ScoreTable table = TableOf(c.backup, kBackup);
+
+    MergeScoreTables(table, stored);
+
+    std::vector<ScoreEntry> expected;
+    for (const Kept& kept : c.merged) expected.push_back(CopyOf(kept.result, kept.copy));
+    for (const ScoreEntry& entry : stored.entries)
+        if (entry.score <= 0) expected.push_back(entry);
+    for (int rank = 1; rank <= kScoreTableSize; ++rank)
+        EXPECT_EQ(BytesOf(table.Rank(rank)), BytesOf(expected[static_cast<std::size_t>(rank - 1)]))
+            << c.what << ", rank " << rank;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MergeScoreTablesTest, ::testing::ValuesIn(MergeCases()));
+
+TEST(MergeScoreTablesTest, MergingATableWithItselfChangesNoByte) {
+    ScoreTable table = MakeTable({90, 90, 80, 80, 80, 10});
+    const ScoreTable before = table;
+
+    MergeScoreTables(table, before);
+
+    EXPECT_EQ(BytesOf(table), BytesOf(before));
+}
 
 TEST(ClearHighScoresTest, EmptiesEveryEntryButKeepsNameBytesAndPadding) {
     ScoreTable table = MakeTable(Descending(100, 5, 20));

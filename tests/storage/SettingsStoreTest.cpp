@@ -1,15 +1,26 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <functional>
 #include <optional>
 #include <vector>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include "HighScores.h"
+#include "IniFile.h"
 #include "SettingsStore.h"
 #include "StorageTestSupport.h"
 #include "StoreError.h"
@@ -27,6 +38,30 @@ ScoreTable TableWithChampion(std::int32_t champion, std::int32_t base) {
                                     static_cast<std::uint8_t>(rank), 0};
     }
     return table;
+}
+
+// Counts the warnings logged while it lives (and keeps them off the test's output).
+class WarningCount {
+public:
+    WarningCount() : previous_(qInstallMessageHandler(&Count)) { count_ = 0; }
+    ~WarningCount() { qInstallMessageHandler(previous_); }
+    WarningCount(const WarningCount&) = delete;
+    WarningCount& operator=(const WarningCount&) = delete;
+
+    int Value() const { return count_; }
+
+private:
+    static void Count(QtMsgType type, const QMessageLogContext&, const QString&) {
+        if (type == QtWarningMsg) ++count_;
+    }
+
+    static inline int count_ = 0;
+    QtMessageHandler previous_;
+};
+
+bool IsSymLink(const QString& path) {
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISLNK(status.st_mode);
 }
 
 class SettingsStoreTest : public ::testing::Test {
@@ -100,29 +135,21 @@ TEST_F(SettingsStoreTest, SavedValuesAreAStringAndTheTableBytes) {
     EXPECT_EQ(settings.value(QStringLiteral("hsc")), QVariant(BytesOf(state.record.scoreTable)));
 }
 
-TEST_F(SettingsStoreTest, BackupChampionAboveTheStoredOneStaysOnTop) {
-    const ScoreTable stored = TableWithChampion(400, 300);
-    StoreRaw(QStringLiteral("hsc"), BytesOf(stored));
+// The store kept the table of the run before (its save failed, the backup
+// file's did not): the result entered in the last run is not lost.
+TEST_F(SettingsStoreTest, AResultSavedOnlyToTheBackupFileSurvivesTheStart) {
+    const ScoreTable older = TableWithChampion(500, 300);
+    StoreRaw(QStringLiteral("hsc"), BytesOf(older));
     PersistentState state;
-    state.record.scoreTable = TableWithChampion(500, 200);
-    const ScoreEntry backupChampion = state.record.scoreTable.Rank(1);
+    state.record.scoreTable = older;
+    const int rank = InsertHighScore(state.record.scoreTable, 290);
+    RecordHighScore(state.record.scoreTable.Rank(rank), QStringLiteral("Ann"), 290,
+                    QDateTime(QDate(2024, 5, 1), QTime(20, 15)));
+    const ScoreTable newer = state.record.scoreTable;
 
     Load(state);
 
-    EXPECT_EQ(BytesOf(state.record.scoreTable.Rank(1)), BytesOf(backupChampion));
-    for (int rank = 2; rank <= kScoreTableSize; ++rank)
-        EXPECT_EQ(BytesOf(state.record.scoreTable.Rank(rank)), BytesOf(stored.Rank(rank - 1)));
-}
-
-TEST_F(SettingsStoreTest, StoredTableWinsWholeOnEqualChampions) {
-    const ScoreTable stored = TableWithChampion(400, 300);
-    StoreRaw(QStringLiteral("hsc"), BytesOf(stored));
-    PersistentState state;
-    state.record.scoreTable = TableWithChampion(400, 200);
-
-    Load(state);
-
-    EXPECT_EQ(BytesOf(state.record.scoreTable), BytesOf(stored));
+    EXPECT_EQ(BytesOf(state.record.scoreTable), BytesOf(newer));
 }
 
 TEST_F(SettingsStoreTest, MissingOrShortTableLeavesTheBackupTable) {
@@ -187,26 +214,222 @@ TEST_F(SettingsStoreTest, HandEditedTextTableIsInvalid) {
     EXPECT_THROW(Load(state), StoreError);
 }
 
-TEST_F(SettingsStoreTest, StoreThatCannotBeOpenedGivesTheDefaults) {
-    QDir(dir_.path()).mkdir(QStringLiteral("Kwadrill.ini"));
+struct DamagedCase {
+    const char* what;
+    QByteArray bytes;
+};
+
+void PrintTo(const DamagedCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
+QByteArray RandomBytes() {
+    QRandomGenerator generator(7);
+    QByteArray bytes(700, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(generator.generate());
+    return bytes;
+}
+
+class DamagedStoreTest : public SettingsStoreTest,
+                         public ::testing::WithParamInterface<DamagedCase> {
+protected:
+    void SetUp() override {
+        WriteIni(GetParam().bytes);
+        // What makes these files damaged: QSettings cannot parse them. Checked on
+        // a copy, since QSettings trusts what it once read from a path.
+        const QString copy = dir_.filePath(QStringLiteral("copy.ini"));
+        test::WriteFileBytes(copy, GetParam().bytes);
+        QSettings settings(copy, QSettings::IniFormat);
+        settings.allKeys();
+        ASSERT_EQ(settings.status(), QSettings::FormatError) << GetParam().what;
+    }
+};
+
+// Values QSettings did make out of a file it cannot parse are not trusted either.
+TEST_P(DamagedStoreTest, ReadsAsNoStoreWithOneWarning) {
     PersistentState state;
     state.language = 1;
     state.record.scoreTable = TableWithChampion(500, 200);
     const QByteArray before = BytesOf(state.record.scoreTable);
+    const WarningCount warnings;
 
     EXPECT_EQ(Load(state), 0);
     EXPECT_EQ(BytesOf(state.record.scoreTable), before);
+    EXPECT_EQ(warnings.Value(), 1);
 }
 
-TEST_F(SettingsStoreTest, WriteThatFailsRaisesFailedToSetDataForLng) {
-    QDir(dir_.path()).mkdir(QStringLiteral("Kwadrill.ini"));
+TEST_P(DamagedStoreTest, WriteStartsAFreshFileAndKeepsTheDamagedOneAside) {
+    const ScoreTable table = TableWithChampion(500, 200);
+    const WarningCount quiet;
+    for (const bool writeTable : {false, true}) {
+        WriteIni(GetParam().bytes);
+        SettingsStore store = Store();
+
+        if (writeTable)
+            store.WriteScoreTable(table);
+        else
+            store.WriteLanguage(1);
+
+        if (writeTable) {
+            ScoreTable read{};
+            EXPECT_TRUE(store.ReadScoreTable(read));
+            EXPECT_EQ(BytesOf(read), BytesOf(table));
+        } else {
+            EXPECT_EQ(store.ReadLanguage(), 1);
+        }
+        // The new file holds the written value alone.
+        QSettings settings(Path(), QSettings::IniFormat);
+        EXPECT_EQ(settings.allKeys(),
+                  QStringList{writeTable ? QStringLiteral("hsc") : QStringLiteral("lng")});
+        EXPECT_EQ(settings.status(), QSettings::NoError);
+        EXPECT_EQ(test::ReadFileBytes(DamagedCopyPath(Path())), GetParam().bytes);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DamagedStoreTest,
+    ::testing::Values(DamagedCase{"zeros", QByteArray(640, '\0')},
+                      DamagedCase{"random bytes", RandomBytes()},
+                      DamagedCase{"unclosed section", "[General"},
+                      DamagedCase{"unclosed section with values", "[General\nlng=1\nhsc=\n"},
+                      DamagedCase{"a line that sets nothing", "[General]\nlng=1\nlanguage\n"}));
+
+TEST_F(SettingsStoreTest, AnOlderDamagedCopyIsReplaced) {
+    test::WriteFileBytes(DamagedCopyPath(Path()), "[Older");
+    WriteIni("[General");
+    const WarningCount quiet;
+
+    Store().WriteLanguage(1);
+
+    EXPECT_EQ(test::ReadFileBytes(DamagedCopyPath(Path())), QByteArray("[General"));
+}
+
+TEST_F(SettingsStoreTest, DamagedStoreWithoutWritePermissionStaysAsItWas) {
+    if (test::RunningAsRoot()) GTEST_SKIP() << "root ignores permissions; covered unprivileged";
+    WriteIni("[General");
+    QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+
+    EXPECT_THROW(Store().WriteLanguage(1), StoreError);
+
+    QFile::setPermissions(dir_.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(test::ReadFileBytes(Path()), QByteArray("[General"));
+    EXPECT_FALSE(QFileInfo::exists(DamagedCopyPath(Path())));
+}
+
+// A link at the store's path is ours to replace, never to write through or read through.
+TEST_F(SettingsStoreTest, WriteReplacesALinkAndLeavesWhereItPointsAlone) {
+    const QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("other.ini"));
+    for (const bool dangling : {false, true}) {
+        QFile::remove(Path());
+        QFile::remove(target);
+        if (!dangling) test::WriteFileBytes(target, "[General]\nlng=5\n");
+        ASSERT_TRUE(QFile::link(target, Path()));
+
+        Store().WriteLanguage(1);
+
+        EXPECT_FALSE(IsSymLink(Path())) << dangling;
+        EXPECT_EQ(Store().ReadLanguage(), 1) << dangling;
+        if (dangling)
+            EXPECT_FALSE(QFileInfo::exists(target));
+        else
+            EXPECT_EQ(test::ReadFileBytes(target), QByteArray("[General]\nlng=5\n"));
+    }
+}
+
+TEST_F(SettingsStoreTest, ALinkReadsAsNoStoreWithOneWarning) {
+    const QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("other.ini"));
+    {
+        QSettings settings(target, QSettings::IniFormat);
+        settings.setValue(QStringLiteral("lng"), QStringLiteral("1"));
+        settings.setValue(QStringLiteral("hsc"), BytesOf(TableWithChampion(900, 800)));
+    }
+    ASSERT_TRUE(QFile::link(target, Path()));
+    PersistentState state;
+    state.record.scoreTable = TableWithChampion(500, 200);
+    const QByteArray before = BytesOf(state.record.scoreTable);
+    const WarningCount warnings;
+
+    EXPECT_EQ(Load(state), 0);
+    EXPECT_EQ(BytesOf(state.record.scoreTable), before);
+    EXPECT_EQ(warnings.Value(), 1);
+}
+
+bool MakeFifo(const QString& path) {
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
+bool MakeDirectory(const QString& path) {
+    return QDir().mkdir(path);
+}
+
+bool MakeSocket(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (static_cast<std::size_t>(name.size()) >= sizeof address.sun_path) return false;
+    std::memcpy(address.sun_path, name.constData(), static_cast<std::size_t>(name.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound =
+        fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0) ::close(fd);  // the socket's file stays
+    return bound;
+}
+
+struct NotAFileCase {
+    const char* what;
+    std::function<bool(const QString&)> make;
+    mode_t type;
+};
+
+void PrintTo(const NotAFileCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
+class NotAFileTest : public SettingsStoreTest, public ::testing::WithParamInterface<NotAFileCase> {
+protected:
+    void SetUp() override { ASSERT_TRUE(GetParam().make(Path())) << GetParam().what; }
+
+    bool StillThere() const {
+        struct stat status {};
+        return ::lstat(QFile::encodeName(Path()).constData(), &status) == 0 &&
+               (status.st_mode & S_IFMT) == GetParam().type;
+    }
+};
+
+// Opening a FIFO to read it would wait for a writer that never comes.
+TEST_P(NotAFileTest, ReadsAsNoStoreWithOneWarning) {
+    PersistentState state;
+    state.language = 1;
+    state.record.scoreTable = TableWithChampion(500, 200);
+    const QByteArray before = BytesOf(state.record.scoreTable);
+    const WarningCount warnings;
+
+    EXPECT_EQ(Load(state), 0);
+    EXPECT_EQ(BytesOf(state.record.scoreTable), before);
+    EXPECT_EQ(warnings.Value(), 1);
+    EXPECT_TRUE(StillThere());
+}
+
+TEST_P(NotAFileTest, WriteRaisesFailedToSetDataAndLeavesItAlone) {
     try {
         Store().SaveRegistrySettings(PersistentState{});
         FAIL() << "no error";
     } catch (const StoreError& error) {
         EXPECT_EQ(error.Message(), QStringLiteral("Failed to set data for 'lng'"));
     }
+    EXPECT_TRUE(StillThere());
+    EXPECT_EQ(QDir(dir_.path())
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("Kwadrill.ini")});
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, NotAFileTest,
+                         ::testing::Values(NotAFileCase{"FIFO", MakeFifo, S_IFIFO},
+                                           NotAFileCase{"directory", MakeDirectory, S_IFDIR},
+                                           NotAFileCase{"socket", MakeSocket, S_IFSOCK}));
 
 // The language fits under the size limit, the table does not.
 TEST_F(SettingsStoreTest, WriteThatFailsRaisesFailedToSetDataForHsc) {
@@ -232,6 +455,56 @@ TEST_F(SettingsStoreTest, WriteWithoutWritePermissionRaisesFailedToSetData) {
     EXPECT_THROW(Store().SaveRegistrySettings(PersistentState{}), StoreError);
     QFile::setPermissions(dir_.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST_F(SettingsStoreTest, RemovesWhatACutShortSaveLeftAndNothingElse) {
+    const QDir folder(dir_.path());
+    const auto make = [&](const QString& name, QFileDevice::Permissions permissions) {
+        test::WriteFileBytes(folder.filePath(name), "[General]\nlng=1\n");
+        QFile::setPermissions(folder.filePath(name), permissions);
+    };
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    const auto readable = ownerOnly | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    {
+        QTemporaryFile staged(Path() + QStringLiteral(".XXXXXX"));
+        staged.setAutoRemove(false);
+        ASSERT_TRUE(staged.open());
+    }
+    make(QStringLiteral("Kwadrill.ini.AbCdEf.GhIjKl"), ownerOnly);  // QSaveFile's own copy
+    make(QStringLiteral("Kwadrill.ini.AbCdEf.lock"), readable);     // QSettings' lock
+
+    QStringList kept = {
+        QStringLiteral("Kwadrill.ini"),        QStringLiteral("Kwadrill.ini.damaged"),
+        QStringLiteral("Kwadrill.ini.AbCdE"),  QStringLiteral("Kwadrill.ini.AbCdEfG"),
+        QStringLiteral("Kwadrill.ini.AbC1Ef"), QStringLiteral("Other.ini.AbCdEf")};
+    for (const QString& name : kept) make(name, ownerOnly);
+    // A copy a player made: the same shape of name, but readable by others.
+    make(QStringLiteral("Kwadrill.ini.backup"), readable);
+    kept << QStringLiteral("Kwadrill.ini.backup");
+    const QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("target"));
+    test::WriteFileBytes(target, "x");
+    QFile::setPermissions(target, ownerOnly);
+    ASSERT_TRUE(QFile::link(target, folder.filePath(QStringLiteral("Kwadrill.ini.LinkTo"))));
+    ASSERT_TRUE(folder.mkdir(QStringLiteral("Kwadrill.ini.Folder")));
+    kept << QStringLiteral("Kwadrill.ini.LinkTo") << QStringLiteral("Kwadrill.ini.Folder");
+    if (test::RunningAsRoot()) {
+        make(QStringLiteral("Kwadrill.ini.Nobody"), ownerOnly);
+        ASSERT_EQ(::chown(QFile::encodeName(folder.filePath(QStringLiteral("Kwadrill.ini.Nobody")))
+                              .constData(),
+                          65534, 65534),
+                  0);
+        kept << QStringLiteral("Kwadrill.ini.Nobody");
+    }
+
+    Store().RemoveStaleTemporaries();
+
+    QStringList left =
+        folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    std::sort(kept.begin(), kept.end());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, kept);
+    EXPECT_TRUE(QFileInfo::exists(target));
 }
 
 TEST_F(SettingsStoreTest, PlayersStoreLivesInTheConfigDirectoryAndIsNotCreatedEarly) {
