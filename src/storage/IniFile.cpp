@@ -175,8 +175,7 @@ void RemoveStaleStagedFiles(const QString& filePath) {
         QRegularExpression::anchoredPattern(stem + QStringLiteral(R"(\.[A-Za-z]{6}\.lock)")));
     const QDir folder = store.absoluteDir();
     const QStringList names =
-        folder.entryList({store.fileName() + QStringLiteral(".*")},
-                         QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        folder.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
         const bool isStaged = stagedName.match(name).hasMatch();
         if (!isStaged && !lockName.match(name).hasMatch()) continue;
