@@ -3,15 +3,25 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <array>
+#include <cerrno>
 #include <cstring>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "FileUtilities.h"
 #include "HighScores.h"
 #include "ScratchDirectory.h"
 #include "XorChecksum.h"
+
+#ifndef KWADRILL_INSTALL_PREFIX
+#define KWADRILL_INSTALL_PREFIX ""
+#endif
 
 namespace kwadrill {
 
@@ -19,9 +29,56 @@ namespace {
 
 constexpr auto kDataFolder = "QZ's Kwadrill";
 constexpr qint64 kRecordSize = sizeof(BackupRecord);
+// Where packages and installers put programs: no player's own folder.
+constexpr std::array kSystemFolders{"/usr",   "/bin", "/sbin", "/lib",
+                                    "/lib64", "/opt", "/snap", "/app"};
+// A temporary file is the backup's name, a dot and six letters, as Qt names
+// its own temporary files: leftovers of older versions are found the same way.
+constexpr auto kTemporaryLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+constexpr int kTemporaryNameLength = 6;
+constexpr int kTemporaryAttempts = 16;
 
 QString BackupFilePath(const QString& dir) {
     return EnsureTrailingBackslash(dir) + QLatin1String(kBackupFileName);
+}
+
+bool LinkStatus(const QString& path, struct stat& info) {
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+// The folder as written and as it really is, so that a link on either side
+// does not hide that one lies inside the other.
+QStringList Spellings(const QString& path) {
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QString canonical = QFileInfo(clean).canonicalFilePath();
+    if (canonical.isEmpty() || canonical == clean) return {clean};
+    return {clean, canonical};
+}
+
+bool IsInside(const QString& path, const QString& folder) {
+    for (const QString& inner : Spellings(path)) {
+        for (const QString& outer : Spellings(folder)) {
+            if (outer == QLatin1String("/")) continue;  // a prefix of "/" says nothing
+            if (inner == outer || inner.startsWith(outer + QLatin1Char('/'))) return true;
+        }
+    }
+    return false;
+}
+
+// The old file, unless the scratch copy is the backup file itself.
+void RemoveLeftoverCopy(const QString& copy, const QString& source) {
+    struct stat copyInfo {};
+    struct stat sourceInfo {};
+    if (copy == source || !LinkStatus(copy, copyInfo)) return;
+    if (LinkStatus(source, sourceInfo) && sourceInfo.st_dev == copyInfo.st_dev &&
+        sourceInfo.st_ino == copyInfo.st_ino)
+        return;
+    QFile::remove(copy);
+}
+
+bool IsRegularFileOfLength(const QString& path, qint64 length) {
+    struct stat info {};
+    return LinkStatus(path, info) && S_ISREG(info.st_mode) && info.st_size == length;
 }
 
 bool ReadRecord(const QString& path, BackupRecord& record) {
@@ -33,39 +90,127 @@ bool ReadRecord(const QString& path, BackupRecord& record) {
     return true;
 }
 
+QString TemporaryNameFor(const QString& path) {
+    QString name = path + QLatin1Char('.');
+    const int letters = static_cast<int>(std::strlen(kTemporaryLetters));
+    for (int i = 0; i < kTemporaryNameLength; ++i)
+        name += QLatin1Char(kTemporaryLetters[QRandomGenerator::global()->bounded(letters)]);
+    return name;
+}
+
+// A new file beside path that nobody else can have prepared: NewOnly creates
+// it exclusively, so a link planted at the name is never followed, and the
+// usual permissions (those the umask leaves) apply.
+bool CreateTemporaryFile(const QString& path, QFile& file) {
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        file.setFileName(TemporaryNameFor(path));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+            return true;
+        struct stat taken {};
+        if (!LinkStatus(file.fileName(), taken)) return false;  // not a clash of names
+    }
+    return false;
+}
+
+// Unbuffered, so that a disk filling up fails the write itself; the size and
+// the sync confirm that every byte reached the file.
+bool WriteWhole(QFile& file, const QByteArray& bytes) {
+    if (file.write(bytes) != bytes.size() || file.size() != bytes.size()) return false;
+    if (::fsync(file.handle()) != 0 && errno != EINVAL) return false;
+    file.close();
+    return file.error() == QFileDevice::NoError;
+}
+
+// Puts bytes at path in one step, replacing a regular file (its permissions
+// kept) or a link (never its target). Anything else there stays.
+bool ReplaceFile(const QString& path, const QByteArray& bytes) {
+    QFile file;
+    if (!CreateTemporaryFile(path, file)) return false;
+    struct stat old {};
+    bool replaceable = true;
+    if (LinkStatus(path, old)) {
+        replaceable = S_ISLNK(old.st_mode) || S_ISREG(old.st_mode);
+        if (S_ISREG(old.st_mode)) ::fchmod(file.handle(), old.st_mode & 0777);
+    }
+    const QString temporary = file.fileName();
+    if (!replaceable || !WriteWhole(file, bytes) ||
+        ::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) !=
+            0) {
+        QFile::remove(temporary);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
+bool IsInstalledLocation(const QString& executableDir, const QString& installPrefix) {
+    if (executableDir.isEmpty()) return false;
+    if (!installPrefix.isEmpty() && IsInside(executableDir, installPrefix)) return true;
+    for (const char* folder : kSystemFolders) {
+        if (IsInside(executableDir, QLatin1String(folder))) return true;
+    }
+    return false;
+}
+
+QString BackupFileDirectory(const QString& executableDir, const QString& installPrefix,
+                            const QString& dataDir) {
+    if (!executableDir.isEmpty() && !IsInstalledLocation(executableDir, installPrefix)) {
+        const QFileInfo info(executableDir);
+        if (info.isDir() && info.isWritable()) return EnsureTrailingBackslash(executableDir);
+    }
+    // Without a data folder the record would land relative to the working directory.
+    if (dataDir.isEmpty()) return {};
+    return EnsureTrailingBackslash(EnsureTrailingBackslash(dataDir) + QLatin1String(kDataFolder));
+}
+
 QString BackupFileDirectory(const QString& executableDir) {
-    const QFileInfo info(executableDir);
-    if (!executableDir.isEmpty() && info.isDir() && info.isWritable())
-        return EnsureTrailingBackslash(executableDir);
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return EnsureTrailingBackslash(EnsureTrailingBackslash(data) + QLatin1String(kDataFolder));
+    return BackupFileDirectory(
+        executableDir, QStringLiteral(KWADRILL_INSTALL_PREFIX),
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
 }
 
 bool LoadBackupFile(BackupRecord& record, const QString& recordDir, const QString& scratchDir) {
     if (recordDir.isEmpty() || scratchDir.isEmpty()) return false;
+    const QString source = BackupFilePath(recordDir);
     const QString copy = BackupFilePath(scratchDir);
-    if (CopyFileWithAttributes(BackupFilePath(recordDir), copy, kAttributeArchive) == kFileFailure)
+    RemoveLeftoverCopy(copy, source);
+    // Decided on the name itself: nothing but a regular file of the one length
+    // a backup has is worth copying.
+    if (!IsRegularFileOfLength(source, kBackupFileSize)) return false;
+    // The limit also holds for a file that grows after the check.
+    if (CopyFileWithAttributes(source, copy, kAttributeArchive, kBackupFileSize) == kFileFailure)
         return false;
-    if (VerifyAndStripChecksum(copy, kBackupSeed) == kFileFailure) return false;
-    if (GetFileSizeOrFail(copy) != kRecordSize) return false;
-    if (!ReadRecord(copy, record)) return false;
+    const bool loaded = VerifyAndStripChecksum(copy, kBackupSeed) != kFileFailure &&
+                        GetFileSizeOrFail(copy) == kRecordSize && ReadRecord(copy, record);
+    // A successful copy is never the backup file itself.
     QFile::remove(copy);
-    return true;
+    return loaded;
 }
 
 bool SaveBackupFile(const BackupRecord& record, const QString& recordDir) {
     if (recordDir.isEmpty() || !QDir().mkpath(recordDir)) return false;
     QByteArray bytes(reinterpret_cast<const char*>(&record), kRecordSize);
     bytes.append(static_cast<char>(XorCheckByte(bytes, kBackupSeed)));
-    // Unbuffered: QSaveFile does not notice a write that fails only when its
-    // buffer is flushed on commit (a full disk), and would then put a short
-    // file in place of the good one. An uncommitted file is thrown away.
-    QSaveFile file(BackupFilePath(recordDir));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
-    if (file.write(bytes) != bytes.size() || file.size() != bytes.size()) return false;
-    return file.commit();
+    return ReplaceFile(BackupFilePath(recordDir), bytes);
+}
+
+void RemoveStaleBackupTemporaries(const QString& recordDir) {
+    if (recordDir.isEmpty()) return;
+    static const QRegularExpression kTemporaryName(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(QLatin1String(kBackupFileName)) +
+        QStringLiteral("\\.[A-Za-z]{%1}").arg(kTemporaryNameLength)));
+    const QDir dir(recordDir);
+    const QStringList names = dir.entryList({QLatin1String(kBackupFileName) + QStringLiteral(".*")},
+                                            QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                QDir::NoDotAndDotDot | QDir::CaseSensitive);
+    for (const QString& name : names) {
+        if (!kTemporaryName.match(name).hasMatch()) continue;
+        const QString path = dir.filePath(name);
+        struct stat info {};
+        if (LinkStatus(path, info) && S_ISREG(info.st_mode) && info.st_uid == ::geteuid())
+            QFile::remove(path);
+    }
 }
 
 void SetBackupDefaults(BackupRecord& record) {

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <limits>
 
 namespace kwadrill {
 
@@ -12,13 +13,19 @@ namespace kwadrill {
 inline constexpr std::uint32_t kAttributeReadOnly = 0x01;
 inline constexpr std::uint32_t kAttributeArchive = 0x20;
 
+// No limit on the length of a file to copy.
+inline constexpr qint64 kAnyLength = std::numeric_limits<qint64>::max();
+
 // Copies source over destination (which is deleted first) and then makes the
 // copy read-only (kAttributeReadOnly) or writable by its owner (otherwise).
-// The bytes copied, or -1: source missing, the two path strings identical,
-// destination not deletable, or any open, read or write failing (a partial
-// copy is removed).
+// The bytes copied, or -1: source missing or not a regular file, the two paths
+// naming the same file, destination not deletable, or any open, read or write
+// failing (a partial copy is removed). A link is never followed, neither at
+// the source nor at the destination, and a FIFO or device is never opened.
+// A source longer than largestSource fails before anything is copied; one
+// that grows while it is copied fails after at most largestSource + 1 bytes.
 std::int32_t CopyFileWithAttributes(const QString& source, const QString& destination,
-                                    std::uint32_t attributes);
+                                    std::uint32_t attributes, qint64 largestSource = kAnyLength);
 
 // The length of a file, or -1.
 std::int32_t GetFileSizeOrFail(const QString& path);

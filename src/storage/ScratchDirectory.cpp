@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -25,8 +26,11 @@ bool IsPrivateDirectory(const QString& path, Links links) {
     struct stat info {};
     const int result = links == Links::Follow ? ::stat(native.constData(), &info)
                                               : ::lstat(native.constData(), &info);
+    // Writable too: a runtime directory on a read-only file system could
+    // hold neither the music nor the lock.
     return result == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() &&
-           (info.st_mode & kModeBits) == kPrivateMode;
+           (info.st_mode & kModeBits) == kPrivateMode &&
+           ::faccessat(AT_FDCWD, native.constData(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 // tempDir/kwadrill-<uid>: ours only when it is a real directory of ours that

@@ -14,7 +14,8 @@ QString EnsureTrailingBackslash(const QString& path);
 QString GetScratchDirectory();
 
 // The same rule on explicit candidates. runtimeDir is used when it is a
-// directory owned by this user with mode 0700 (empty: none); otherwise
+// directory owned by this user with mode 0700 that this user can write to
+// (empty: none); otherwise
 // tempDir/kwadrill-<uid> is created with mode 0700, or a fresh unique folder
 // beside it when that name is taken by something that is not ours.
 QString GetScratchDirectory(const QString& runtimeDir, const QString& tempDir);

@@ -12,26 +12,32 @@ namespace kwadrill {
 // that keeps later copies out: keep the object alive for the whole run.
 class SingleInstanceLock {
 public:
-    // Tries once, without waiting, to take the lock file. A lock left by a
-    // process that no longer runs is taken over. An empty path takes nothing.
+    // Tries once, without waiting, to take the lock file. Only a lock held by a
+    // running copy of the game on this machine keeps this copy out; any other
+    // lock (its process gone, another program's, a file that says nothing) is
+    // taken over where the folder allows it. An empty path takes nothing.
     explicit SingleInstanceLock(const QString& lockFilePath);
     ~SingleInstanceLock();
     SingleInstanceLock(SingleInstanceLock&&) noexcept;
     SingleInstanceLock& operator=(SingleInstanceLock&&) noexcept;
 
-    // True only when a running process holds the lock. A lock that cannot be
-    // taken for any other reason (no permission, no directory) counts as no
-    // other copy, so the game still starts.
+    // True only when a running copy of the game holds the lock.
     bool AnotherCopyRunning() const { return anotherCopyRunning_; }
     // True when this object holds the lock.
     bool Held() const;
+    // Why the lock is neither held nor another copy's (no folder, no
+    // permission, no space, a stale lock that cannot be removed): the game
+    // starts all the same. Empty otherwise.
+    const QString& Doubt() const { return doubt_; }
 
 private:
     std::unique_ptr<QLockFile> lock_;
     bool anotherCopyRunning_ = false;
+    QString doubt_;
 };
 
-// Locks "<scratchDir><name>.lock" (nothing when scratchDir is empty).
+// Locks "<scratchDir><name>.lock" (nothing when scratchDir is empty). When it
+// cannot make sure that no other copy runs it says so in one line on stderr.
 SingleInstanceLock AnotherInstanceRunning(const QString& name, const QString& scratchDir);
 
 }  // namespace kwadrill

@@ -67,10 +67,11 @@ std::int32_t VerifyXorChecksum(const QString& path, std::uint8_t seed) {
     if (!file.open(QIODevice::ReadOnly)) return kFileFailure;
     const qint64 length = file.size();
     if (length == 0 || length > kLargestResult) return kFileFailure;
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() != length) return kFileFailure;
-    const QByteArrayView body = QByteArrayView(bytes).first(length - 1);
-    if (XorCheckByte(body, seed) != static_cast<std::uint8_t>(bytes.back())) return kFileFailure;
+    // A pass in chunks: however long the file, it is never held in memory whole.
+    std::uint8_t check = seed;
+    char last = 0;
+    if (!XorPass(file, length - 1, {}, check) || file.read(&last, 1) != 1) return kFileFailure;
+    if (check != static_cast<std::uint8_t>(last)) return kFileFailure;
     return static_cast<std::int32_t>(length);
 }
 

@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "BackupFile.h"
 #include "HighScores.h"
@@ -54,8 +58,30 @@ protected:
         return LoadBackupFile(record, RecordDir(), ScratchDir());
     }
 
+    QString VictimPath() const { return root_.path() + QStringLiteral("/victim"); }
+
     QTemporaryDir root_;
 };
+
+mode_t TypeOf(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & S_IFMT : 0;
+}
+
+mode_t PermissionsOf(const QString& path) {
+    struct stat info {};
+    ::lstat(QFile::encodeName(path).constData(), &info);
+    return info.st_mode & 07777;
+}
+
+bool MakeLink(const QString& target, const QString& path) {
+    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(path).constData()) ==
+           0;
+}
+
+bool MakeFifo(const QString& path) {
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
 
 TEST_F(BackupFileTest, SaveThenLoadRoundTripsEveryByte) {
     const BackupRecord saved = PatternRecord();
@@ -84,6 +110,7 @@ TEST_F(BackupFileTest, FlippedBitAnywhereMakesLoadingFail) {
         BackupRecord record;
         EXPECT_FALSE(Load(record)) << byte;
         EXPECT_EQ(BytesOf(record), QByteArray(sizeof record, '\xAB')) << byte;
+        EXPECT_FALSE(QFileInfo::exists(CopyPath())) << "the checked copy stays: " << byte;
     }
 }
 
@@ -176,6 +203,177 @@ TEST_F(BackupFileTest, FileMovesToTheDataDirectoryWithoutWritePermission) {
 
     QFile::setPermissions(RecordDir(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// Whatever stands at the record's path instead of a file: a link to a good
+// backup elsewhere, a dangling link, a FIFO (reading it would wait for ever),
+// a directory. None is read, none is followed, nothing is left in the scratch
+// folder.
+struct Obstacle {
+    const char* name;
+    std::function<bool(const QString& path, const QString& victim)> place;
+    mode_t typeAfterSave;  // what stands at the path once a save was tried
+    bool saved;
+};
+
+void PrintTo(const Obstacle& obstacle, std::ostream* out) {
+    *out << obstacle.name;
+}
+
+class RecordPathObstacle : public BackupFileTest, public ::testing::WithParamInterface<Obstacle> {};
+
+TEST_P(RecordPathObstacle, IsNeitherReadNorFollowed) {
+    const QByteArray victim = WithCheckByte(BytesOf(PatternRecord()));
+    WriteFileBytes(VictimPath(), victim);
+    ASSERT_TRUE(GetParam().place(FilePath(), VictimPath()));
+
+    BackupRecord record;
+    EXPECT_FALSE(Load(record));
+    EXPECT_EQ(BytesOf(record), QByteArray(sizeof record, '\xAB'));
+    EXPECT_FALSE(QFileInfo::exists(CopyPath()));
+
+    EXPECT_EQ(SaveBackupFile(BackupRecord{}, RecordDir()), GetParam().saved);
+    EXPECT_EQ(TypeOf(FilePath()), GetParam().typeAfterSave);
+    if (GetParam().saved) {
+        EXPECT_EQ(ReadFileBytes(FilePath()), WithCheckByte(BytesOf(BackupRecord{})));
+    }
+    EXPECT_EQ(ReadFileBytes(VictimPath()), victim) << "written through the link";
+    EXPECT_FALSE(QFileInfo::exists(root_.path() + QStringLiteral("/nowhere")));
+    EXPECT_EQ(QDir(RecordDir()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{QLatin1String(kBackupFileName)})
+        << "a temporary file was left";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Obstacles, RecordPathObstacle,
+    ::testing::Values(
+        // A link is replaced by the saved file, its target never touched.
+        Obstacle{"LinkToAFileElsewhere",
+                 [](const QString& path, const QString& victim) { return MakeLink(victim, path); },
+                 S_IFREG, true},
+        Obstacle{"DanglingLink",
+                 [](const QString& path, const QString& victim) {
+                     return MakeLink(QFileInfo(victim).path() + QStringLiteral("/nowhere"), path);
+                 },
+                 S_IFREG, true},
+        // What is no file and no link stays as it is; the save fails.
+        Obstacle{"Fifo", [](const QString& path, const QString&) { return MakeFifo(path); },
+                 S_IFIFO, false},
+        Obstacle{"Directory",
+                 [](const QString& path, const QString&) { return QDir().mkpath(path); }, S_IFDIR,
+                 false}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+// However long the file, it is refused by its length alone: never copied, never
+// read. A copy left by an older version of an interrupted start goes too.
+TEST_F(BackupFileTest, OversizedFileIsRefusedWithoutACopy) {
+    constexpr qint64 kOversized = 300'000'000;
+    WriteFileBytes(CopyPath(), QByteArray(4096, 'c'));
+    QFile file(FilePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(kOversized));  // sparse: no disk space needed
+    file.close();
+
+    BackupRecord record;
+    EXPECT_FALSE(Load(record));
+    EXPECT_FALSE(QFileInfo::exists(CopyPath()));
+    EXPECT_EQ(QFileInfo(FilePath()).size(), kOversized);
+}
+
+TEST_F(BackupFileTest, SaveKeepsTheModeOfTheFileItReplacesAndGivesANewOneTheUmasksMode) {
+    const mode_t oldMask = ::umask(027);
+    EXPECT_TRUE(SaveBackupFile(PatternRecord(), RecordDir()));
+    EXPECT_EQ(PermissionsOf(FilePath()), 0640u);
+    ::umask(oldMask);
+
+    ::chmod(QFile::encodeName(FilePath()).constData(), 0600);
+    EXPECT_TRUE(SaveBackupFile(BackupRecord{}, RecordDir()));
+    EXPECT_EQ(PermissionsOf(FilePath()), 0600u);
+}
+
+// Left by saves killed half-way: "Kwadrill.hsc." and six letters, regular
+// files of this user. Everything else of a similar name stays.
+TEST_F(BackupFileTest, StaleTemporariesAreRemovedAndNothingElse) {
+    const QString dir = RecordDir();
+    WriteFileBytes(VictimPath(), QByteArray("victim"));
+    for (const char* name : {"Kwadrill.hsc.AbCdEf", "Kwadrill.hsc.zzzzzz"})
+        WriteFileBytes(dir + QLatin1String(name), QByteArray("stale"));
+    const QStringList kept{
+        QStringLiteral("Kwadrill.hsc"),         QStringLiteral("Kwadrill.hsc.AbCdE"),
+        QStringLiteral("Kwadrill.hsc.AbCdEfG"), QStringLiteral("Kwadrill.hsc.AbCd3f"),
+        QStringLiteral("Kwadrill.hsc.Ab-dEf"),  QStringLiteral("kwadrill.hsc.AbCdEf"),
+        QStringLiteral("Kwadrill.hscXAbCdEf"),  QStringLiteral("Kwadrill.hsc.Linked"),
+        QStringLiteral("Kwadrill.hsc.Folder"),  QStringLiteral("Kwadrill.hsc.Others")};
+    for (const QString& name : kept) WriteFileBytes(dir + name, QByteArray("keep"));
+    QFile::remove(dir + QStringLiteral("Kwadrill.hsc.Linked"));
+    ASSERT_TRUE(MakeLink(VictimPath(), dir + QStringLiteral("Kwadrill.hsc.Linked")));
+    QFile::remove(dir + QStringLiteral("Kwadrill.hsc.Folder"));
+    ASSERT_TRUE(QDir().mkpath(dir + QStringLiteral("Kwadrill.hsc.Folder")));
+    const bool othersFile =
+        ::chown(QFile::encodeName(dir + QStringLiteral("Kwadrill.hsc.Others")).constData(),
+                ::geteuid() + 1, -1) == 0;
+    if (!othersFile) QFile::remove(dir + QStringLiteral("Kwadrill.hsc.Others"));
+
+    RemoveStaleBackupTemporaries(dir);
+
+    QStringList expected = kept;
+    if (!othersFile) expected.removeOne(QStringLiteral("Kwadrill.hsc.Others"));
+    expected.sort();
+    EXPECT_EQ(
+        QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name),
+        expected);
+    EXPECT_EQ(ReadFileBytes(VictimPath()), QByteArray("victim"));
+    RemoveStaleBackupTemporaries(QString());  // no folder: nothing to do
+}
+
+// An installed game keeps the record in the data folder whoever runs it
+// (root may write to /usr/bin); a game in a folder of its own keeps it
+// beside itself while that folder is writable.
+struct PlaceCase {
+    const char* name;
+    const char* executableDir;  // "@" stands for the test's own folder
+    const char* installPrefix;
+    bool beside;
+};
+
+class BackupPlace : public BackupFileTest, public ::testing::WithParamInterface<PlaceCase> {
+protected:
+    QString Expand(const char* path) const {
+        return QString::fromLatin1(path).replace(QLatin1Char('@'), root_.path());
+    }
+};
+
+TEST_P(BackupPlace, FollowsWhetherTheGameIsInstalled) {
+    QDir().mkpath(root_.path() + QStringLiteral("/prefix/bin"));
+    QDir().mkpath(root_.path() + QStringLiteral("/prefix-two/bin"));
+    MakeLink(root_.path() + QStringLiteral("/prefix"), root_.path() + QStringLiteral("/linked"));
+    const QString data = root_.path() + QStringLiteral("/data");
+    const QString executableDir = Expand(GetParam().executableDir);
+
+    const QString dir = BackupFileDirectory(executableDir, Expand(GetParam().installPrefix), data);
+
+    EXPECT_EQ(dir, GetParam().beside ? executableDir + QLatin1Char('/')
+                                     : data + QStringLiteral("/QZ's Kwadrill/"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, BackupPlace,
+    ::testing::Values(PlaceCase{"OwnFolder", "@/prefix-two/bin", "@/prefix", true},
+                      PlaceCase{"BelowTheInstallPrefix", "@/prefix/bin", "@/prefix", false},
+                      PlaceCase{"BelowTheInstallPrefixThroughALink", "@/linked/bin", "@/prefix",
+                                false},
+                      PlaceCase{"BelowALinkToTheInstallPrefix", "@/prefix/bin", "@/linked", false},
+                      PlaceCase{"RootAsPrefixSaysNothing", "@/prefix/bin", "/", true},
+                      PlaceCase{"SystemFolder", "/usr/games", "", false},
+                      PlaceCase{"OptionalPackages", "/opt/kwadrill/bin", "/usr/local", false},
+                      PlaceCase{"SnapPackage", "/snap/kwadrill/12/bin", "/usr/local", false}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+TEST_F(BackupFileTest, InstalledGameWithoutADataFolderHasNoPlaceForTheRecord) {
+    EXPECT_EQ(BackupFileDirectory(QStringLiteral("/usr/bin"), QString(), QString()), QString());
+    BackupRecord record;
+    EXPECT_FALSE(LoadBackupFile(record, QString(), ScratchDir()));
+    EXPECT_FALSE(SaveBackupFile(record, QString()));
 }
 
 TEST(BackupDefaultsTest, EmptyTableMusicAndSoundOnNoName) {

@@ -8,6 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "FileUtilities.h"
 #include "StorageTestSupport.h"
 #include "XorChecksum.h"
@@ -148,6 +151,57 @@ TEST_F(FileUtilitiesTest, CopyRefusesSamePathMissingSourceAndUndeletableDestinat
 TEST_F(FileUtilitiesTest, CopyOfAnEmptyFileIsEmpty) {
     EXPECT_EQ(CopyFileWithAttributes(File("empty", {}), PathOf("copy"), kAttributeArchive), 0);
     EXPECT_EQ(GetFileSizeOrFail(PathOf("copy")), 0);
+}
+
+// A link or FIFO is no file to copy: nothing is followed or opened, nothing
+// is created. Neither is a file longer than the caller allows.
+TEST_F(FileUtilitiesTest, CopyRefusesLinksFifosAndSourcesOverTheLimit) {
+    const QString source = File("source", QByteArray("record"));
+    const QString link = PathOf("link");
+    const QString fifo = PathOf("fifo");
+    ASSERT_EQ(::symlink(QFile::encodeName(source).constData(), QFile::encodeName(link).constData()),
+              0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+    EXPECT_EQ(CopyFileWithAttributes(link, PathOf("copy"), kAttributeArchive), kFileFailure);
+    EXPECT_EQ(CopyFileWithAttributes(fifo, PathOf("copy"), kAttributeArchive), kFileFailure);
+    EXPECT_EQ(CopyFileWithAttributes(source, PathOf("copy"), kAttributeArchive, 5), kFileFailure);
+    EXPECT_FALSE(QFileInfo::exists(PathOf("copy")));
+    EXPECT_EQ(CopyFileWithAttributes(source, PathOf("copy"), kAttributeArchive, 6), 6);
+}
+
+// A /proc file says it is empty and then reads as more: a file that grew after
+// its length was taken. The copy stops one byte past the limit and fails.
+TEST_F(FileUtilitiesTest, SourceThatGrowsWhileCopiedFails) {
+    if (QFileInfo(QStringLiteral("/proc/self/status")).size() != 0)
+        GTEST_SKIP() << "no /proc file that reads longer than its size";
+    EXPECT_EQ(CopyFileWithAttributes(QStringLiteral("/proc/self/status"), PathOf("copy"),
+                                     kAttributeArchive, 10),
+              kFileFailure);
+    EXPECT_FALSE(QFileInfo::exists(PathOf("copy")));
+}
+
+// A link at the destination is replaced, not written through; the same file
+// under another name is not deleted as the "old copy".
+TEST_F(FileUtilitiesTest, CopyReplacesALinkAtTheDestinationAndNeverDeletesItsSource) {
+    const QString source = File("source", QByteArray("record"));
+    const QString victim = File("victim", QByteArray("victim"));
+    const QString destination = PathOf("copy");
+    ASSERT_EQ(::symlink(QFile::encodeName(victim).constData(),
+                        QFile::encodeName(destination).constData()),
+              0);
+
+    EXPECT_EQ(CopyFileWithAttributes(source, destination, kAttributeArchive), 6);
+    EXPECT_FALSE(QFileInfo(destination).isSymLink());
+    EXPECT_EQ(ReadFileBytes(victim), QByteArray("victim"));
+
+    const QString hardLink = PathOf("hard");
+    ASSERT_EQ(
+        ::link(QFile::encodeName(source).constData(), QFile::encodeName(hardLink).constData()), 0);
+    for (const QString& sameFile : {hardLink, dir_.path() + QStringLiteral("/./source")}) {
+        EXPECT_EQ(CopyFileWithAttributes(source, sameFile, kAttributeArchive), kFileFailure);
+        EXPECT_EQ(ReadFileBytes(source), QByteArray("record")) << qPrintable(sameFile);
+    }
 }
 
 }  // namespace

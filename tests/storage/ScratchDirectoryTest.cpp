@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,6 +97,16 @@ TEST_F(ScratchDirectoryTest, PlantedLinkOrOpenFolderIsNotUsed) {
     ::chmod(folder.constData(), 0777);
     ExpectFreshPrivateFolder(GetScratchDirectory(QString(), Temp()));
     EXPECT_EQ(ModeOf(PerUserFolder()), 0777u);
+}
+
+// A runtime directory on a read-only file system could hold neither the music
+// nor the lock: the private temporary folder takes its place.
+TEST_F(ScratchDirectoryTest, ReadOnlyRuntimeDirectoryIsNotUsed) {
+    const QByteArray runtime = QFile::encodeName(Runtime());
+    if (::mount("tmpfs", runtime.constData(), "tmpfs", MS_RDONLY, "mode=0700") != 0)
+        GTEST_SKIP() << "cannot mount a read-only file system here (root only)";
+    EXPECT_EQ(GetScratchDirectory(Runtime(), Temp()), PerUserFolder() + QLatin1Char('/'));
+    ::umount(runtime.constData());
 }
 
 TEST_F(ScratchDirectoryTest, DefaultReadsXdgRuntimeDir) {
