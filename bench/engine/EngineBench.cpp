@@ -12,23 +12,13 @@ namespace {
 constexpr std::uint32_t kSeed = 1234;
 constexpr int kStartIntervalMs = 800;
 
-class BenchTimer : public LevelTimer {
-public:
-    int Interval() const override { return interval_; }
-    void SetInterval(int milliseconds) override { interval_ = milliseconds; }
-    void SetTag(int) override {}
-
-private:
-    int interval_ = kStartIntervalMs;
-};
-
 // An engine with quiet collaborators, as game control would hold it.
 struct HeadlessEngine {
     Random random{kSeed};
     bool matchPending = false;
     bool paused = false;
-    BenchTimer timer;
-    Engine engine{random, EngineFlags{matchPending, paused}, timer, [] {}};
+    int fallIntervalMs = kStartIntervalMs;
+    Engine engine{random, EngineFlags{matchPending, paused}, [](const Board&) {}};
 };
 
 Board FullRandomBoard() {
@@ -75,7 +65,7 @@ public:
         engine.ClearField();
         engine.score = 0;
         engine.level = 1;
-        rig_.timer.SetInterval(kStartIntervalMs);
+        rig_.fallIntervalMs = kStartIntervalMs;
         int pieces = 0;
         for (;;) {
             if (!engine.FieldSettled()) {
@@ -114,7 +104,9 @@ private:
         const bool found = engine.FindMatches();
         if (found) {
             engine.ScoreMatches();
-            engine.CheckLevelUp();
+            if (const auto faster = engine.CheckLevelUp(rig_.fallIntervalMs)) {
+                rig_.fallIntervalMs = *faster;
+            }
             engine.RemoveMarkedCells();
             rig_.matchPending = false;
             while (!engine.FieldSettled()) engine.GravityStep();

@@ -91,7 +91,7 @@ void DrawFieldFullBoard(benchmark::State& state, MainWindowRig& rig) {
         rig.form().hide();
     }
     for (auto _ : state) {
-        rig.form().DrawField();
+        rig.form().DrawField(rig.engine().board);
     }
     rig.Show();
     state.SetItemsProcessed(state.iterations() * kCellCount);
@@ -108,10 +108,10 @@ void FastTickDestructionFullBoard(benchmark::State& state, MainWindowRig& rig) {
     flags.collapsing = true;
     flags.matchPending = true;
     flags.paused = false;
-    rig.controller().timer1().SetTag(0);
+    rig.flags().levelBlinkTicks = 0;
     int frame = 0;
     for (auto _ : state) {
-        rig.controller().timer2().SetTag(kDestructionFrames - frame);
+        rig.flags().destructionFramesLeft = kDestructionFrames - frame;
         rig.controller().Timer2Timer();
         frame = (frame + 1) % kDestructionFrames;
     }
@@ -138,7 +138,7 @@ void KeyLeftToRepaintedWell(benchmark::State& state, MainWindowRig& rig) {
             engine.fallingPiece.blocks[static_cast<std::size_t>(k)] = {
                 static_cast<std::uint8_t>(kSpawnColumn + k), 1};
         }
-        rig.form().DrawField();
+        rig.form().DrawField(rig.engine().board);
         const QImage before = CellOnScreen(rig.form().WellScreen(), kSpawnColumn - 1);
         state.ResumeTiming();
 

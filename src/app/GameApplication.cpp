@@ -82,7 +82,6 @@ int GameApplication::Run() {
 }
 
 bool GameApplication::FormCreate() {
-    flags_.musicBusy = false;
     scratchDirectory_ = GetScratchDirectory();
     instanceLock_.emplace(AnotherInstanceRunning(kInstanceName, scratchDirectory_));
     if (instanceLock_->AnotherCopyRunning()) {
@@ -93,6 +92,7 @@ bool GameApplication::FormCreate() {
         SetBackupDefaults(state_.record);
     }
     settings_ = std::make_unique<SettingsStore>();
+    settings_->RemoveStaleTemporaries();  // left by a save that was killed; only one copy runs
     random_.Seed(
         static_cast<std::uint32_t>(QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay()));
     CreateAudio();
@@ -105,12 +105,10 @@ bool GameApplication::FormCreate() {
 void GameApplication::CreateAudio() {
     output_ = std::make_unique<AudioOutput>(AudioOutput::Opening::Later);
     waves_ = std::make_unique<WaveBank>(*output_, std::map<QString, QByteArray>{});
-    effects_ = std::make_unique<WaveEffects>(
-        *waves_, [this](int n) { return random_(n); }, state_.record.soundOn);
+    effects_ = std::make_unique<WaveEffects>(*waves_, [this](int n) { return random_(n); });
     musicDevice_ = std::make_unique<MusicDevice>(*output_);
     music_ = std::make_unique<GameMusic>(
-        *musicDevice_, scratchDirectory_, state_.record.musicOn, flags_.gameRunning,
-        [this](const QString& caption, const QString& text) {
+        *musicDevice_, scratchDirectory_, [this](const QString& caption, const QString& text) {
             QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, form1_.get());
             box.exec();
         });

@@ -6,25 +6,20 @@
 
 namespace kwadrill {
 
-GameMusic::GameMusic(MusicDevice& device, QString scratchDirectory, const std::uint8_t& musicOn,
-                     const bool& gameRunning, ErrorCallback showError)
-    : device_(device),
-      files_(std::move(scratchDirectory)),
-      musicOn_(musicOn),
-      gameRunning_(gameRunning),
-      showError_(std::move(showError)) {}
+GameMusic::GameMusic(MusicDevice& device, QString scratchDirectory, ErrorCallback showError)
+    : device_(device), files_(std::move(scratchDirectory)), showError_(std::move(showError)) {}
 
-QString GameMusic::NextMusicFile(const QString& name) {
-    if (musicOn_ == 0) return {};
+QString GameMusic::NextMusicFile(bool gameRunning, const QString& name) {
+    if (!musicEnabled_) return {};
     // The rotation advances even when a name overrides its choice.
-    const QString dueKey = AdvanceRotation();
+    const QString dueKey = AdvanceRotation(gameRunning);
     const QString& key = name.isEmpty() ? dueKey : name;
     const int position = MusicFiles::PositionOf(key);
     return position == 0 ? QString() : files_.PathFor(position);
 }
 
-QString GameMusic::AdvanceRotation() {
-    if (!gameRunning_) return QStringLiteral("MENU");
+QString GameMusic::AdvanceRotation(bool gameRunning) {
+    if (!gameRunning) return QStringLiteral("MENU");
     trackCounter_ = trackCounter_ >= kGamePieces ? 1 : trackCounter_ + 1;
     return QStringLiteral("GAME") + QString::number(trackCounter_);
 }

@@ -27,11 +27,9 @@ public:
     static constexpr int kGamePieces = 10;
     using ErrorCallback = std::function<void(const QString& caption, const QString& text)>;
 
-    // musicOn and gameRunning are the game's own flags, read at every call.
     // showError shows a device error; it is called on the caller's thread
-    // inside PlayMusicFile.
-    GameMusic(MusicDevice& device, QString scratchDirectory, const std::uint8_t& musicOn,
-              const bool& gameRunning, ErrorCallback showError);
+    // inside PlayMusicFile. Music starts switched on.
+    GameMusic(MusicDevice& device, QString scratchDirectory, ErrorCallback showError);
 
     // False when any file could not be written: the caller then shows
     // kSoundInitErrorText. The game goes on; missing pieces stay silent.
@@ -40,7 +38,8 @@ public:
     QString MusicFilePath(int position) const { return files_.PathFor(position); }
     std::uint8_t MusicTrackCounter() const { return trackCounter_; }
 
-    QString NextMusicFile(const QString& name = {}) override;
+    void SetMusicEnabled(bool enabled) override { musicEnabled_ = enabled; }
+    QString NextMusicFile(bool gameRunning, const QString& name = {}) override;
     void PlayMusicFile(const QString& path) override;
     void StopMusic() override;
     void ResetTrackCounter() override { trackCounter_ = 0; }
@@ -52,12 +51,11 @@ public:
 private:
     // The key the rotation gives now: the next game piece during a game,
     // else the menu piece.
-    QString AdvanceRotation();
+    QString AdvanceRotation(bool gameRunning);
 
     MusicDevice& device_;
     MusicFiles files_;
-    const std::uint8_t& musicOn_;
-    const bool& gameRunning_;
+    bool musicEnabled_ = true;
     ErrorCallback showError_;
     std::uint8_t trackCounter_ = 0;
 };

@@ -12,9 +12,12 @@ class MusicControl {
 public:
     virtual ~MusicControl() = default;
 
-    // The path of the next piece (a resource name overrides the rotation's
-    // choice), or empty while music is off or for an unknown name.
-    virtual QString NextMusicFile(const QString& name = {}) = 0;
+    // Music on or off (the player's switch); while off no piece is due.
+    virtual void SetMusicEnabled(bool enabled) = 0;
+    // The path of the next piece: the rotation's next game piece while a game
+    // runs, else the menu piece; a resource name overrides the rotation's
+    // choice. Empty while music is off or for an unknown name.
+    virtual QString NextMusicFile(bool gameRunning, const QString& name = {}) = 0;
     // Replaces what plays with the file; does nothing for a missing file;
     // reports a device error through its error callback and returns.
     virtual void PlayMusicFile(const QString& path) = 0;

@@ -7,6 +7,8 @@ namespace kwadrill {
 class SoundEffects {
 public:
     virtual ~SoundEffects() = default;
+    // Sounds on or off (the player's switch).
+    virtual void SetSoundEnabled(bool enabled) = 0;
     virtual void PlayDissolveSound() = 0;
     // True when a drop sound was started: the caller then holds the main tick
     // for the drop delay.

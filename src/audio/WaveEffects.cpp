@@ -13,9 +13,8 @@ constexpr int kDropVariants = 6;
 
 }  // namespace
 
-WaveEffects::WaveEffects(const WaveBank& bank, std::function<int(int)> random,
-                         const std::uint8_t& soundOn)
-    : bank_(bank), random_(std::move(random)), soundOn_(soundOn) {}
+WaveEffects::WaveEffects(const WaveBank& bank, std::function<int(int)> random)
+    : bank_(bank), random_(std::move(random)) {}
 
 void WaveEffects::PlayWaveResource(const QString& name) {
     // Both calls fail silently when the output is not open.
@@ -24,12 +23,12 @@ void WaveEffects::PlayWaveResource(const QString& name) {
 }
 
 void WaveEffects::PlayDissolveSound() {
-    if (soundOn_ == 0) return;
+    if (!soundEnabled_) return;
     PlayVariant(QStringLiteral("DISS"), kDissolveVariants);
 }
 
 bool WaveEffects::PlayDropSound() {
-    if (soundOn_ == 0) return false;
+    if (!soundEnabled_) return false;
     PlayVariant(QStringLiteral("DROP"), kDropVariants);
     return true;
 }

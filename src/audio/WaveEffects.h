@@ -14,9 +14,11 @@ class WaveBank;
 // The game's effects on one mixer channel: a new effect cuts off the last.
 class WaveEffects : public SoundEffects {
 public:
-    // random(n) gives a uniform integer in 0..n-1 (the game's generator);
-    // soundOn is the game's switch, read at every call.
-    WaveEffects(const WaveBank& bank, std::function<int(int)> random, const std::uint8_t& soundOn);
+    // random(n) gives a uniform integer in 0..n-1 (the game's generator).
+    // Sounds start switched on.
+    WaveEffects(const WaveBank& bank, std::function<int(int)> random);
+
+    void SetSoundEnabled(bool enabled) override { soundEnabled_ = enabled; }
 
     // Stops the effect that sounds, then plays the named one; an unknown
     // name plays nothing and reports nothing.
@@ -29,7 +31,7 @@ private:
 
     const WaveBank& bank_;
     std::function<int(int)> random_;
-    const std::uint8_t& soundOn_;
+    bool soundEnabled_ = true;
 };
 
 }  // namespace kwadrill

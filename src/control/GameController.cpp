@@ -57,13 +57,17 @@ GameController::GameController(GameFlags& flags, GameView& view, SoundEffects& s
       timer1_(kMainTickIdleMs, false, [this] { Timer1Timer(); }),
       timer2_(kFastTickMs, false, [this] { Timer2Timer(); }),
       timer3_(kSoundDelayTickMs, true, [this] { Timer3Timer(); }),
-      engine_(random, EngineFlags{flags.matchPending, flags.paused}, timer1_,
-              [&view] { view.DrawField(); }) {}
+      engine_(random, EngineFlags{flags.matchPending, flags.paused},
+              [&view](const Board& board) { view.DrawField(board); }) {
+    // The audio follows the switches the record was loaded with.
+    music_.SetMusicEnabled(MusicOn());
+    sound_.SetSoundEnabled(state_.record.soundOn != 0);
+}
 
 // ---- Main tick ----
 
 void GameController::Timer1Timer() {
-    if (flags_.paused || timer3_.Tag() != 0 || flags_.musicBusy) {
+    if (flags_.paused || flags_.dropDelayTicks != 0 || flags_.musicBusy) {
         return;
     }
     KeepMusicPlaying();
@@ -114,7 +118,7 @@ void GameController::SwitchMusic() {
             SetTimersEnabled(true);
         }
     });
-    music_.PlayMusicFile(music_.NextMusicFile());
+    music_.PlayMusicFile(music_.NextMusicFile(flags_.gameRunning));
 }
 
 void GameController::SetTimersEnabled(bool enabled) {
@@ -124,15 +128,18 @@ void GameController::SetTimersEnabled(bool enabled) {
 }
 
 void GameController::PlayNamedMusic(const QString& name) {
-    music_.PlayMusicFile(music_.NextMusicFile(name));
+    music_.PlayMusicFile(music_.NextMusicFile(flags_.gameRunning, name));
 }
 
 void GameController::StartDestruction() {
     flags_.collapsing = true;
-    timer2_.SetTag(kDestructionFrames);
+    flags_.destructionFramesLeft = kDestructionFrames;
     destroyAnimSet_ = random_(kDestructionAnimSets);
     engine_.ScoreMatches();
-    engine_.CheckLevelUp();
+    if (const auto fallInterval = engine_.CheckLevelUp(timer1_.Interval())) {
+        flags_.levelBlinkTicks = kLevelBlinkTicks;
+        timer1_.SetInterval(*fallInterval);
+    }
     sound_.PlayDissolveSound();
 }
 
@@ -151,7 +158,7 @@ void GameController::Timer2Timer() {
     if (!flags_.collapsing) {
         return;
     }
-    if (flags_.matchPending && timer2_.Tag() >= 1) {
+    if (flags_.matchPending && flags_.destructionFramesLeft >= 1) {
         DrawDestructionFrame();
         return;
     }
@@ -170,11 +177,11 @@ void GameController::DrawPauseSprinkle() {
 // The label is written only when empty and cleared only when full, so at a
 // level-up the old level stays until the first cleared phase has passed.
 void GameController::BlinkLevelLabel() {
-    if (timer1_.Tag() < 1) {
+    if (flags_.levelBlinkTicks < 1) {
         return;
     }
-    timer1_.SetTag(timer1_.Tag() - 1);
-    const bool shownPhase = RoundedTenth(timer1_.Tag()) % 2 == 0;
+    --flags_.levelBlinkTicks;
+    const bool shownPhase = RoundedTenth(flags_.levelBlinkTicks) % 2 == 0;
     if (shownPhase && !view_.LevelLabelShowsText()) {
         view_.ShowLevelLabel(engine_.level);
     } else if (!shownPhase && view_.LevelLabelShowsText()) {
@@ -195,13 +202,13 @@ void GameController::RollScoreCounter() {
     if (displayedScore_ < score) {
         displayedScore_ += step;
     }
-    view_.RepaintScore();
+    view_.RepaintScore(displayedScore_);
 }
 
 // The countdown t runs 11..1 and picks frames 0..10 of the chosen set; each
 // frame is drawn over the last one.
 void GameController::DrawDestructionFrame() {
-    const int index = destroyAnimSet_ * kDestructionFrames + timer2_.Tag() - 1;
+    const int index = destroyAnimSet_ * kDestructionFrames + flags_.destructionFramesLeft - 1;
     for (int column = 1; column <= kColumns; ++column) {
         for (int row = 1; row <= kRows; ++row) {
             if (engine_.matchMask.At(column, row) != 0) {
@@ -209,7 +216,7 @@ void GameController::DrawDestructionFrame() {
             }
         }
     }
-    timer2_.SetTag(timer2_.Tag() - 1);
+    --flags_.destructionFramesLeft;
 }
 
 // Reached after the last frame, and at once for a drop asked with the down key.
@@ -225,7 +232,7 @@ void GameController::RemoveAndCollapse() {
         return;
     }
     if (removed && sound_.PlayDropSound()) {
-        timer3_.SetTag(kDropDelayTicks);
+        flags_.dropDelayTicks = kDropDelayTicks;
     }
     engine_.GravityStep();
 }
@@ -236,8 +243,8 @@ void GameController::Timer3Timer() {
     if (flags_.musicBusy) {
         return;
     }
-    if (timer3_.Tag() >= 1) {
-        timer3_.SetTag(timer3_.Tag() - 1);
+    if (flags_.dropDelayTicks >= 1) {
+        --flags_.dropDelayTicks;
     }
 }
 
@@ -285,20 +292,20 @@ void GameController::SpeedButton1Click() {
     engine_.ClearField();  // the well keeps the old picture until the first spawn
     timer1_.SetInterval(kMainTickGameMs);
     view_.ClearLevelLabel();
-    timer2_.SetTag(0);
-    timer3_.SetTag(0);
+    flags_.destructionFramesLeft = 0;
+    flags_.dropDelayTicks = 0;
     flags_.collapsing = false;
     flags_.matchPending = false;
     engine_.score = 0;
     displayedScore_ = 0;
-    view_.RepaintScore();
+    view_.RepaintScore(displayedScore_);
     flags_.paused = false;
     engine_.level = 1;
-    timer1_.SetTag(kLevelUpBlinkTag);
+    flags_.levelBlinkTicks = kLevelBlinkTicks;
     flags_.gameRunning = true;
     music_.ResetTrackCounter();
     PlayNamedMusic(QStringLiteral("GAME1"));
-    view_.RepaintScore();
+    view_.RepaintScore(displayedScore_);
 }
 
 void GameController::SpeedButton2Click() {
@@ -309,7 +316,8 @@ void GameController::SpeedButton2Click() {
     if (flags_.paused) {
         music_.StopMusic();
     } else {
-        music_.PlayMusicFile(music_.NextMusicFile());  // the next piece, not the stopped one
+        music_.PlayMusicFile(
+            music_.NextMusicFile(flags_.gameRunning));  // the next piece, not the stopped one
     }
 }
 
@@ -321,22 +329,20 @@ void GameController::SpeedButton4Click() {
     view_.ShowAbout();
 }
 
-void GameController::SpeedButton5Click() {
-    if (view_.MusicButtonDown()) {
-        state_.record.musicOn = 1;  // the main tick starts a piece
-        return;
+void GameController::SpeedButton5Click(bool down) {
+    state_.record.musicOn = down ? 1 : 0;
+    music_.SetMusicEnabled(down);
+    if (!down) {
+        music_.StopMusic();  // when switched on, the main tick starts a piece
     }
-    state_.record.musicOn = 0;
-    music_.StopMusic();
 }
 
-void GameController::SpeedButton6Click() {
-    if (view_.SoundButtonDown()) {
-        state_.record.soundOn = 1;
+void GameController::SpeedButton6Click(bool down) {
+    state_.record.soundOn = down ? 1 : 0;
+    sound_.SetSoundEnabled(down);
+    if (down) {
         sound_.PlayDissolveSound();  // a sample, heard at once
-        return;
     }
-    state_.record.soundOn = 0;
 }
 
 void GameController::SpeedButton7Click() {
@@ -370,8 +376,8 @@ void GameController::BeginShutdown() {
 void GameController::BeginGameOver() {
     flags_.gameRunning = false;
     displayedScore_ = engine_.score;
-    view_.DrawField();
-    view_.RepaintScore();
+    view_.DrawField(engine_.board);
+    view_.RepaintScore(displayedScore_);
     PlayNamedMusic(QStringLiteral("GAMEOVER"));
     gameOverPending_ = true;
     QMetaObject::invokeMethod(

@@ -31,9 +31,9 @@ public:
     const Engine& engine() const { return engine_; }
     std::int32_t DisplayedScore() const { return displayedScore_; }
     std::int32_t DestroyAnimSet() const { return destroyAnimSet_; }
-    GameTimer& timer1() { return timer1_; }  // main tick; its Tag blinks the level label
-    GameTimer& timer2() { return timer2_; }  // fast tick; its Tag counts animation frames
-    GameTimer& timer3() { return timer3_; }  // sound delay; its Tag holds the main tick
+    GameTimer& timer1() { return timer1_; }  // main tick: music, fall, search, spawn
+    GameTimer& timer2() { return timer2_; }  // fast tick: blink, counter, animation, collapse
+    GameTimer& timer3() { return timer3_; }  // sound delay: holds the main tick after a drop
 
     // The ticks.
     void Timer1Timer();
@@ -44,14 +44,14 @@ public:
     void FormKeyDown(int qtKey);
     void FormKeyPress(QChar character);
 
-    void SpeedButton1Click();  // Start
-    void SpeedButton2Click();  // Pause / resume
-    void SpeedButton3Click();  // high scores
-    void SpeedButton4Click();  // about
-    void SpeedButton5Click();  // music toggle, after the button changed state
-    void SpeedButton6Click();  // sound toggle, after the button changed state
-    void SpeedButton7Click();  // rules
-    void SpeedButton8Click();  // language
+    void SpeedButton1Click();           // Start
+    void SpeedButton2Click();           // Pause / resume
+    void SpeedButton3Click();           // high scores
+    void SpeedButton4Click();           // about
+    void SpeedButton5Click(bool down);  // music toggle, with its new state
+    void SpeedButton6Click(bool down);  // sound toggle, with its new state
+    void SpeedButton7Click();           // rules
+    void SpeedButton8Click();           // language
 
     // Switches on the main and the fast tick; called once when the main
     // window has been arranged.

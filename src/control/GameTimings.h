@@ -8,6 +8,8 @@ inline constexpr int kMainTickGameMs = 800;   // from every Start, shortened at 
 inline constexpr int kFastTickMs = 50;
 inline constexpr int kSoundDelayTickMs = 50;
 
+// A new level is announced by the level label blinking for this many fast ticks.
+inline constexpr int kLevelBlinkTicks = 80;
 // The destruction animation shows this many frames, one per fast tick.
 inline constexpr int kDestructionFrames = 11;
 inline constexpr int kDestructionAnimSets = 3;

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <cstdint>
+
+#include "Board.h"
+
 namespace kwadrill {
 
 // The picture lists a single cell can be drawn from.
@@ -17,21 +21,17 @@ public:
     virtual ~GameView() = default;
 
     // Paints all cells of the board into the well at once.
-    virtual void DrawField() = 0;
+    virtual void DrawField(const Board& board) = 0;
     // Paints one picture at one cell of the well, leaving the board alone.
     virtual void DrawCellImage(ImageList list, int index, int column, int row) = 0;
-    // Repaints the score counter at once.
-    virtual void RepaintScore() = 0;
+    // Repaints the score counter at once, showing score.
+    virtual void RepaintScore(std::int32_t score) = 0;
 
     // The level label: whether it shows text, write "Level n" in the current
     // language, clear it.
     virtual bool LevelLabelShowsText() const = 0;
     virtual void ShowLevelLabel(int level) = 0;
     virtual void ClearLevelLabel() = 0;
-
-    // Whether the two latching toggles are down.
-    virtual bool MusicButtonDown() const = 0;
-    virtual bool SoundButtonDown() const = 0;
 
     // Modal windows; each returns when the window has closed.
     virtual void ShowGameOverBox() = 0;  // a remark in the current language

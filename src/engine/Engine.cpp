@@ -20,12 +20,11 @@ bool SameCell(const CellPosition& block, int column, int row) {
 
 }  // namespace
 
-Engine::Engine(Random& random, EngineFlags flags, LevelTimer& mainTimer,
-               std::function<void()> drawField)
-    : random_(random), flags_(flags), mainTimer_(mainTimer), drawField_(std::move(drawField)) {}
+Engine::Engine(Random& random, EngineFlags flags, DrawField drawField)
+    : random_(random), flags_(flags), drawField_(std::move(drawField)) {}
 
 void Engine::Redraw() {
-    if (drawField_) drawField_();
+    if (drawField_) drawField_(board);
 }
 
 // ---- Board and piece ----
@@ -181,12 +180,11 @@ void Engine::ScoreMatches() {
 }
 
 // One level per call, even when the score has passed several thresholds.
-void Engine::CheckLevelUp() {
+std::optional<int> Engine::CheckLevelUp(int fallIntervalMs) {
     const std::int64_t threshold = kLevelThresholdFactor * level * level;
-    if (!(threshold < score)) return;
+    if (!(threshold < score)) return std::nullopt;
     ++level;
-    mainTimer_.SetTag(kLevelUpBlinkTag);
-    mainTimer_.SetInterval(std::max(kMinIntervalMs, mainTimer_.Interval() - kIntervalStepMs));
+    return std::max(kMinIntervalMs, fallIntervalMs - kIntervalStepMs);
 }
 
 // The marks stay: the next search clears them.

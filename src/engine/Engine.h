@@ -2,9 +2,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "Board.h"
-#include "LevelTimer.h"
 #include "Random.h"
 
 namespace kwadrill {
@@ -16,11 +16,12 @@ struct EngineFlags {
 };
 
 // The board, the piece in play, gravity, line detection, scoring and levels.
-// Operations that change the picture end by calling the drawField callback.
+// Operations that change the picture end by handing the board to drawField.
 class Engine {
 public:
-    Engine(Random& random, EngineFlags flags, LevelTimer& mainTimer,
-           std::function<void()> drawField);
+    using DrawField = std::function<void(const Board&)>;
+
+    Engine(Random& random, EngineFlags flags, DrawField drawField);
 
     // Board and piece
     void ClearField();
@@ -37,7 +38,9 @@ public:
     // Lines, score and level
     bool FindMatches();
     void ScoreMatches();
-    void CheckLevelUp();
+    // One level up when the score has passed the level's threshold: then the
+    // fall interval that follows fallIntervalMs, else nothing.
+    std::optional<int> CheckLevelUp(int fallIntervalMs);
     void RemoveMarkedCells();
 
     Board board;
@@ -55,8 +58,7 @@ private:
 
     Random& random_;
     EngineFlags flags_;
-    LevelTimer& mainTimer_;
-    std::function<void()> drawField_;
+    DrawField drawField_;
 };
 
 }  // namespace kwadrill

@@ -29,8 +29,7 @@ inline constexpr std::int64_t kPointsPerLevel = 11;
 
 // Leaving level L needs a score above 1000 * L * L.
 inline constexpr std::int64_t kLevelThresholdFactor = 1000;
-// A level-up restarts the level label's blink and shortens the fall interval.
-inline constexpr int kLevelUpBlinkTag = 80;
+// A level-up shortens the fall interval.
 inline constexpr int kIntervalStepMs = 35;
 inline constexpr int kMinIntervalMs = 50;
 

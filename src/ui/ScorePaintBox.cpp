@@ -25,13 +25,17 @@ void NumberToDigits(std::int32_t value, std::span<std::uint8_t> digits) {
     }
 }
 
-ScorePaintBox::ScorePaintBox(const PictureList& digitPictures,
-                             std::function<std::int32_t()> displayedScore, QWidget* parent)
-    : QWidget(parent), digitPictures_(digitPictures), displayedScore_(std::move(displayedScore)) {}
+ScorePaintBox::ScorePaintBox(const PictureList& digitPictures, QWidget* parent)
+    : QWidget(parent), digitPictures_(digitPictures) {}
+
+void ScorePaintBox::ShowScore(std::int32_t value) {
+    shownScore_ = value;
+    repaint();
+}
 
 void ScorePaintBox::paintEvent(QPaintEvent*) {
     std::array<std::uint8_t, kScoreDigits> digits{};
-    NumberToDigits(displayedScore_(), digits);
+    NumberToDigits(shownScore_, digits);
     QPainter painter(this);
     const int digitWidth = digitPictures_.PictureSize().width();
     for (int i = 0; i < kScoreDigits; ++i) {

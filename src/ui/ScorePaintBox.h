@@ -19,15 +19,17 @@ void NumberToDigits(std::int32_t value, std::span<std::uint8_t> digits);
 // The seven-digit score counter, drawn from the digit pictures.
 class ScorePaintBox : public QWidget {
 public:
-    ScorePaintBox(const PictureList& digitPictures, std::function<std::int32_t()> displayedScore,
-                  QWidget* parent);
+    ScorePaintBox(const PictureList& digitPictures, QWidget* parent);
+
+    // Shows value from now on, repainting at once.
+    void ShowScore(std::int32_t value);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     const PictureList& digitPictures_;
-    std::function<std::int32_t()> displayedScore_;
+    std::int32_t shownScore_ = 0;
 };
 
 }  // namespace kwadrill

@@ -145,8 +145,7 @@ void TForm1::CreateControls() {
     bold.setBold(true);
     Label1->setFont(bold);
 
-    PaintBox2 = new ScorePaintBox(
-        imageList3_, [this] { return controller_ ? controller_->DisplayedScore() : 0; }, GroupBox1);
+    PaintBox2 = new ScorePaintBox(imageList3_, GroupBox1);
     PaintBox2->move(0, kScoreCounterTop);
 
     Bevel1 = new QFrame(this);
@@ -157,7 +156,7 @@ void TForm1::CreateControls() {
     PaintBox1 = new WellPaintBox(QSize(cell.width() * kColumns, cell.height() * kRows),
                                  devicePixelRatioF(), this);
     PaintBox1->move(kWellPos);
-    PaintBox1->SetRepaintFromBoard([this] { DrawField(); });
+    PaintBox1->SetRepaintFromBoard([this] { DrawField(shownBoard_); });
 }
 
 void TForm1::CreateButtons() {
@@ -186,11 +185,15 @@ void TForm1::Attach(GameController& controller) {
 
 void TForm1::ConnectButtons() {
     GameController& c = *controller_;
-    const std::array<std::function<void()>, 8> handlers{
-        [&c] { c.SpeedButton1Click(); }, [&c] { c.SpeedButton2Click(); },
-        [&c] { c.SpeedButton3Click(); }, [&c] { c.SpeedButton4Click(); },
-        [&c] { c.SpeedButton5Click(); }, [&c] { c.SpeedButton6Click(); },
-        [&c] { c.SpeedButton7Click(); }, [&c] { c.SpeedButton8Click(); }};
+    // The two toggles pass on the state they were clicked into.
+    const std::array<std::function<void(bool)>, 8> handlers{[&c](bool) { c.SpeedButton1Click(); },
+                                                            [&c](bool) { c.SpeedButton2Click(); },
+                                                            [&c](bool) { c.SpeedButton3Click(); },
+                                                            [&c](bool) { c.SpeedButton4Click(); },
+                                                            [&c](bool down) { c.SpeedButton5Click(down); },
+                                                            [&c](bool down) { c.SpeedButton6Click(down); },
+                                                            [&c](bool) { c.SpeedButton7Click(); },
+                                                            [&c](bool) { c.SpeedButton8Click(); }};
     for (std::size_t i = 0; i < handlers.size(); ++i) {
         connect(speedButtons_[i], &QToolButton::clicked, this, handlers[i]);
     }
@@ -227,11 +230,8 @@ const PictureList& TForm1::Pictures(ImageList list) const {
     return list == ImageList::Cells ? imageList1_ : imageList2_;
 }
 
-void TForm1::DrawField() {
-    if (!controller_) {
-        return;
-    }
-    const Board& board = controller_->engine().board;
+void TForm1::DrawField(const Board& board) {
+    shownBoard_ = board;
     const QSize cell = imageList1_.PictureSize();
     PaintBox1->PaintPictures([&](QPainter& painter) {
         for (int c = 1; c <= kColumns; ++c) {
@@ -250,8 +250,8 @@ void TForm1::DrawCellImage(ImageList list, int index, int column, int row) {
                             QPoint((column - 1) * cell.width(), (row - 1) * cell.height()));
 }
 
-void TForm1::RepaintScore() {
-    PaintBox2->repaint();
+void TForm1::RepaintScore(std::int32_t score) {
+    PaintBox2->ShowScore(score);
 }
 
 bool TForm1::LevelLabelShowsText() const {
@@ -264,14 +264,6 @@ void TForm1::ShowLevelLabel(int level) {
 
 void TForm1::ClearLevelLabel() {
     Label1->clear();
-}
-
-bool TForm1::MusicButtonDown() const {
-    return Button(5)->isChecked();
-}
-
-bool TForm1::SoundButtonDown() const {
-    return Button(6)->isChecked();
 }
 
 void TForm1::ShowGameOverBox() {

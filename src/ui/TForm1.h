@@ -44,14 +44,12 @@ public:
     void SetFormClose(std::function<bool()> formClose);
 
     // GameView
-    void DrawField() override;
+    void DrawField(const Board& board) override;
     void DrawCellImage(ImageList list, int index, int column, int row) override;
-    void RepaintScore() override;
+    void RepaintScore(std::int32_t score) override;
     bool LevelLabelShowsText() const override;
     void ShowLevelLabel(int level) override;
     void ClearLevelLabel() override;
-    bool MusicButtonDown() const override;
-    bool SoundButtonDown() const override;
     void ShowGameOverBox() override;
     void ShowNameEntry() override;
     QString NeutralPlayerName() const override;
@@ -91,6 +89,7 @@ private:
     PersistentState& state_;
     Random& random_;
     GameController* controller_ = nullptr;
+    Board shownBoard_{};  // what the well shows; a repaint the system asks for draws it again
     std::function<bool()> formClose_;
 
     PictureList imageList1_;  // cells

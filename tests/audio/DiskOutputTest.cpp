@@ -69,7 +69,6 @@ protected:
     std::unique_ptr<WaveBank> bank_;
     std::unique_ptr<WaveEffects> effects_;
     std::unique_ptr<MusicDevice> music_;
-    std::uint8_t soundOn_ = 1;
 };
 
 std::size_t FirstSound(std::span<const std::int16_t> samples, std::size_t from = 0) {
@@ -144,8 +143,7 @@ TEST(AudioOutputTest, ADeviceThatDoesNotKeepTimeIsReplacedByTheDummyDriver) {
 }
 
 TEST_F(DiskOutputTest, ADissolveSoundComesOutAsTheDecodedWave) {
-    effects_ = std::make_unique<WaveEffects>(
-        *bank_, [](int) { return 0; }, soundOn_);
+    effects_ = std::make_unique<WaveEffects>(*bank_, [](int) { return 0; });
     const qint64 before = Written();
     effects_->PlayDissolveSound();
     WaitForAudio(before, 0.9);
@@ -159,8 +157,7 @@ TEST_F(DiskOutputTest, ADissolveSoundComesOutAsTheDecodedWave) {
 }
 
 TEST_F(DiskOutputTest, ANewEffectCutsTheLastOneOff) {
-    effects_ = std::make_unique<WaveEffects>(
-        *bank_, [](int) { return 0; }, soundOn_);
+    effects_ = std::make_unique<WaveEffects>(*bank_, [](int) { return 0; });
     const qint64 before = Written();
     effects_->PlayDissolveSound();
     WaitForAudio(before, 0.25);

@@ -29,11 +29,9 @@ protected:
     QTemporaryDir scratch_;
     AudioOutput output_;
     MusicDevice device_{output_};
-    std::uint8_t musicOn_ = 1;
     bool gameRunning_ = false;
     std::vector<std::pair<QString, QString>> errors_;
-    GameMusic music_{device_, Scratch(), musicOn_, gameRunning_,
-                     [this](const QString& caption, const QString& text) {
+    GameMusic music_{device_, Scratch(), [this](const QString& caption, const QString& text) {
                          errors_.emplace_back(caption, text);
                      }};
 };
@@ -50,39 +48,39 @@ TEST_F(GameMusicTest, ResourceNamesKeepTheirFileNumbers) {
 TEST_F(GameMusicTest, StartPlaysGameOneAndEndingPiecesRotateThroughTenThenWrap) {
     gameRunning_ = true;
     music_.ResetTrackCounter();
-    EXPECT_EQ(music_.NextMusicFile(QStringLiteral("GAME1")), File(2));
+    EXPECT_EQ(music_.NextMusicFile(gameRunning_, QStringLiteral("GAME1")), File(2));
     for (const int position : {3, 6, 7, 8, 9, 10, 11, 12, 13, 2, 3})
-        EXPECT_EQ(music_.NextMusicFile(), File(position));
+        EXPECT_EQ(music_.NextMusicFile(gameRunning_), File(position));
 }
 
 TEST_F(GameMusicTest, ResumingAfterPauseGoesOnWithTheNextPiece) {
     gameRunning_ = true;
     music_.ResetTrackCounter();
-    music_.NextMusicFile(QStringLiteral("GAME1"));
-    music_.NextMusicFile();
-    music_.NextMusicFile();
-    EXPECT_EQ(music_.NextMusicFile(), File(7));  // game piece 4 plays; pause stops it
-    EXPECT_EQ(music_.NextMusicFile(), File(8));  // resume: game piece 5
+    music_.NextMusicFile(gameRunning_, QStringLiteral("GAME1"));
+    music_.NextMusicFile(gameRunning_);
+    music_.NextMusicFile(gameRunning_);
+    EXPECT_EQ(music_.NextMusicFile(gameRunning_), File(7));  // game piece 4 plays; pause stops it
+    EXPECT_EQ(music_.NextMusicFile(gameRunning_), File(8));  // resume: game piece 5
 }
 
 TEST_F(GameMusicTest, AfterAGameOverAndScoreTheMenuRepeatsAndTheCounterStays) {
     gameRunning_ = true;
     music_.ResetTrackCounter();
-    music_.NextMusicFile(QStringLiteral("GAME1"));
+    music_.NextMusicFile(gameRunning_, QStringLiteral("GAME1"));
     gameRunning_ = false;
-    EXPECT_EQ(music_.NextMusicFile(QStringLiteral("GAMEOVER")), File(5));
-    EXPECT_EQ(music_.NextMusicFile(QStringLiteral("SCORE")), File(4));
-    EXPECT_EQ(music_.NextMusicFile(), File(1));
-    EXPECT_EQ(music_.NextMusicFile(), File(1));
+    EXPECT_EQ(music_.NextMusicFile(gameRunning_, QStringLiteral("GAMEOVER")), File(5));
+    EXPECT_EQ(music_.NextMusicFile(gameRunning_, QStringLiteral("SCORE")), File(4));
+    EXPECT_EQ(music_.NextMusicFile(gameRunning_), File(1));
+    EXPECT_EQ(music_.NextMusicFile(gameRunning_), File(1));
     EXPECT_EQ(music_.MusicTrackCounter(), 1);
 }
 
 TEST_F(GameMusicTest, MusicOffGivesNoPathAndKeepsTheCounter) {
     gameRunning_ = true;
-    music_.NextMusicFile();
-    musicOn_ = 0;
+    music_.NextMusicFile(gameRunning_);
+    music_.SetMusicEnabled(false);
     for (const QString& name : {QString(), QStringLiteral("GAME1"), QStringLiteral("MENU")}) {
-        EXPECT_TRUE(music_.NextMusicFile(name).isEmpty()) << name.toStdString();
+        EXPECT_TRUE(music_.NextMusicFile(gameRunning_, name).isEmpty()) << name.toStdString();
         EXPECT_EQ(music_.MusicTrackCounter(), 1);
     }
 }
@@ -92,7 +90,7 @@ TEST_F(GameMusicTest, UnknownNameGivesNoPathAndThePieceGoesOn) {
     music_.PlayMusicFile(File(1));
     for (const QString& name :
          {QStringLiteral("game1"), QStringLiteral("GAME11"), QStringLiteral("DISS1")}) {
-        const QString path = music_.NextMusicFile(name);
+        const QString path = music_.NextMusicFile(gameRunning_, name);
         EXPECT_TRUE(path.isEmpty()) << name.toStdString();
         music_.PlayMusicFile(path);
     }
@@ -141,12 +139,11 @@ TEST_F(GameMusicTest, DeviceErrorsReachTheCallbackAndNothingPlays) {
 
 TEST_F(GameMusicTest, MissingSoundFontIsReportedThroughTheCallback) {
     MusicDevice device(output_, {"/nonexistent/a.sf2", Scratch().toStdString()});
-    GameMusic music(device, Scratch(), musicOn_, gameRunning_,
-                    [this](const QString& caption, const QString& text) {
-                        errors_.emplace_back(caption, text);
-                    });
+    GameMusic music(device, Scratch(), [this](const QString& caption, const QString& text) {
+        errors_.emplace_back(caption, text);
+    });
     PutPiece(1, test::PianoPiece(4));
-    music.PlayMusicFile(music.NextMusicFile());
+    music.PlayMusicFile(music.NextMusicFile(gameRunning_));
     ASSERT_EQ(errors_.size(), 1u);
     EXPECT_EQ(errors_[0].second, MusicDevice::ErrorText(MusicDevice::kNoSoundFont));
     EXPECT_FALSE(music.IsPlaying());
@@ -158,17 +155,16 @@ TEST_F(GameMusicTest, MissingSoundFontIsReportedThroughTheCallback) {
 TEST_F(GameMusicTest, NothingIsReportedBeforeTheOutputIsOpened) {
     AudioOutput later(AudioOutput::Opening::Later);
     MusicDevice device(later);
-    GameMusic music(device, Scratch(), musicOn_, gameRunning_,
-                    [this](const QString& caption, const QString& text) {
-                        errors_.emplace_back(caption, text);
-                    });
+    GameMusic music(device, Scratch(), [this](const QString& caption, const QString& text) {
+        errors_.emplace_back(caption, text);
+    });
     PutPiece(1, test::PianoPiece(4));
-    for (int tick = 0; tick < 3; ++tick) music.PlayMusicFile(music.NextMusicFile());
+    for (int tick = 0; tick < 3; ++tick) music.PlayMusicFile(music.NextMusicFile(gameRunning_));
     EXPECT_TRUE(errors_.empty());
     EXPECT_FALSE(music.IsPlaying());
 
     later.Open();
-    music.PlayMusicFile(music.NextMusicFile());
+    music.PlayMusicFile(music.NextMusicFile(gameRunning_));
     EXPECT_TRUE(errors_.empty());
     EXPECT_TRUE(music.IsPlaying());
 }
@@ -177,12 +173,11 @@ TEST_F(GameMusicTest, NothingIsReportedBeforeTheOutputIsOpened) {
 TEST_F(GameMusicTest, ExtractionIntoAnUnwritableDirectoryFailsAndTheGameGoesOn) {
     test::WriteFile(scratch_.filePath(QStringLiteral("plain")), "x");
     const QString unwritable = scratch_.filePath(QStringLiteral("plain/music/"));
-    GameMusic music(device_, unwritable, musicOn_, gameRunning_,
-                    [this](const QString& caption, const QString& text) {
-                        errors_.emplace_back(caption, text);
-                    });
+    GameMusic music(device_, unwritable, [this](const QString& caption, const QString& text) {
+        errors_.emplace_back(caption, text);
+    });
     EXPECT_FALSE(music.ExtractMusicFiles());
-    music.PlayMusicFile(music.NextMusicFile());
+    music.PlayMusicFile(music.NextMusicFile(gameRunning_));
     music.DeleteMusicFiles();
     EXPECT_FALSE(music.IsPlaying());
     EXPECT_TRUE(errors_.empty());

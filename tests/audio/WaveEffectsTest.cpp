@@ -34,13 +34,10 @@ protected:
     WaveBank bank_{output_, AllEffects()};
     int nextRandom_ = 0;
     std::vector<int> randomRanges_;
-    std::uint8_t soundOn_ = 1;
-    WaveEffects effects_{bank_,
-                         [this](int n) {
+    WaveEffects effects_{bank_, [this](int n) {
                              randomRanges_.push_back(n);
                              return nextRandom_;
-                         },
-                         soundOn_};
+                         }};
 };
 
 TEST_F(WaveEffectsTest, TheRandomVariantNamesTheEffectThatPlays) {
@@ -58,7 +55,7 @@ TEST_F(WaveEffectsTest, TheRandomVariantNamesTheEffectThatPlays) {
 }
 
 TEST_F(WaveEffectsTest, SoundOffPlaysNothingAndAsksForNoDropDelay) {
-    soundOn_ = 0;
+    effects_.SetSoundEnabled(false);
     effects_.PlayDissolveSound();
     EXPECT_FALSE(effects_.PlayDropSound());
     EXPECT_EQ(Playing(), QString());

@@ -49,8 +49,9 @@ void FakeGameView::Modal(const char* name, const std::function<void()>& whileOpe
     }
 }
 
-QString FakeMusicControl::NextMusicFile(const QString& name) {
-    log_.Add("NextMusicFile " + (name.isEmpty() ? std::string("(next)") : name.toStdString()));
+QString FakeMusicControl::NextMusicFile(bool gameRunning, const QString& name) {
+    const std::string rotation = gameRunning ? "(next)" : "(menu)";
+    log_.Add("NextMusicFile " + (name.isEmpty() ? rotation : name.toStdString()));
     return QStringLiteral("music/") + (name.isEmpty() ? QStringLiteral("next") : name);
 }
 

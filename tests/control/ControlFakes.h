@@ -32,16 +32,19 @@ class FakeGameView : public GameView {
 public:
     explicit FakeGameView(CallLog& log) : log_(log) {}
 
-    void DrawField() override { log_.Add("DrawField"); }
+    void DrawField(const Board& board) override {
+        log_.Add("DrawField");
+        drawnBoard = board;
+    }
     void DrawCellImage(ImageList list, int index, int column, int row) override;
-    void RepaintScore() override { log_.Add("RepaintScore"); }
+    void RepaintScore(std::int32_t score) override {
+        log_.Add("RepaintScore");
+        shownScore = score;
+    }
 
     bool LevelLabelShowsText() const override { return label.has_value(); }
     void ShowLevelLabel(int level) override;
     void ClearLevelLabel() override;
-
-    bool MusicButtonDown() const override { return musicButtonDown; }
-    bool SoundButtonDown() const override { return soundButtonDown; }
 
     void ShowGameOverBox() override { Modal("ShowGameOverBox", onGameOverBox); }
     void ShowNameEntry() override { Modal("ShowNameEntry", onNameEntry); }
@@ -52,9 +55,9 @@ public:
     void ShowLanguageDialog() override { Modal("ShowLanguageDialog", {}); }
     void ApplyLanguage() override { log_.Add("ApplyLanguage"); }
 
-    std::optional<int> label;  // the level the label shows, if any
-    bool musicButtonDown = false;
-    bool soundButtonDown = false;
+    std::optional<int> label;      // the level the label shows, if any
+    Board drawnBoard{};            // the board the well was last given
+    std::int32_t shownScore = -1;  // what the counter was last given; -1 never
     // Run while the window is "open".
     std::function<void()> onGameOverBox;
     std::function<void()> onNameEntry;
@@ -70,6 +73,9 @@ class FakeSoundEffects : public SoundEffects {
 public:
     explicit FakeSoundEffects(CallLog& log) : log_(log) {}
 
+    void SetSoundEnabled(bool enabled) override {
+        log_.Add(enabled ? "SetSoundEnabled on" : "SetSoundEnabled off");
+    }
     void PlayDissolveSound() override { log_.Add("PlayDissolveSound"); }
     bool PlayDropSound() override {
         log_.Add("PlayDropSound");
@@ -87,7 +93,11 @@ class FakeMusicControl : public MusicControl {
 public:
     explicit FakeMusicControl(CallLog& log) : log_(log) {}
 
-    QString NextMusicFile(const QString& name = {}) override;
+    void SetMusicEnabled(bool enabled) override {
+        log_.Add(enabled ? "SetMusicEnabled on" : "SetMusicEnabled off");
+    }
+    // Logs the rotation's choice as "(next)" during a game, "(menu)" outside.
+    QString NextMusicFile(bool gameRunning, const QString& name = {}) override;
     void PlayMusicFile(const QString& path) override;
     void StopMusic() override;
     void ResetTrackCounter() override { log_.Add("ResetTrackCounter"); }

@@ -19,6 +19,8 @@ namespace kwadrill::testing {
 // windows and audio, and no event loop: tests call the handlers themselves.
 class ControlTest : public ::testing::Test {
 protected:
+    ControlTest() { log.Clear(); }  // the controller told the audio the stored switches
+
     CallLog log;
     FakeGameView view{log};
     FakeSoundEffects sound{log};

@@ -114,9 +114,9 @@ TEST_F(ControlTest, StartResetsTheGameWithoutRedrawingTheWell) {
     board().cells.fill(5);
     engine().level = 7;
     controller.timer1().SetInterval(590);
-    controller.timer1().SetTag(33);
-    controller.timer2().SetTag(4);
-    controller.timer3().SetTag(3);
+    flags.levelBlinkTicks = 33;
+    flags.destructionFramesLeft = 4;
+    flags.dropDelayTicks = 3;
     view.label = 7;
     log.Clear();
 
@@ -132,9 +132,9 @@ TEST_F(ControlTest, StartResetsTheGameWithoutRedrawingTheWell) {
     EXPECT_EQ(controller.DisplayedScore(), 0);
     EXPECT_EQ(engine().level, 1);
     EXPECT_EQ(controller.timer1().Interval(), 800);
-    EXPECT_EQ(controller.timer1().Tag(), 80);
-    EXPECT_EQ(controller.timer2().Tag(), 0);
-    EXPECT_EQ(controller.timer3().Tag(), 0);
+    EXPECT_EQ(flags.levelBlinkTicks, 80);
+    EXPECT_EQ(flags.destructionFramesLeft, 0);
+    EXPECT_EQ(flags.dropDelayTicks, 0);
     EXPECT_FALSE(view.label.has_value());
     EXPECT_TRUE(controller.timer1().Enabled() && controller.timer2().Enabled() &&
                 controller.timer3().Enabled());
@@ -164,25 +164,37 @@ TEST_F(ControlTest, TogglesStoreTheirSettingAndActAtOnce) {
         std::vector<std::string> calls;
     };
     const ToggleCase cases[] = {
-        {"music on: the main tick starts it", true, true, 1, {}},
-        {"music off", true, false, 0, {"StopMusic"}},
-        {"sound on: a sample", false, true, 1, {"PlayDissolveSound"}},
-        {"sound off", false, false, 0, {}},
+        {"music on: the main tick starts it", true, true, 1, {"SetMusicEnabled on"}},
+        {"music off", true, false, 0, {"SetMusicEnabled off", "StopMusic"}},
+        {"sound on: a sample", false, true, 1, {"SetSoundEnabled on", "PlayDissolveSound"}},
+        {"sound off", false, false, 0, {"SetSoundEnabled off"}},
     };
     for (const ToggleCase& c : cases) {
         SCOPED_TRACE(c.name);
         state.record.musicOn = state.record.soundOn = 7;
         log.Clear();
         if (c.musicButton) {
-            view.musicButtonDown = c.down;
-            controller.SpeedButton5Click();
+            controller.SpeedButton5Click(c.down);
             EXPECT_EQ(state.record.musicOn, c.stored);
         } else {
-            view.soundButtonDown = c.down;
-            controller.SpeedButton6Click();
+            controller.SpeedButton6Click(c.down);
             EXPECT_EQ(state.record.soundOn, c.stored);
         }
         EXPECT_EQ(log.calls, c.calls);
+    }
+}
+
+// The audio is told the switches the record was loaded with; it never reads them.
+TEST_F(ControlTest, AudioStartsWithTheStoredSwitches) {
+    for (const auto [musicOn, soundOn] : {std::pair{0, 1}, std::pair{1, 0}}) {
+        PersistentState stored;
+        stored.record.musicOn = static_cast<std::uint8_t>(musicOn);
+        stored.record.soundOn = static_cast<std::uint8_t>(soundOn);
+        log.Clear();
+        GameController fresh(flags, view, sound, music, stored, random);
+        EXPECT_EQ(log.calls, (std::vector<std::string>{
+                                 musicOn ? "SetMusicEnabled on" : "SetMusicEnabled off",
+                                 soundOn ? "SetSoundEnabled on" : "SetSoundEnabled off"}));
     }
 }
 

@@ -56,7 +56,7 @@ TEST_F(ControlTest, LineCycleRunsElevenFramesThenRemovesDropsAndSearchesAgain) {
     controller.Timer1Timer();
     EXPECT_TRUE(flags.collapsing);
     EXPECT_TRUE(flags.matchPending);
-    EXPECT_EQ(controller.timer2().Tag(), 11);
+    EXPECT_EQ(flags.destructionFramesLeft, 11);
     EXPECT_EQ(engine().score, 63);
     EXPECT_EQ(log.Count("PlayDissolveSound"), 1);
 
@@ -73,7 +73,7 @@ TEST_F(ControlTest, LineCycleRunsElevenFramesThenRemovesDropsAndSearchesAgain) {
     }
     EXPECT_EQ(log.Starting("DrawCellImage"), frames);
     EXPECT_EQ(board(), before);
-    EXPECT_EQ(controller.timer2().Tag(), 0);
+    EXPECT_EQ(flags.destructionFramesLeft, 0);
     EXPECT_EQ(log.Count("DrawField"), 0);
 
     // Fast tick 12: removal, then the drop sound before the first fall step.
@@ -86,7 +86,7 @@ TEST_F(ControlTest, LineCycleRunsElevenFramesThenRemovesDropsAndSearchesAgain) {
     EXPECT_EQ(board().At(2, kRows), 2);
     EXPECT_EQ(BlocksInRow(board(), kRows), 1);
     EXPECT_EQ(BlocksInRow(board(), kRows - 1), 0);
-    EXPECT_EQ(controller.timer3().Tag(), 6);
+    EXPECT_EQ(flags.dropDelayTicks, 6);
 
     // The sound delay holds the main tick, music upkeep included.
     const int queries = music.modeQueries;
@@ -95,7 +95,7 @@ TEST_F(ControlTest, LineCycleRunsElevenFramesThenRemovesDropsAndSearchesAgain) {
         controller.Timer1Timer();
     }
     EXPECT_EQ(music.modeQueries, queries);
-    EXPECT_EQ(controller.timer3().Tag(), 1);
+    EXPECT_EQ(flags.dropDelayTicks, 1);
 
     // Fast tick 13: the board has settled; the collapse ends without a sound.
     log.Clear();
@@ -124,7 +124,7 @@ TEST_F(ControlTest, RemovalLeavingNothingHangingEndsTheCollapseSilently) {
     EXPECT_EQ(BlocksInRow(board(), kRows), 0);
     // The last frame stays on screen: nothing is redrawn.
     EXPECT_TRUE(log.Of({"PlayDropSound", "DrawField", "DrawCellImage"}).empty());
-    EXPECT_EQ(controller.timer3().Tag(), 0);
+    EXPECT_EQ(flags.dropDelayTicks, 0);
 }
 
 TEST_F(ControlTest, DropWithSoundsOffLeavesNoDelay) {
@@ -135,7 +135,7 @@ TEST_F(ControlTest, DropWithSoundsOffLeavesNoDelay) {
     controller.Timer1Timer();
     RunFastTicks(12);
     EXPECT_EQ(log.Count("PlayDropSound"), 1);
-    EXPECT_EQ(controller.timer3().Tag(), 0);
+    EXPECT_EQ(flags.dropDelayTicks, 0);
 
     controller.Timer2Timer();
     ASSERT_FALSE(flags.collapsing);
@@ -163,6 +163,7 @@ TEST_F(ControlTest, FallIntoTheGapCompletesTheNextWave) {
     EXPECT_EQ(log.Count("DrawField"), 3);  // one row per fast tick
     EXPECT_EQ(log.Count("PlayDropSound"), 1);
     ASSERT_FALSE(flags.collapsing);
+    EXPECT_EQ(view.drawnBoard, board()) << "the well was handed the settled board";
 
     for (int i = 0; i < 6; ++i) {
         controller.Timer3Timer();
@@ -176,24 +177,24 @@ TEST_F(ControlTest, FallIntoTheGapCompletesTheNextWave) {
 }
 
 struct BlinkPhase {
-    int highestTag;
-    int lowestTag;
+    int highestTicks;
+    int lowestTicks;
     bool shown;
 };
 
-// Tag after the fast tick's decrease -> whether the level label shows text.
+// Blink ticks left after the fast tick's decrease -> whether the level label shows text.
 constexpr BlinkPhase kBlinkPhases[] = {
     {79, 75, true},  {74, 66, false}, {65, 55, true}, {54, 46, false}, {45, 35, true},
     {34, 26, false}, {25, 15, true},  {14, 6, false}, {5, 0, true},
 };
 
-TEST_F(ControlTest, LevelLabelBlinksInPhasesOfTheMainTimersTag) {
+TEST_F(ControlTest, LevelLabelBlinksInPhasesOfItsCountdown) {
     StartGame();
     for (const BlinkPhase& phase : kBlinkPhases) {
-        for (int tag = phase.highestTag; tag >= phase.lowestTag; --tag) {
+        for (int tag = phase.highestTicks; tag >= phase.lowestTicks; --tag) {
             controller.Timer2Timer();
-            ASSERT_EQ(controller.timer1().Tag(), tag);
-            EXPECT_EQ(view.label.has_value(), phase.shown) << "Tag " << tag;
+            ASSERT_EQ(flags.levelBlinkTicks, tag);
+            EXPECT_EQ(view.label.has_value(), phase.shown) << "ticks left " << tag;
         }
     }
     EXPECT_EQ(log.Starting("ShowLevelLabel").size(), 5u);
@@ -201,7 +202,7 @@ TEST_F(ControlTest, LevelLabelBlinksInPhasesOfTheMainTimersTag) {
 
     // The blink is over: the label keeps its text and the tag stays at 0.
     controller.Timer2Timer();
-    EXPECT_EQ(controller.timer1().Tag(), 0);
+    EXPECT_EQ(flags.levelBlinkTicks, 0);
     EXPECT_EQ(view.label, 1);
 }
 
@@ -214,16 +215,16 @@ TEST_F(ControlTest, LevelUpShowsTheOldLevelUntilTheFirstClearedPhase) {
     PutFloorLine();
     controller.Timer1Timer();
     ASSERT_EQ(engine().level, 2);
-    EXPECT_EQ(controller.timer1().Tag(), 80);
+    EXPECT_EQ(flags.levelBlinkTicks, 80);
     EXPECT_EQ(controller.timer1().Interval(), 765);
 
     log.Clear();
-    RunFastTicks(5);  // Tag 75: a full label is never rewritten
+    RunFastTicks(5);  // 75 left: a full label is never rewritten
     EXPECT_EQ(view.label, 1);
     EXPECT_TRUE(log.Starting("ShowLevelLabel").empty());
-    RunFastTicks(9);  // Tag 66
+    RunFastTicks(9);  // 66 left
     EXPECT_FALSE(view.label.has_value());
-    RunFastTicks(1);  // Tag 65
+    RunFastTicks(1);  // 65 left
     EXPECT_EQ(view.label, 2);
 }
 
@@ -237,7 +238,7 @@ TEST_F(ControlTest, ScoreCounterRollsBySevensThenByOnes) {
     std::vector<int> shown;
     for (int i = 0; i < 16; ++i) {
         controller.Timer2Timer();
-        shown.push_back(controller.DisplayedScore());
+        shown.push_back(view.shownScore);  // what the counter was handed
     }
     const std::vector<int> expected{7, 14, 21, 28, 35, 42, 49, 56, 57, 58, 59, 60, 61, 62, 63, 63};
     EXPECT_EQ(shown, expected);
@@ -269,8 +270,8 @@ TEST_F(ControlTest, PauseFreezesTheAnimationAndSprinklesRandomBlocks) {
     ASSERT_TRUE(flags.paused);
 
     const Board board0 = board();
-    const int animationTag = controller.timer2().Tag();
-    const int blinkTag = controller.timer1().Tag();
+    const int framesLeft = flags.destructionFramesLeft;
+    const int blinkTicks = flags.levelBlinkTicks;
     const int displayed = controller.DisplayedScore();
     const int queries = music.modeQueries;
     log.Clear();
@@ -288,8 +289,8 @@ TEST_F(ControlTest, PauseFreezesTheAnimationAndSprinklesRandomBlocks) {
     }
     EXPECT_GT(places.size(), 1u);
     EXPECT_EQ(board(), board0);
-    EXPECT_EQ(controller.timer2().Tag(), animationTag);
-    EXPECT_EQ(controller.timer1().Tag(), blinkTag);
+    EXPECT_EQ(flags.destructionFramesLeft, framesLeft);
+    EXPECT_EQ(flags.levelBlinkTicks, blinkTicks);
     EXPECT_EQ(controller.DisplayedScore(), displayed);
     EXPECT_EQ(music.modeQueries, queries);  // no music upkeep while paused
 
@@ -299,7 +300,7 @@ TEST_F(ControlTest, PauseFreezesTheAnimationAndSprinklesRandomBlocks) {
     controller.Timer2Timer();
     const auto frames = log.Starting("DrawCellImage");
     ASSERT_FALSE(frames.empty());
-    EXPECT_EQ(frames.front(), Frame(controller.DestroyAnimSet() * 11 + animationTag - 1, 1, kRows));
+    EXPECT_EQ(frames.front(), Frame(controller.DestroyAnimSet() * 11 + framesLeft - 1, 1, kRows));
 }
 
 TEST_F(ControlTest, PauseHoldsBothFallsButNotTheSoundDelay) {
@@ -307,14 +308,14 @@ TEST_F(ControlTest, PauseHoldsBothFallsButNotTheSoundDelay) {
     PlacePiece(4, 3, {1, 2, 3});
     controller.FormKeyDown(Qt::Key_Down);  // the fast tick now owns the fall
     controller.SpeedButton2Click();
-    controller.timer3().SetTag(2);
+    flags.dropDelayTicks = 2;
 
     const Board board0 = board();
     RunFastTicks(3);
     controller.Timer1Timer();
     controller.Timer3Timer();
     EXPECT_EQ(board(), board0);
-    EXPECT_EQ(controller.timer3().Tag(), 1);
+    EXPECT_EQ(flags.dropDelayTicks, 1);
 
     controller.SpeedButton2Click();
     log.Clear();
@@ -352,7 +353,7 @@ TEST_F(ControlTest, MusicUpkeepStartsTheNextPieceWhenOneHasEndedOrStopped) {
         controller.Timer1Timer();  // no game runs: the upkeep still does
         std::vector<std::string> expected;
         for (int i = 0; i < c.switches; ++i) {
-            expected.insert(expected.end(), {"NextMusicFile (next)", "PlayMusicFile music/next"});
+            expected.insert(expected.end(), {"NextMusicFile (menu)", "PlayMusicFile music/next"});
         }
         EXPECT_EQ(log.calls, expected);
     }
@@ -369,7 +370,7 @@ TEST_F(ControlTest, MusicSwitchTurnsTheTimersOffAndEverythingInert) {
         bool called = false;
         bool anyTimerOn = true;
         bool busy = false;
-        int blinkTag = -1;
+        int blinkTicks = -1;
     } during;
     music.onPlay = [&] {
         during.called = true;
@@ -380,14 +381,14 @@ TEST_F(ControlTest, MusicSwitchTurnsTheTimersOffAndEverythingInert) {
         controller.FormKeyDown(Qt::Key_Left);
         controller.FormKeyPress(u'p');
         controller.Timer2Timer();
-        during.blinkTag = controller.timer1().Tag();
+        during.blinkTicks = flags.levelBlinkTicks;
     };
     controller.Timer1Timer();
 
     ASSERT_TRUE(during.called);
     EXPECT_FALSE(during.anyTimerOn);
     EXPECT_TRUE(during.busy);
-    EXPECT_EQ(during.blinkTag, 80);
+    EXPECT_EQ(during.blinkTicks, 80);
     EXPECT_FALSE(flags.paused);
     EXPECT_FALSE(flags.musicBusy);
     EXPECT_TRUE(controller.timer1().Enabled());

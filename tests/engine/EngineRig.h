@@ -11,17 +11,6 @@
 
 namespace kwadrill::testing {
 
-// Stands in for the main timer: records what a level-up does to it.
-class FakeLevelTimer : public LevelTimer {
-public:
-    int Interval() const override { return interval; }
-    void SetInterval(int milliseconds) override { interval = milliseconds; }
-    void SetTag(int value) override { tag = value; }
-
-    int interval = 800;
-    int tag = -1;  // -1: never set
-};
-
 // An engine with its collaborators; drawField only counts its calls.
 struct EngineRig {
     explicit EngineRig(std::uint32_t seed = 20240601) : random(seed) {}
@@ -29,9 +18,12 @@ struct EngineRig {
     Random random;
     bool matchPending = false;
     bool paused = false;
-    FakeLevelTimer timer;
     int draws = 0;
-    Engine engine{random, EngineFlags{matchPending, paused}, timer, [this] { ++draws; }};
+    Board drawn{};  // the board the last redraw was handed
+    Engine engine{random, EngineFlags{matchPending, paused}, [this](const Board& board) {
+                      ++draws;
+                      drawn = board;
+                  }};
 };
 
 // Pictures of a grid, one string per row, top row first. Unless a first row

@@ -1,4 +1,5 @@
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -146,11 +147,10 @@ TEST(Levels, LevelRisesOnlyWhenScoreExceedsAThousandTimesLevelSquared) {
         EngineRig rig;
         rig.engine.level = c.level;
         rig.engine.score = c.score;
-        rig.timer.interval = c.interval;
-        rig.engine.CheckLevelUp();
+        const std::optional<int> interval = rig.engine.CheckLevelUp(c.interval);
         EXPECT_EQ(rig.engine.level, c.expectedLevel);
-        EXPECT_EQ(rig.timer.interval, c.expectedInterval);
-        EXPECT_EQ(rig.timer.tag, c.expectedLevel > c.level ? 80 : -1);
+        EXPECT_EQ(interval.has_value(), c.expectedLevel > c.level);
+        EXPECT_EQ(interval.value_or(c.interval), c.expectedInterval);
         EXPECT_EQ(rig.engine.score, c.score);
     }
 }
@@ -159,17 +159,16 @@ TEST(Levels, EachCallGainsOneLevelUntilTheScoreIsBelowTheNextThreshold) {
     EngineRig rig;
     rig.engine.level = 1;
     rig.engine.score = 50000;  // above 1000 * L * L up to L = 7
+    int interval = 800;
     for (int expected = 2; expected <= 8; ++expected) {
-        rig.timer.tag = 0;
-        rig.engine.CheckLevelUp();
+        const std::optional<int> faster = rig.engine.CheckLevelUp(interval);
         EXPECT_EQ(rig.engine.level, expected);
-        EXPECT_EQ(rig.timer.tag, 80);
+        ASSERT_TRUE(faster.has_value());
+        interval = *faster;
     }
-    rig.timer.tag = 0;
-    rig.engine.CheckLevelUp();
+    EXPECT_FALSE(rig.engine.CheckLevelUp(interval).has_value());
     EXPECT_EQ(rig.engine.level, 8);
-    EXPECT_EQ(rig.timer.tag, 0);
-    EXPECT_EQ(rig.timer.interval, 800 - 7 * 35);
+    EXPECT_EQ(interval, 800 - 7 * 35);
 }
 
 TEST(Levels, AWaveIsScoredAtTheOldLevelBeforeTheLevelRises) {
@@ -186,7 +185,7 @@ TEST(Levels, AWaveIsScoredAtTheOldLevelBeforeTheLevelRises) {
         rig.engine.board = BoardFromPicture({"1", "1", "1"});
         ASSERT_TRUE(rig.engine.FindMatches());
         rig.engine.ScoreMatches();
-        rig.engine.CheckLevelUp();
+        rig.engine.CheckLevelUp(800);
         EXPECT_EQ(rig.engine.score, w.expectedScore);
         EXPECT_EQ(rig.engine.level, w.expectedLevel);
     }

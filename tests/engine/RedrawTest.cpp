@@ -31,7 +31,7 @@ TEST(Redraw, OnlyGravitySpawnAndSteeringRedrawTheField) {
         {"MovePieceRight", [](Engine& e) { e.MovePieceRight(); }, 1},
         {"FindMatches", [](Engine& e) { e.FindMatches(); }, 0},
         {"ScoreMatches", [](Engine& e) { e.ScoreMatches(); }, 0},
-        {"CheckLevelUp", [](Engine& e) { e.CheckLevelUp(); }, 0},
+        {"CheckLevelUp", [](Engine& e) { e.CheckLevelUp(800); }, 0},
         {"RemoveMarkedCells", [](Engine& e) { e.RemoveMarkedCells(); }, 0},
     };
     for (const RedrawCase& c : cases) {

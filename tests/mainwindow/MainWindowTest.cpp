@@ -76,8 +76,8 @@ TEST_F(MainWindow, TogglesFollowTheStoredSwitches) {
     GameController controller(flags_, form, effects_, music_, state, random_);
     form.Attach(controller);
     form.ArrangeMainWindow({});
-    EXPECT_FALSE(form.MusicButtonDown());
-    EXPECT_TRUE(form.SoundButtonDown());
+    EXPECT_FALSE(form.Button(5)->isChecked());
+    EXPECT_TRUE(form.Button(6)->isChecked());
 }
 
 TEST_F(MainWindow, DrawFieldPaintsEveryCellFromItsPicture) {
@@ -86,7 +86,7 @@ TEST_F(MainWindow, DrawFieldPaintsEveryCellFromItsPicture) {
             board().At(c, r) = static_cast<std::uint8_t>((c + r) % 8);
         }
     }
-    form_.DrawField();
+    form_.DrawField(board());
     for (int c = 1; c <= kColumns; ++c) {
         for (int r = 1; r <= kRows; ++r) {
             ASSERT_EQ(CellOnScreen(form_.WellScreen(), c, r),
@@ -99,7 +99,7 @@ TEST_F(MainWindow, DrawFieldPaintsEveryCellFromItsPicture) {
 // Frames are drawn over each other; the last frame of set 3 is all black.
 TEST_F(MainWindow, DestructionSetThreeLeavesItsCellBlack) {
     board().At(4, 15) = 5;
-    form_.DrawField();
+    form_.DrawField(board());
     for (int t = 11; t >= 1; --t) {
         form_.DrawCellImage(ImageList::Destruction, 2 * 11 + t - 1, 4, 15);
     }
@@ -115,7 +115,7 @@ TEST_F(MainWindow, DestructionSetThreeLeavesItsCellBlack) {
 
 TEST_F(MainWindow, FirstDestructionFrameKeepsTheBlockWhereItIsWhite) {
     board().At(1, 1) = 2;
-    form_.DrawField();
+    form_.DrawField(board());
     form_.DrawCellImage(ImageList::Destruction, 0 * 11 + 11 - 1, 1, 1);  // "1DESTR0"
     const QImage frame = Picture(QStringLiteral("1DESTR0"));
     const QImage block = Picture(QStringLiteral("BITMAP_3"));
@@ -131,7 +131,7 @@ TEST_F(MainWindow, FirstDestructionFrameKeepsTheBlockWhereItIsWhite) {
 
 TEST_F(MainWindow, RepaintAskedByTheSystemShowsTheBoard) {
     board().At(2, 2) = 1;
-    form_.DrawField();
+    form_.DrawField(board());
     form_.DrawCellImage(ImageList::Cells, 7, 2, 2);  // a pause sprinkle
     form_.Well()->grab();                            // a paint the window system asks for
     EXPECT_EQ(CellOnScreen(form_.WellScreen(), 2, 2), Picture(QStringLiteral("BITMAP_2")));

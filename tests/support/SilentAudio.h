@@ -12,13 +12,15 @@ namespace kwadrill::test {
 // Audio that plays nothing, for the main window driven without a device.
 class SilentEffects : public SoundEffects {
 public:
+    void SetSoundEnabled(bool) override {}
     void PlayDissolveSound() override {}
     bool PlayDropSound() override { return false; }
 };
 
 class SilentMusic : public MusicControl {
 public:
-    QString NextMusicFile(const QString&) override { return {}; }
+    void SetMusicEnabled(bool) override {}
+    QString NextMusicFile(bool, const QString&) override { return {}; }
     void PlayMusicFile(const QString&) override {}
     void StopMusic() override {}
     void ResetTrackCounter() override {}
