@@ -1,9 +1,11 @@
 #include "MusicFiles.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace kwadrill {
 
@@ -32,27 +34,65 @@ QString MusicFiles::PathFor(int position) const {
 }
 
 bool MusicFiles::Extract() const {
-    bool allWritten = true;
-    for (int position = 1; position <= kCount; ++position)
-        allWritten = ExtractOne(position) && allWritten;
-    return allWritten;
+    int failed = 0;
+    QString firstProblem;
+    for (int position = 1; position <= kCount; ++position) {
+        QString problem;
+        if (ExtractOne(position, problem)) continue;
+        if (failed++ == 0)
+            firstProblem = QFileInfo(PathFor(position)).fileName() + QStringLiteral(": ") + problem;
+    }
+    // The warning box says neither where nor why: that goes to stderr.
+    if (failed > 0) {
+        std::fprintf(stderr, "Kwadrill: %d of %d music files could not be written to %s (%s)\n",
+                     failed, kCount, qUtf8Printable(scratchDirectory_),
+                     qUtf8Printable(firstProblem));
+    }
+    return failed == 0;
 }
 
 void MusicFiles::Delete() const {
     for (int position = 1; position <= kCount; ++position) QFile::remove(PathFor(position));
 }
 
-bool MusicFiles::ExtractOne(int position) const {
+bool MusicFiles::ExtractOne(int position, QString& problem) const {
+    const QString path = PathFor(position);
+    if (WriteWhole(position, path, problem)) return true;
+    // A piece that could not be written whole is not left behind to be played,
+    // and an older file at its place cannot be trusted either.
+    QFile::remove(path);
+    return false;
+}
+
+bool MusicFiles::WriteWhole(int position, const QString& path, QString& problem) const {
     QFile resource(QStringLiteral(":/midi/") + MusicResourceNames()[position - 1]);
-    if (!resource.open(QIODevice::ReadOnly)) return false;
-    const QByteArray bytes = resource.readAll();
-    QSaveFile file(PathFor(position));
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    if (!resource.open(QIODevice::ReadOnly)) {
+        problem = resource.errorString();
         return false;
     }
-    return file.commit();
+    const QByteArray bytes = resource.readAll();
+    // Unbuffered: a buffered save would meet a full disk only when flushing on
+    // commit, and could then put a cut piece in place. An uncommitted file is
+    // thrown away.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        problem = file.errorString();
+        return false;
+    }
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size() || file.size() != bytes.size()) {
+        problem = QStringLiteral("%1 of %2 bytes written")
+                      .arg(std::max<qint64>(written, 0))
+                      .arg(bytes.size());
+        if (file.error() != QFileDevice::NoError)
+            problem += QStringLiteral(", ") + file.errorString();
+        return false;
+    }
+    if (!file.commit()) {
+        problem = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 }  // namespace kwadrill

@@ -21,13 +21,15 @@ public:
 
     QString PathFor(int position) const;
     // Writes every ":/midi/<name>" to its file; a failure is that file's
-    // alone. False when any file failed.
+    // alone and leaves no file at its place. False when any file failed, and then
+    // one line on stderr says how many, where and why.
     bool Extract() const;
     // Deletes every file; a missing one is no error.
     void Delete() const;
 
 private:
-    bool ExtractOne(int position) const;
+    bool ExtractOne(int position, QString& problem) const;
+    bool WriteWhole(int position, const QString& path, QString& problem) const;
 
     QString scratchDirectory_;
 };
