@@ -186,7 +186,7 @@ TEST_F(ControlTest, TogglesStoreTheirSettingAndActAtOnce) {
 
 // The audio is told the switches the record was loaded with; it never reads them.
 TEST_F(ControlTest, AudioStartsWithTheStoredSwitches) {
-    for (const auto [musicOn, soundOn] : {std::pair{0, 1}, std::pair{1, 0}}) {
+    for (const auto& [musicOn, soundOn] : {std::pair{0, 1}, std::pair{1, 0}}) {
         PersistentState stored;
         stored.record.musicOn = static_cast<std::uint8_t>(musicOn);
         stored.record.soundOn = static_cast<std::uint8_t>(soundOn);
