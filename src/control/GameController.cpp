@@ -350,7 +350,9 @@ void GameController::SpeedButton7Click() {
 }
 
 void GameController::SpeedButton8Click() {
-    view_.ShowLanguageDialog();
+    if (const std::optional<std::int32_t> language = view_.ShowLanguageDialog()) {
+        state_.language = *language;
+    }
     view_.ApplyLanguage();
 }
 
@@ -412,7 +414,10 @@ void GameController::EnterHighScore(int rank, std::int32_t finalScore) {
         PlayNamedMusic(QStringLiteral("SCORE"));
     }
     if (!shuttingDown_) {  // the music's error box may have been open when the end came
-        view_.ShowNameEntry();
+        const QString typed = view_.ShowNameEntry(LastPlayerName(state_.record));
+        if (!typed.isEmpty()) {
+            SetLastPlayerName(state_.record, typed);
+        }
     }
     QString name = LastPlayerName(state_.record);
     if (name.isEmpty()) {

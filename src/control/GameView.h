@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 #include "Board.h"
 
@@ -35,14 +36,17 @@ public:
 
     // Modal windows; each returns when the window has closed.
     virtual void ShowGameOverBox() = 0;  // a remark in the current language
-    virtual void ShowNameEntry() = 0;    // leaves the name in the last player name
+    // Offers a name; the name the player gave, or empty when the program
+    // closed the dialog before one was given.
+    virtual QString ShowNameEntry(const QString& offered) = 0;
     // The name a result is kept under when nobody could type one (the game
     // is ending) and no name was ever entered: a neutral one in the language.
     virtual QString NeutralPlayerName() const = 0;
     virtual void ShowHighScores() = 0;
     virtual void ShowAbout() = 0;
     virtual void ShowRules() = 0;
-    virtual void ShowLanguageDialog() = 0;
+    // The language the player chose, or nothing when the choice was left alone.
+    virtual std::optional<std::int32_t> ShowLanguageDialog() = 0;
     virtual void ApplyLanguage() = 0;
 };
 

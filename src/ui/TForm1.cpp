@@ -97,7 +97,7 @@ QIcon GlyphIcon(const QString& name) {
 
 }  // namespace
 
-TForm1::TForm1(PersistentState& state, Random& random)
+TForm1::TForm1(const PersistentState& state, Random& random)
     : QWidget(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
@@ -111,10 +111,10 @@ TForm1::TForm1(PersistentState& state, Random& random)
     LoadImageLists();
     CreateControls();
     form2_ = new TForm2(state_, this);
-    form3_ = new TForm3(state_, this);
+    form3_ = new TForm3(state_.Russian(), this);
     form4_ = new TForm4(this);
     form5_ = new TForm5(this);
-    form6_ = new TForm6(state_, this);
+    form6_ = new TForm6(state_.Russian(), this);
 }
 
 TForm1::~TForm1() = default;
@@ -200,7 +200,6 @@ void TForm1::ConnectButtons() {
 }
 
 void TForm1::ArrangeMainWindow(const std::function<void()>& loadRegistrySettings) {
-    state_.highlightRank = -1;
     const QSize digit = imageList3_.PictureSize();
     PaintBox2->resize(kScoreDigits * digit.width(), digit.height());
     PaintBox2->move((GroupBox1->width() - PaintBox2->width()) / 2, kScoreCounterTop);
@@ -272,8 +271,8 @@ void TForm1::ShowGameOverBox() {
     box.exec();
 }
 
-void TForm1::ShowNameEntry() {
-    form3_->exec();
+QString TForm1::ShowNameEntry(const QString& offered) {
+    return form3_->AskName(offered);
 }
 
 QString TForm1::NeutralPlayerName() const {
@@ -292,8 +291,8 @@ void TForm1::ShowRules() {
     form5_->exec();
 }
 
-void TForm1::ShowLanguageDialog() {
-    form6_->exec();
+std::optional<std::int32_t> TForm1::ShowLanguageDialog() {
+    return form6_->AskLanguage();
 }
 
 void TForm1::ApplyLanguage() {

@@ -31,7 +31,7 @@ class WellPaintBox;
 // other windows and shows them for game control.
 class TForm1 : public QWidget, public GameView {
 public:
-    TForm1(PersistentState& state, Random& random);
+    TForm1(const PersistentState& state, Random& random);
     ~TForm1() override;
 
     // Connects keys, buttons and drawing to the game. Called once, before
@@ -51,12 +51,12 @@ public:
     void ShowLevelLabel(int level) override;
     void ClearLevelLabel() override;
     void ShowGameOverBox() override;
-    void ShowNameEntry() override;
+    QString ShowNameEntry(const QString& offered) override;
     QString NeutralPlayerName() const override;
     void ShowHighScores() override;
     void ShowAbout() override;
     void ShowRules() override;
-    void ShowLanguageDialog() override;
+    std::optional<std::int32_t> ShowLanguageDialog() override;
     void ApplyLanguage() override;
 
     // Closes whatever modal window is open (the program is being ended).
@@ -86,7 +86,7 @@ private:
     void ConnectButtons();
     const PictureList& Pictures(ImageList list) const;
 
-    PersistentState& state_;
+    const PersistentState& state_;
     Random& random_;
     GameController* controller_ = nullptr;
     Board shownBoard_{};  // what the well shows; a repaint the system asks for draws it again

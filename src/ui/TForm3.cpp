@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "DialogLook.h"
-#include "HighScores.h"
+#include "ScoreTable.h"
 #include "LanguageTexts.h"
 
 namespace kwadrill {
@@ -23,7 +23,7 @@ constexpr QRect kButton1Geometry{0, 80, 289, 25};
 
 }  // namespace
 
-TForm3::TForm3(PersistentState& state, QWidget* parent) : QDialog(parent), state_(state) {
+TForm3::TForm3(bool russian, QWidget* parent) : QDialog(parent) {
     setObjectName(u"Form3"_s);
     SetUpDialog(*this, kClientSize);
 
@@ -51,7 +51,7 @@ TForm3::TForm3(PersistentState& state, QWidget* parent) : QDialog(parent), state
     connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
 
     setTabOrder(edit1_, button1_);
-    ApplyLanguage(state_.Russian());
+    ApplyLanguage(russian);
 }
 
 void TForm3::ApplyLanguage(bool russian) {
@@ -60,8 +60,14 @@ void TForm3::ApplyLanguage(bool russian) {
     button1_->setText(NameEntryButton(russian));
 }
 
+QString TForm3::AskName(const QString& offered) {
+    Offer(offered);
+    exec();
+    return enteredName_;
+}
+
 void TForm3::CloseForShutdown() {
-    if (!edit1_->text().isEmpty()) SetLastPlayerName(state_.record, edit1_->text());
+    enteredName_ = edit1_->text().left(kMaxNameLength);
     QDialog::done(Rejected);  // past the close query
 }
 
@@ -76,7 +82,8 @@ void TForm3::showEvent(QShowEvent* event) {
 }
 
 void TForm3::FormShow() {
-    edit1_->setText(LastPlayerName(state_.record));
+    enteredName_.clear();
+    edit1_->setText(offered_);
     edit1_->selectAll();
     edit1_->setFocus();
 }
@@ -84,7 +91,7 @@ void TForm3::FormShow() {
 bool TForm3::FormCloseQuery() {
     const QString name = edit1_->text();
     if (name.isEmpty()) return false;
-    SetLastPlayerName(state_.record, name.left(kMaxNameLength));
+    enteredName_ = name.left(kMaxNameLength);
     return true;
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 
 #include <QDialog>
-
-#include "PersistentState.h"
+#include <QString>
 
 class QLabel;
 class QLineEdit;
@@ -11,15 +10,23 @@ class QPushButton;
 namespace kwadrill {
 
 // The name-entry dialog. It cannot be closed with an empty name; whatever
-// closes it stores the name (at most 16 characters) as the last player name.
+// closes it gives the name typed (at most 16 characters).
 class TForm3 : public QDialog {
 public:
-    TForm3(PersistentState& state, QWidget* parent);
+    TForm3(bool russian, QWidget* parent);
 
     void ApplyLanguage(bool russian);
 
+    // Shows the dialog modally, offering a name selected in the edit; the
+    // name the player gave, or empty when the program closed it before.
+    QString AskName(const QString& offered);
+    // The name shown, selected, when the dialog opens next.
+    void Offer(const QString& name) { offered_ = name; }
+    // The name given when the dialog last closed; empty if none was.
+    const QString& EnteredName() const { return enteredName_; }
+
     // Closes the dialog even with an empty edit, for a program that is being
-    // shut down: a typed name is stored, an empty edit keeps the last name.
+    // shut down: whatever the edit holds is the name given.
     void CloseForShutdown();
 
     // Every way of closing ends here: the button, Enter, Escape, the close box.
@@ -32,7 +39,8 @@ private:
     void FormShow();
     bool FormCloseQuery();
 
-    PersistentState& state_;
+    QString offered_;
+    QString enteredName_;
     QLabel* label1_;
     QLineEdit* edit1_;
     QPushButton* button1_;

@@ -20,7 +20,7 @@ constexpr int kItemHeight = 13;
 
 }  // namespace
 
-TForm6::TForm6(PersistentState& state, QWidget* parent) : QDialog(parent), state_(state) {
+TForm6::TForm6(bool russian, QWidget* parent) : QDialog(parent) {
     setObjectName(u"Form6"_s);
     SetUpDialog(*this, kClientSize);
     // A title bar without buttons: the dialog closes only through OK.
@@ -46,7 +46,12 @@ TForm6::TForm6(PersistentState& state, QWidget* parent) : QDialog(parent), state
     connect(button1, &QPushButton::clicked, this, &QDialog::accept);
 
     setTabOrder(listBox1_, button1);
-    ApplyLanguage(state_.Russian());
+    ApplyLanguage(russian);
+}
+
+std::optional<std::int32_t> TForm6::AskLanguage() {
+    exec();
+    return chosen_;
 }
 
 void TForm6::ApplyLanguage(bool russian) {
@@ -60,6 +65,7 @@ void TForm6::keyPressEvent(QKeyEvent* event) {
 
 void TForm6::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    chosen_.reset();
     CentreOnScreen(*this);
     listBox1_->setFocus();
 }
@@ -67,7 +73,7 @@ void TForm6::showEvent(QShowEvent* event) {
 void TForm6::ListBox1Click() {
     const QList<QListWidgetItem*> selected = listBox1_->selectedItems();
     if (selected.isEmpty()) return;
-    state_.language = listBox1_->row(selected.first());
+    chosen_ = listBox1_->row(selected.first());
 }
 
 }  // namespace kwadrill

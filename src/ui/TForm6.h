@@ -2,7 +2,8 @@
 
 #include <QDialog>
 
-#include "PersistentState.h"
+#include <cstdint>
+#include <optional>
 
 class QListWidget;
 class QPushButton;
@@ -14,9 +15,14 @@ namespace kwadrill {
 // list keeps its selection between uses.
 class TForm6 : public QDialog {
 public:
-    TForm6(PersistentState& state, QWidget* parent);
+    TForm6(bool russian, QWidget* parent);
 
     void ApplyLanguage(bool russian);
+
+    // Shows the dialog modally; the language last selected while it was
+    // open, or nothing when the selection was not touched.
+    std::optional<std::int32_t> AskLanguage();
+    std::optional<std::int32_t> ChosenLanguage() const { return chosen_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -25,7 +31,7 @@ protected:
 private:
     void ListBox1Click();
 
-    PersistentState& state_;
+    std::optional<std::int32_t> chosen_;
     QListWidget* listBox1_;
 };
 

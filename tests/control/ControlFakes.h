@@ -47,17 +47,27 @@ public:
     void ClearLevelLabel() override;
 
     void ShowGameOverBox() override { Modal("ShowGameOverBox", onGameOverBox); }
-    void ShowNameEntry() override { Modal("ShowNameEntry", onNameEntry); }
+    QString ShowNameEntry(const QString& offered) override {
+        offeredName = offered;
+        Modal("ShowNameEntry", onNameEntry);
+        return typedName;
+    }
     QString NeutralPlayerName() const override { return QStringLiteral("Somebody"); }
     void ShowHighScores() override { Modal("ShowHighScores", onHighScores); }
     void ShowAbout() override { Modal("ShowAbout", {}); }
     void ShowRules() override { Modal("ShowRules", {}); }
-    void ShowLanguageDialog() override { Modal("ShowLanguageDialog", {}); }
+    std::optional<std::int32_t> ShowLanguageDialog() override {
+        Modal("ShowLanguageDialog", {});
+        return chosenLanguage;
+    }
     void ApplyLanguage() override { log_.Add("ApplyLanguage"); }
 
     std::optional<int> label;      // the level the label shows, if any
     Board drawnBoard{};            // the board the well was last given
     std::int32_t shownScore = -1;  // what the counter was last given; -1 never
+    QString offeredName;           // what the name entry last offered
+    QString typedName;             // what the name entry gives back
+    std::optional<std::int32_t> chosenLanguage;  // what the language dialog gives back
     // Run while the window is "open".
     std::function<void()> onGameOverBox;
     std::function<void()> onNameEntry;

@@ -198,6 +198,18 @@ TEST_F(ControlTest, AudioStartsWithTheStoredSwitches) {
     }
 }
 
+// The dialog gives back what was chosen; the language is stored before the
+// windows take it on.
+TEST_F(ControlTest, LanguageDialogsChoiceIsStoredOnlyWhenOneWasMade) {
+    state.language = 7;
+    view.chosenLanguage.reset();
+    controller.SpeedButton8Click();
+    EXPECT_EQ(state.language, 7);
+    view.chosenLanguage = 1;
+    controller.SpeedButton8Click();
+    EXPECT_EQ(state.language, 1);
+}
+
 TEST_F(ControlTest, WindowButtonsOpenTheirWindowsWhileTheGameGoesOn) {
     StartGame();
     const std::pair<void (GameController::*)(), std::vector<std::string>> buttons[] = {

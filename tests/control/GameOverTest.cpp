@@ -33,13 +33,12 @@ protected:
         }
     }
 
-    void EnterName(const QString& name) {
-        view.onNameEntry = [this, name] { SetLastPlayerName(state.record, name); };
-    }
+    void EnterName(const QString& name) { view.typedName = name; }
 };
 
 TEST_F(GameOverTest, GameOverRunsItsStepsInOrder) {
     PrepareGameOver(1234);
+    SetLastPlayerName(state.record, QStringLiteral("Zed"));
     EnterName(QStringLiteral("Ann"));
     const Board finalBoard = board();
     struct {
@@ -73,6 +72,8 @@ TEST_F(GameOverTest, GameOverRunsItsStepsInOrder) {
     EXPECT_EQ(atHighScores.score, 1234);
     const ScoreEntry& entry = state.record.scoreTable.Rank(1);
     EXPECT_EQ(EntryName(entry), QStringLiteral("Ann"));
+    EXPECT_EQ(view.offeredName, QStringLiteral("Zed")) << "the last name is offered";
+    EXPECT_EQ(LastPlayerName(state.record), QStringLiteral("Ann")) << "and replaced by the new one";
     EXPECT_LT(FromDayNumber(entry.date).secsTo(QDateTime::currentDateTime()), 60);
     EXPECT_EQ(state.highlightRank, 1);
 
@@ -158,8 +159,8 @@ TEST_P(ShutdownDuringGameOverTest, TheResultIsKeptAndNoFurtherWindowOpens) {
     PrepareGameOver(700);
     SetLastPlayerName(state.record, QString::fromUtf8(moment.lastNameBefore));
     const auto shutDown = [this] { controller.BeginShutdown(); };
-    view.onNameEntry = [this, shutDown, during] {
-        SetLastPlayerName(state.record, QStringLiteral("Eve"));  // the dialog keeps what was typed
+    view.typedName = QStringLiteral("Eve");  // typed, also when the end closes the dialog
+    view.onNameEntry = [shutDown, during] {
         if (during == "name entry") shutDown();
     };
     if (during == "game-over box") {

@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include "HighScores.h"
-#include "PersistentState.h"
 #include "TForm3.h"
 
 namespace kwadrill {
@@ -18,13 +16,12 @@ using namespace Qt::StringLiterals;
 
 class NameEntryTest : public testing::Test {
 protected:
-    NameEntryTest() { SetLastPlayerName(state_.record, u"Alice"_s); }
+    NameEntryTest() { form_.Offer(u"Alice"_s); }
 
     QLineEdit& Edit() { return *form_.findChild<QLineEdit*>(u"Edit1"_s); }
     QPushButton& Button() { return *form_.findChild<QPushButton*>(u"Button1"_s); }
 
-    PersistentState state_;
-    TForm3 form_{state_, nullptr};
+    TForm3 form_{false, nullptr};
 };
 
 TEST_F(NameEntryTest, ControlsSitWhereTheFormPutsThem) {
@@ -47,10 +44,12 @@ TEST_F(NameEntryTest, OffersTheLastNameSelected) {
     QTest::keyClicks(&Edit(), u"Bob"_s);  // replaces the selection
     QTest::mouseClick(&Button(), Qt::LeftButton);
     ASSERT_FALSE(form_.isVisible());
-    EXPECT_EQ(LastPlayerName(state_.record), u"Bob"_s);
+    EXPECT_EQ(form_.EnteredName(), u"Bob"_s);
 
+    form_.Offer(u"Bob"_s);
     form_.show();
     EXPECT_EQ(Edit().selectedText(), u"Bob"_s);
+    EXPECT_TRUE(form_.EnteredName().isEmpty()) << "nothing given yet this time";
 }
 
 TEST_F(NameEntryTest, EmptyNameIsRefusedByEveryWayOfClosing) {
@@ -64,7 +63,7 @@ TEST_F(NameEntryTest, EmptyNameIsRefusedByEveryWayOfClosing) {
     EXPECT_TRUE(form_.isVisible());
     EXPECT_FALSE(form_.close());  // the title bar's close box
     EXPECT_TRUE(form_.isVisible());
-    EXPECT_EQ(LastPlayerName(state_.record), u"Alice"_s);
+    EXPECT_TRUE(form_.EnteredName().isEmpty());
 }
 
 TEST_F(NameEntryTest, EnterAndTheCloseBoxStoreAName) {
@@ -72,12 +71,12 @@ TEST_F(NameEntryTest, EnterAndTheCloseBoxStoreAName) {
     Edit().setText(u"  "_s);  // blanks are a name
     QTest::keyClick(&Edit(), Qt::Key_Return);
     EXPECT_FALSE(form_.isVisible());
-    EXPECT_EQ(LastPlayerName(state_.record), u"  "_s);
+    EXPECT_EQ(form_.EnteredName(), u"  "_s);
 
     form_.show();
     Edit().setText(u"Dora"_s);
     EXPECT_TRUE(form_.close());
-    EXPECT_EQ(LastPlayerName(state_.record), u"Dora"_s);
+    EXPECT_EQ(form_.EnteredName(), u"Dora"_s);
 }
 
 TEST_F(NameEntryTest, TypingAndPastingStopAtSixteenCharacters) {
@@ -91,21 +90,21 @@ TEST_F(NameEntryTest, TypingAndPastingStopAtSixteenCharacters) {
     Edit().paste();
     EXPECT_EQ(Edit().text(), u"abcdefghijklmnop"_s);
     QTest::mouseClick(&Button(), Qt::LeftButton);
-    EXPECT_EQ(LastPlayerName(state_.record), u"abcdefghijklmnop"_s);
+    EXPECT_EQ(form_.EnteredName(), u"abcdefghijklmnop"_s);
 }
 
-TEST_F(NameEntryTest, ShutdownClosesEvenWithAnEmptyEditKeepingTheLastName) {
+TEST_F(NameEntryTest, ShutdownClosesEvenWithAnEmptyEditGivingWhatItHolds) {
     form_.show();
     Edit().clear();
     form_.CloseForShutdown();
     EXPECT_FALSE(form_.isVisible());
-    EXPECT_EQ(LastPlayerName(state_.record), u"Alice"_s);
+    EXPECT_TRUE(form_.EnteredName().isEmpty());
 
     form_.show();
     Edit().setText(u"Eve"_s);
     form_.CloseForShutdown();
     EXPECT_FALSE(form_.isVisible());
-    EXPECT_EQ(LastPlayerName(state_.record), u"Eve"_s);
+    EXPECT_EQ(form_.EnteredName(), u"Eve"_s);
 }
 
 }  // namespace

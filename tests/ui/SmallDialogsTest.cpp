@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "LanguageTexts.h"
-#include "PersistentState.h"
 #include "TForm5.h"
 #include "TForm6.h"
 
@@ -69,8 +68,7 @@ protected:
         QTest::mouseClick(List().viewport(), Qt::LeftButton, {}, item.center());
     }
 
-    PersistentState state_;
-    TForm6 form_{state_, nullptr};
+    TForm6 form_{false, nullptr};
 };
 
 TEST_F(LanguageDialogTest, LayoutAndTitleBarWithoutButtons) {
@@ -90,22 +88,21 @@ TEST_F(LanguageDialogTest, LayoutAndTitleBarWithoutButtons) {
     EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
 }
 
-TEST_F(LanguageDialogTest, OkWithoutAClickKeepsTheLanguage) {
-    state_.language = 7;
+TEST_F(LanguageDialogTest, OkWithoutAClickChoosesNothing) {
     form_.show();
     QTest::mouseClick(&Ok(), Qt::LeftButton);
     EXPECT_FALSE(form_.isVisible());
-    EXPECT_EQ(state_.language, 7);
+    EXPECT_FALSE(form_.ChosenLanguage().has_value());
 }
 
 TEST_F(LanguageDialogTest, EverySelectionChangeSetsTheLanguage) {
     form_.show();
     ClickItem(1);
-    EXPECT_EQ(state_.language, 1);
+    EXPECT_EQ(form_.ChosenLanguage(), 1);
     QTest::keyClick(&List(), Qt::Key_Up);
-    EXPECT_EQ(state_.language, 0);
+    EXPECT_EQ(form_.ChosenLanguage(), 0);
     QTest::keyClick(&List(), Qt::Key_Down);
-    EXPECT_EQ(state_.language, 1);
+    EXPECT_EQ(form_.ChosenLanguage(), 1);
     QTest::keyClick(&List(), Qt::Key_Return);
     EXPECT_FALSE(form_.isVisible());
 }
@@ -117,10 +114,10 @@ TEST_F(LanguageDialogTest, KeepsItsSelectionAndIgnoresEscape) {
     EXPECT_TRUE(form_.isVisible());
     QTest::mouseClick(&Ok(), Qt::LeftButton);
 
-    state_.language = 0;  // set elsewhere in the meantime
     form_.show();
     EXPECT_EQ(List().currentRow(), 1);
-    EXPECT_EQ(state_.language, 0);  // opening shows the old selection and changes nothing
+    EXPECT_FALSE(form_.ChosenLanguage().has_value())
+        << "opening shows the old selection and chooses nothing";
     form_.ApplyLanguage(true);
     EXPECT_EQ(form_.windowTitle(), u"Выберите язык"_s);
 }
