@@ -88,11 +88,15 @@ bool GameApplication::FormCreate() {
         return false;
     }
     recordDirectory_ = BackupFileDirectory(QApplication::applicationDirPath());
+    settings_ = std::make_unique<SettingsStore>();
+    // What a killed save left behind; only while no other copy can be saving.
+    if (instanceLock_->Held()) {
+        RemoveStaleBackupTemporaries(recordDirectory_);
+        settings_->RemoveStaleTemporaries();
+    }
     if (!LoadBackupFile(state_.record, recordDirectory_, scratchDirectory_)) {
         SetBackupDefaults(state_.record);
     }
-    settings_ = std::make_unique<SettingsStore>();
-    settings_->RemoveStaleTemporaries();  // left by a save that was killed; only one copy runs
     random_.Seed(
         static_cast<std::uint32_t>(QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay()));
     CreateAudio();
