@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 
+#include <algorithm>
 #include <csignal>
 #include <initializer_list>
 
@@ -12,6 +13,8 @@ namespace {
 
 constexpr int kPollMs = 20;
 constexpr int kKillWaitMs = 5000;
+// The line the game writes when a music file could not be written.
+constexpr char kMusicNotWritten[] = "music files could not be written";
 
 // The signals the game catches, from the "SigCgt" mask of /proc/<pid>/status.
 quint64 CaughtSignals(qint64 pid) {
@@ -53,13 +56,35 @@ bool GameProcess::Start(const QStringList& arguments) {
     return process_.waitForStarted(kStartUpTimeoutMs);
 }
 
-bool GameProcess::WaitUntilReady(int timeoutMs) {
+void GameProcess::CaptureStandardError() {
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+}
+
+bool GameProcess::WaitUntilReady(int timeoutMs, Music music) {
     quint64 wanted = 0;
     for (int signalNumber : {SIGTERM, SIGINT, SIGHUP}) wanted |= SignalBit(signalNumber);
     const QDeadlineTimer deadline(timeoutMs);
     while (Running() && !deadline.hasExpired()) {
-        if ((CaughtSignals(Pid()) & wanted) == wanted) return true;
+        if ((CaughtSignals(Pid()) & wanted) == wanted && StartUpEnded(music)) return true;
         process_.waitForFinished(kPollMs);  // also notices an early end
+    }
+    return false;
+}
+
+// A music file appears only once it is whole (it is renamed into place), so
+// all thirteen present means the extraction is over.
+bool GameProcess::StartUpEnded(Music music) {
+    switch (music) {
+        case Music::InRuntimeFolder:
+        case Music::InTemporaryFolder: {
+            const QStringList files = music == Music::InRuntimeFolder
+                                          ? sandbox_.MusicFilePaths()
+                                          : sandbox_.MusicFilePaths(sandbox_.TemporaryScratchDir());
+            return std::all_of(files.begin(), files.end(),
+                               [](const QString& file) { return QFile::exists(file); });
+        }
+        case Music::NotWritten:
+            return StandardError().contains(kMusicNotWritten);
     }
     return false;
 }
@@ -85,4 +110,9 @@ QString GameProcess::ExitDescription() const {
 
 QByteArray GameProcess::StandardOutput() {
     return process_.readAllStandardOutput();
+}
+
+QByteArray GameProcess::StandardError() {
+    standardError_ += process_.readAllStandardError();
+    return standardError_;
 }

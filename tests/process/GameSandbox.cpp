@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
+
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +22,7 @@ const QString kPlayerDirs[] = {QStringLiteral("home"), QStringLiteral("config"),
                                QStringLiteral("data"), QStringLiteral("runtime"),
                                QStringLiteral("tmp")};
 constexpr int kMusicFiles = 13;
+const QByteArray kDirectory = QByteArrayLiteral("directory");
 
 bool IsRoot() {
     return ::geteuid() == 0;
@@ -67,6 +71,7 @@ GameSandbox::GameSandbox(ExecutableDirAccess executableDir)
 }
 
 GameSandbox::~GameSandbox() {
+    if (runtimeMounted_) ::umount2(QFile::encodeName(RuntimeDir()).constData(), MNT_DETACH);
     // Let the temporary directory remove the game copy again.
     if (executableDir_ == ExecutableDirAccess::ReadOnly && !IsRoot())
         SetMode(ExecutableDir(), 0755);
@@ -124,6 +129,19 @@ QStringList GameSandbox::MusicFilePaths() const {
     return paths;
 }
 
+QStringList GameSandbox::MusicFilePaths(const QString& folder) const {
+    QStringList paths;
+    for (int n = 1; n <= kMusicFiles; ++n) {
+        paths << folder + QStringLiteral("/qzkm%1.mid").arg(n);
+    }
+    return paths;
+}
+
+QString GameSandbox::TemporaryScratchDir() const {
+    const uid_t player = RunsAsNobody() ? kNobody : ::geteuid();
+    return Path(QStringLiteral("tmp/kwadrill-%1").arg(player));
+}
+
 QProcessEnvironment GameSandbox::Environment(const QString& platform) const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), Path(QStringLiteral("home")));
@@ -159,10 +177,19 @@ GameSandbox::Snapshot GameSandbox::TakeSnapshot() const {
         const QString path = it.next();
         const QFileInfo info = it.fileInfo();
         FileState state;
-        state.modified = info.lastModified();
-        if (!info.isDir()) {
-            state.size = info.size();
-            state.hash = QCryptographicHash::hash(ReadWholeFile(path), QCryptographicHash::Sha1);
+        if (info.isSymLink()) {
+            state.hash = QFile::encodeName(info.symLinkTarget());
+        } else if (info.isDir()) {
+            state.modified = info.lastModified();
+            state.hash = kDirectory;
+        } else {
+            state.modified = info.lastModified();
+            // Only a regular file is read: opening a FIFO would wait for a writer.
+            if (info.isFile()) {
+                state.size = info.size();
+                state.hash =
+                    QCryptographicHash::hash(ReadWholeFile(path), QCryptographicHash::Sha1);
+            }
         }
         snapshot[QDir(root_.path()).relativeFilePath(path)] = state;
     }
@@ -180,6 +207,42 @@ bool GameSandbox::WriteFile(const QString& path, const QByteArray& bytes) const 
     file.close();
     if (RunsAsNobody()) return GiveToNobody(folder) && GiveToNobody(path);
     return true;
+}
+
+bool GameSandbox::MakePlayerFolder(const QString& path) const {
+    if (!QDir().mkpath(path)) return false;
+    return !RunsAsNobody() || GiveToNobody(path);
+}
+
+bool GameSandbox::MountRuntimeFolder(qint64 bytes) {
+    if (!IsRoot()) {
+        problem_ = QStringLiteral("only root can mount a small file system on the runtime folder");
+        return false;
+    }
+    const uid_t player = RunsAsNobody() ? kNobody : ::geteuid();
+    const QByteArray options =
+        QStringLiteral("size=%1,mode=0700,uid=%2,gid=%2").arg(bytes).arg(player).toLatin1();
+    if (::mount("tmpfs", QFile::encodeName(RuntimeDir()).constData(), "tmpfs", 0,
+                options.constData()) != 0) {
+        problem_ = QStringLiteral("cannot mount a tmpfs here: ") + qt_error_string(errno);
+        return false;
+    }
+    runtimeMounted_ = true;
+    return true;
+}
+
+bool GameSandbox::MakeRuntimeFolderReadOnly() {
+    return runtimeMounted_ && ::mount("tmpfs", QFile::encodeName(RuntimeDir()).constData(), "tmpfs",
+                                      MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+}
+
+bool GameSandbox::FillRuntimeFolder() const {
+    QFile filler(RuntimeDir() + QStringLiteral("/filler"));
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+    const QByteArray block(4096, 'f');
+    while (filler.write(block) > 0) {
+    }
+    return filler.error() != QFileDevice::NoError;  // stopped by the full disk
 }
 
 QByteArray ReadWholeFile(const QString& path) {

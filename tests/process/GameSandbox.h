@@ -22,9 +22,10 @@ public:
     };
 
     struct FileState {
-        qint64 size = -1;  // -1 for a directory
+        qint64 size = -1;  // -1 for a directory, FIFO, socket or device
         QDateTime modified;
-        QByteArray hash;
+        QByteArray hash;  // of a file's content, a link's target, or "directory"
+        bool IsDirectory() const { return hash == "directory"; }
         friend bool operator==(const FileState&, const FileState&) = default;
     };
     using Snapshot = std::map<QString, FileState>;
@@ -49,7 +50,12 @@ public:
     // $XDG_CONFIG_HOME/QZ's Kwadrill/Kwadrill.ini.
     QString StorePath() const;
     QString LockPath() const;
+    // The 13 music files in the runtime folder, or in another folder.
     QStringList MusicFilePaths() const;
+    QStringList MusicFilePaths(const QString& folder) const;
+    // The game's private folder in its temporary directory, used when the
+    // runtime folder is unusable: tmp/kwadrill-<uid>.
+    QString TemporaryScratchDir() const;
 
     // The environment of the game on the given Qt platform plugin.
     QProcessEnvironment Environment(const QString& platform) const;
@@ -62,14 +68,27 @@ public:
 
     // Places a file, creating its folder; the file belongs to the player.
     bool WriteFile(const QString& path, const QByteArray& bytes) const;
+    // Creates a folder as the player's own (the folders above it as they come).
+    bool MakePlayerFolder(const QString& path) const;
+
+    // Puts a small file system of its own (tmpfs) on the runtime folder, as
+    // the player's private folder, so that it can be filled or made
+    // read-only. Only root may; false with Problem() set otherwise.
+    bool MountRuntimeFolder(qint64 bytes);
+    bool MakeRuntimeFolderReadOnly();
+    // Writes into the runtime folder until it is full.
+    bool FillRuntimeFolder() const;
+
+    // The game runs as nobody (a read-only executable folder under root).
+    bool RunsAsNobody() const;
 
 private:
-    bool RunsAsNobody() const;
     void HandOverToNobody();
 
     QTemporaryDir root_;
     ExecutableDirAccess executableDir_;
     QString problem_;
+    bool runtimeMounted_ = false;
 };
 
 QByteArray ReadWholeFile(const QString& path);
