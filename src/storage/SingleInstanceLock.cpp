@@ -11,6 +11,7 @@
 #include <csignal>
 
 #include <limits.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -55,6 +56,15 @@ bool HeldByRunningCopy(const QLockFile& lock, const QString& path) {
            qAbs(modified.msecsTo(QDateTime::currentDateTime())) < kBeingWrittenMs;
 }
 
+// Qt reads an existing lock file to judge it: through a link, from a FIFO
+// (waiting for ever) or a device. Nothing but a regular file may stay there.
+bool ClearNonFile(const QString& path) {
+    struct stat info {};
+    const QByteArray native = QFile::encodeName(path);
+    if (::lstat(native.constData(), &info) != 0 || S_ISREG(info.st_mode)) return true;
+    return ::unlink(native.constData()) == 0;
+}
+
 QString Describe(QLockFile::LockError error, const QString& path) {
     switch (error) {
         case QLockFile::LockFailedError:
@@ -72,6 +82,10 @@ QString Describe(QLockFile::LockError error, const QString& path) {
 SingleInstanceLock::SingleInstanceLock(const QString& lockFilePath) {
     if (lockFilePath.isEmpty()) {
         doubt_ = QStringLiteral("no private folder to keep a lock file in");
+        return;
+    }
+    if (!ClearNonFile(lockFilePath)) {
+        doubt_ = QStringLiteral("%1 is no file and cannot be removed").arg(lockFilePath);
         return;
     }
     lock_ = std::make_unique<QLockFile>(lockFilePath);

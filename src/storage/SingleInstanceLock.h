@@ -15,7 +15,8 @@ public:
     // Tries once, without waiting, to take the lock file. Only a lock held by a
     // running copy of the game on this machine keeps this copy out; any other
     // lock (its process gone, another program's, a file that says nothing) is
-    // taken over where the folder allows it. An empty path takes nothing.
+    // taken over where the folder allows it. A link, FIFO or device at the
+    // path is removed first. An empty path takes nothing.
     explicit SingleInstanceLock(const QString& lockFilePath);
     ~SingleInstanceLock();
     SingleInstanceLock(SingleInstanceLock&&) noexcept;

@@ -226,6 +226,17 @@ TEST(InterruptedSave, ItsTemporaryFileIsRemovedAtTheNextStart) {
     EXPECT_TRUE(ReadValidBackup(sandbox.BackupPath(), saved));
 }
 
+// Qt reads a lock file it finds; from a FIFO it would wait for ever, and the
+// game with it. The FIFO is cleared away and the game plays and closes.
+TEST(LockPath, ThatIsAFifoNeitherHangsTheGameNorKeepsItOut) {
+    GameSandbox sandbox;
+    ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
+    ASSERT_TRUE(MakeOpenFifo(sandbox.LockPath(), false));
+
+    ASSERT_TRUE(PlayAndClose(sandbox));
+    EXPECT_FALSE(QFileInfo::exists(sandbox.LockPath())) << "the lock was not released";
+}
+
 // A lock left by a copy of the game that has gone: its process id is free.
 QByteArray StaleLock() {
     const pid_t pid = ::fork();

@@ -1,4 +1,5 @@
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSysInfo>
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <utility>
 
 #include <spawn.h>
@@ -192,6 +194,31 @@ TEST_F(SingleInstanceLockTest, UnreadableLockIsACopyStartingUpOnlyWhileItIsNew) 
     const SingleInstanceLock next = AnotherInstanceRunning(kName, Scratch());
     EXPECT_FALSE(next.AnotherCopyRunning());
     EXPECT_TRUE(next.Held());
+}
+
+// Qt reads a lock it finds: a FIFO would keep it waiting for ever and a link
+// would be followed. What is no file is removed and the lock taken; a folder
+// cannot be, and the game starts with a word why.
+TEST_F(SingleInstanceLockTest, WhatIsNoFileAtTheLockPathNeitherHangsNorKeepsTheGameOut) {
+    const QByteArray lock = QFile::encodeName(LockPath());
+    const QByteArray fifo = QFile::encodeName(Scratch() + QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const std::function<int()> plants[] = {
+        [&] { return ::mkfifo(lock.constData(), 0600); },
+        [&] { return ::symlink(fifo.constData(), lock.constData()); },
+        [&] { return ::symlink("/dev/zero", lock.constData()); },
+        [&] { return ::symlink("nowhere", lock.constData()); }};
+    for (const auto& plant : plants) {
+        ASSERT_EQ(plant(), 0);
+        const SingleInstanceLock next = AnotherInstanceRunning(kName, Scratch());
+        EXPECT_FALSE(next.AnotherCopyRunning());
+        EXPECT_TRUE(next.Held());
+        EXPECT_TRUE(QFileInfo(LockPath()).isFile());
+    }
+    ASSERT_TRUE(QDir().mkpath(LockPath()));
+    const SingleInstanceLock blocked = AnotherInstanceRunning(kName, Scratch());
+    EXPECT_FALSE(blocked.AnotherCopyRunning());
+    EXPECT_FALSE(blocked.Doubt().isEmpty());
 }
 
 // A stale lock in a folder where nothing can be removed or created must not
