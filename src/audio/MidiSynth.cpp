@@ -11,27 +11,38 @@ constexpr int kStereoStride = 2;
 
 }  // namespace
 
-MidiSynth::MidiSynth(int sampleRate) {
-    settings_ = new_fluid_settings();
-    fluid_settings_setnum(settings_, "synth.sample-rate", sampleRate);
-    fluid_settings_setnum(settings_, "synth.gain", kGain);
-    fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
+struct MidiSynth::Fluid {
+    fluid_settings_t* settings = nullptr;
+    fluid_synth_t* synth = nullptr;
+    fluid_player_t* player = nullptr;
+};
+
+MidiSynth::MidiSynth(int sampleRate) : fluid_(std::make_unique<Fluid>()) {
+    fluid_settings_t* settings = new_fluid_settings();
+    fluid_settings_setnum(settings, "synth.sample-rate", sampleRate);
+    fluid_settings_setnum(settings, "synth.gain", kGain);
+    fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
     // Pinning samples needs a memory-lock limit that ordinary users lack.
-    fluid_settings_setint(settings_, "synth.lock-memory", 0);
-    fluid_settings_setstr(settings_, "player.timing-source", "sample");
-    synth_ = new_fluid_synth(settings_);
+    fluid_settings_setint(settings, "synth.lock-memory", 0);
+    fluid_settings_setstr(settings, "player.timing-source", "sample");
+    fluid_->settings = settings;
+    fluid_->synth = new_fluid_synth(settings);
 }
 
 MidiSynth::~MidiSynth() {
     Stop();
-    if (synth_ != nullptr) delete_fluid_synth(synth_);
-    delete_fluid_settings(settings_);
+    if (fluid_->synth != nullptr) delete_fluid_synth(fluid_->synth);
+    delete_fluid_settings(fluid_->settings);
+}
+
+bool MidiSynth::IsReady() const {
+    return fluid_->synth != nullptr;
 }
 
 bool MidiSynth::LoadSoundFont(const std::string& path) {
-    if (synth_ == nullptr) return false;
+    if (fluid_->synth == nullptr) return false;
     if (!HasSoundFont()) {
-        const int id = fluid_synth_sfload(synth_, path.c_str(), 1);
+        const int id = fluid_synth_sfload(fluid_->synth, path.c_str(), 1);
         if (id != FLUID_FAILED) soundFontId_ = id;
     }
     return HasSoundFont();
@@ -43,23 +54,23 @@ void MidiSynth::PinPrograms(const std::vector<std::pair<int, int>>& programs) {
     std::vector<std::pair<int, int>> pinned;
     for (const auto& [bank, program] : programs) {
         // A program the SoundFont lacks is simply not pinned.
-        if (fluid_synth_pin_preset(synth_, soundFontId_, bank, program) == FLUID_OK)
+        if (fluid_synth_pin_preset(fluid_->synth, soundFontId_, bank, program) == FLUID_OK)
             pinned.emplace_back(bank, program);
     }
     for (const auto& [bank, program] : pinned_) {
         if (std::find(pinned.begin(), pinned.end(), std::pair(bank, program)) == pinned.end())
-            fluid_synth_unpin_preset(synth_, soundFontId_, bank, program);
+            fluid_synth_unpin_preset(fluid_->synth, soundFontId_, bank, program);
     }
     pinned_ = std::move(pinned);
 }
 
 bool MidiSynth::Start(std::span<const std::uint8_t> midiFile) {
     Stop();
-    if (synth_ == nullptr) return false;
-    player_ = new_fluid_player(synth_);
-    if (player_ == nullptr) return false;
-    if (fluid_player_add_mem(player_, midiFile.data(), midiFile.size()) != FLUID_OK ||
-        fluid_player_play(player_) != FLUID_OK) {
+    if (fluid_->synth == nullptr) return false;
+    fluid_->player = new_fluid_player(fluid_->synth);
+    if (fluid_->player == nullptr) return false;
+    if (fluid_player_add_mem(fluid_->player, midiFile.data(), midiFile.size()) != FLUID_OK ||
+        fluid_player_play(fluid_->player) != FLUID_OK) {
         Stop();
         return false;
     }
@@ -67,28 +78,28 @@ bool MidiSynth::Start(std::span<const std::uint8_t> midiFile) {
 }
 
 void MidiSynth::Stop() {
-    if (player_ == nullptr) return;
-    fluid_player_stop(player_);
-    delete_fluid_player(player_);
-    player_ = nullptr;
+    if (fluid_->player == nullptr) return;
+    fluid_player_stop(fluid_->player);
+    delete_fluid_player(fluid_->player);
+    fluid_->player = nullptr;
     // Notes still held and controllers set by the piece must not reach the next one.
-    fluid_synth_system_reset(synth_);
+    fluid_synth_system_reset(fluid_->synth);
 }
 
 bool MidiSynth::PlayerRunning() const {
-    return player_ != nullptr && fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING;
+    return fluid_->player != nullptr && fluid_player_get_status(fluid_->player) == FLUID_PLAYER_PLAYING;
 }
 
 std::int64_t MidiSynth::CurrentTick() const {
-    return player_ == nullptr ? 0 : fluid_player_get_current_tick(player_);
+    return fluid_->player == nullptr ? 0 : fluid_player_get_current_tick(fluid_->player);
 }
 
 void MidiSynth::Render(std::int16_t* frames, int frameCount) {
-    if (synth_ == nullptr) {
+    if (fluid_->synth == nullptr) {
         std::fill_n(frames, frameCount * kStereoStride, std::int16_t{0});
         return;
     }
-    fluid_synth_write_s16(synth_, frameCount, frames, 0, kStereoStride, frames, 1, kStereoStride);
+    fluid_synth_write_s16(fluid_->synth, frameCount, frames, 0, kStereoStride, frames, 1, kStereoStride);
 }
 
 }  // namespace kwadrill

@@ -1,12 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <fluidsynth/types.h>
 
 namespace kwadrill {
 
@@ -29,7 +28,7 @@ public:
     MidiSynth& operator=(const MidiSynth&) = delete;
 
     // False when FluidSynth could not create the synthesizer.
-    bool IsReady() const { return synth_ != nullptr; }
+    bool IsReady() const;
 
     // Loads the SoundFont once; samples are read lazily as instruments are
     // first used, which keeps both the load and the memory small.
@@ -53,9 +52,8 @@ public:
     void Render(std::int16_t* frames, int frameCount);
 
 private:
-    fluid_settings_t* settings_ = nullptr;
-    fluid_synth_t* synth_ = nullptr;
-    fluid_player_t* player_ = nullptr;
+    struct Fluid;  // FluidSynth's own objects, kept out of this header
+    std::unique_ptr<Fluid> fluid_;
     int soundFontId_ = -1;
     std::vector<std::pair<int, int>> pinned_;
 };
