@@ -81,12 +81,11 @@ public:
         waves_ = std::make_unique<WaveBank>(*output_, WaveBank::ReadWaveResources());
         effects_ = std::make_unique<WaveEffects>(*waves_, [this](int n) { return random_(n); });
         device_ = std::make_unique<MusicDevice>(*output_);
-        music_ = std::make_unique<GameMusic>(*device_, scratch_.path() + QLatin1Char('/'),
-                                             [this](const QString&, const QString& text) {
-                                                 ++musicErrors_;
-                                                 std::fprintf(stderr, "music error: %s\n",
-                                                              qPrintable(text));
-                                             });
+        music_ = std::make_unique<GameMusic>(
+            *device_, scratch_.path() + QLatin1Char('/'), [this](const QString& text) {
+                ++musicErrors_;
+                std::fprintf(stderr, "music error: %s\n", qPrintable(text));
+            });
         form_ = std::make_unique<TForm1>(state_, random_);
         controller_ =
             std::make_unique<GameController>(flags_, *form_, *effects_, *music_, state_, random_);

@@ -111,9 +111,10 @@ void GameApplication::CreateAudio() {
     waves_ = std::make_unique<WaveBank>(*output_, std::map<QString, QByteArray>{});
     effects_ = std::make_unique<WaveEffects>(*waves_, [this](int n) { return random_(n); });
     musicDevice_ = std::make_unique<MusicDevice>(*output_);
-    music_ = std::make_unique<GameMusic>(
-        *musicDevice_, scratchDirectory_, [this](const QString& caption, const QString& text) {
-            QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, form1_.get());
+    music_ =
+        std::make_unique<GameMusic>(*musicDevice_, scratchDirectory_, [this](const QString& text) {
+            QMessageBox box(QMessageBox::Critical, MusicDeviceErrorCaption(), text, QMessageBox::Ok,
+                            form1_.get());
             box.exec();
         });
 }

@@ -35,7 +35,7 @@ void GameMusic::PlayMusicFile(const QString& path) {
     if (error == MusicDevice::kNoError) error = device_.Play();
     if (error == MusicDevice::kNoError) return;
     device_.Close();
-    if (showError_) showError_(kMusicDeviceErrorCaption.toString(), MusicDevice::ErrorText(error));
+    if (showError_) showError_(MusicDevice::ErrorText(error));
 }
 
 void GameMusic::StopMusic() {

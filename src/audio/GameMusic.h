@@ -4,7 +4,6 @@
 #include "MusicFiles.h"
 
 #include <QString>
-#include <QStringView>
 
 #include <cstdint>
 #include <functional>
@@ -13,26 +12,19 @@ namespace kwadrill {
 
 class MusicDevice;
 
-// The start-up warning shown (warning icon) when ExtractMusicFiles fails;
-// the same in both languages.
-inline constexpr QStringView kSoundInitErrorText = u"Sound system init error!";
-inline constexpr QStringView kSoundInitErrorCaption = u"Error!";
-// The caption of a music device error (error icon); the same in both languages.
-inline constexpr QStringView kMusicDeviceErrorCaption = u"Ошибка звуковой системы";
-
 // The game's music: which piece is due (menu, the ten game pieces in
 // rotation, game over, score) and playing it on the music device.
 class GameMusic : public MusicControl {
 public:
     static constexpr int kGamePieces = 10;
-    using ErrorCallback = std::function<void(const QString& caption, const QString& text)>;
+    using ErrorCallback = std::function<void(const QString& text)>;
 
     // showError shows a device error; it is called on the caller's thread
     // inside PlayMusicFile. Music starts switched on.
     GameMusic(MusicDevice& device, QString scratchDirectory, ErrorCallback showError);
 
     // False when any file could not be written: the caller then shows
-    // kSoundInitErrorText. The game goes on; missing pieces stay silent.
+    // the start-up warning. The game goes on; missing pieces stay silent.
     bool ExtractMusicFiles() const { return files_.Extract(); }
     void DeleteMusicFiles() const { files_.Delete(); }
     QString MusicFilePath(int position) const { return files_.PathFor(position); }

@@ -12,7 +12,9 @@
 #include <QScreen>
 #include <QToolButton>
 
+#include "DialogLook.h"
 #include "GameController.h"
+#include "GameTimings.h"
 #include "LanguageTexts.h"
 #include "ScorePaintBox.h"
 #include "TForm2.h"
@@ -36,9 +38,6 @@ constexpr int kPanelBottomMargin = 4;
 constexpr QPoint kBevelPos{132, 0};
 constexpr QPoint kWellPos{136, 4};
 constexpr QSize kGlyphSize{17, 17};
-constexpr int kFontPixelHeight = 11;  // 8 points at 96 dots per inch
-constexpr int kDestructionSets = 3;
-constexpr int kDestructionFrames = 11;
 
 // Top to bottom: which SpeedButton stands at each place of the panel, and its glyph.
 struct ButtonPlace {
@@ -65,7 +64,7 @@ QStringList CellPictureNames() {
 // Index (set - 1) * 11 + (10 - frame) holds frame `frame` of set `set`.
 QStringList DestructionPictureNames() {
     QStringList names;
-    for (int set = 1; set <= kDestructionSets; ++set) {
+    for (int set = 1; set <= kDestructionAnimSets; ++set) {
         for (int frame = kDestructionFrames - 1; frame >= 0; --frame) {
             names << QStringLiteral("%1DESTR%2").arg(set).arg(frame);
         }
@@ -104,9 +103,7 @@ TForm1::TForm1(const PersistentState& state, Random& random)
       state_(state),
       random_(random) {
     setWindowTitle(MainWindowTitle());
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(kFontPixelHeight);
-    setFont(font);
+    setFont(DialogFont());
     setFocusPolicy(Qt::StrongFocus);
     LoadImageLists();
     CreateControls();
