@@ -35,42 +35,13 @@ protected:
     QTemporaryDir dir_;
 };
 
-TEST_F(FileUtilitiesTest, EmptyFileReceivesTheSeedAsItsCheckByte) {
-    const QString path = File("empty", QByteArray());
-
-    EXPECT_EQ(AppendXorChecksum(path, kSeed, AlwaysContinue), 1);
-    EXPECT_EQ(ReadFileBytes(path), QByteArray(1, char(kSeed)));
-    EXPECT_EQ(VerifyXorChecksum(path, kSeed), 1);
-}
-
-TEST_F(FileUtilitiesTest, AppendedCheckByteIsSeedXorEveryByteAndVerifies) {
-    const QString path = File("data", QByteArray("abc"));
-
-    EXPECT_EQ(AppendXorChecksum(path, kSeed, AlwaysContinue), 4);
-    EXPECT_EQ(ReadFileBytes(path), QByteArray("abc") + char(kSeed ^ 'a' ^ 'b' ^ 'c'));
+// The check byte is the seed XORed with every byte before it; a file of the
+// check byte alone holds an empty record.
+TEST_F(FileUtilitiesTest, CheckByteIsSeedXorEveryByteBeforeIt) {
+    EXPECT_EQ(VerifyXorChecksum(File("seed only", QByteArray(1, char(kSeed))), kSeed), 1);
+    const QString path = File("data", QByteArray("abc") + char(kSeed ^ 'a' ^ 'b' ^ 'c'));
     EXPECT_EQ(VerifyXorChecksum(path, kSeed), 4);
     EXPECT_EQ(VerifyXorChecksum(path, kSeed + 1), kFileFailure);
-}
-
-TEST_F(FileUtilitiesTest, ProgressSeesEveryByteAndCanStopThePass) {
-    const QString path = File("data", QByteArray("abc"));
-    std::vector<std::pair<double, double>> calls;
-
-    const auto result = AppendXorChecksum(path, kSeed, [&](double total, double done) {
-        calls.emplace_back(total, done);
-        return false;
-    });
-
-    EXPECT_EQ(result, kFileFailure);
-    EXPECT_EQ(calls, (std::vector<std::pair<double, double>>{{3.0, 1.0}}));
-    EXPECT_EQ(ReadFileBytes(path), QByteArray("abc"));
-
-    calls.clear();
-    AppendXorChecksum(path, kSeed, [&](double total, double done) {
-        calls.emplace_back(total, done);
-        return true;
-    });
-    EXPECT_EQ(calls, (std::vector<std::pair<double, double>>{{3, 1}, {3, 2}, {3, 3}}));
 }
 
 TEST_F(FileUtilitiesTest, EveryFlippedBitFailsVerification) {
@@ -96,7 +67,6 @@ TEST_F(FileUtilitiesTest, VerifyAndStripRemovesOnlyAValidCheckByte) {
 TEST_F(FileUtilitiesTest, NothingToWorkOnFails) {
     const QString missing = PathOf("missing");
     const QString empty = File("empty", QByteArray());
-    EXPECT_EQ(AppendXorChecksum(missing, kSeed, AlwaysContinue), kFileFailure);
     EXPECT_FALSE(QFileInfo::exists(missing));
     EXPECT_EQ(VerifyXorChecksum(missing, kSeed), kFileFailure);
     EXPECT_EQ(VerifyXorChecksum(empty, kSeed), kFileFailure);
@@ -104,7 +74,7 @@ TEST_F(FileUtilitiesTest, NothingToWorkOnFails) {
     EXPECT_EQ(TruncateLastByte(empty), kFileFailure);
     EXPECT_EQ(GetFileSizeOrFail(missing), kFileFailure);
     EXPECT_EQ(GetFileSizeOrFail(dir_.path()), kFileFailure);
-    EXPECT_EQ(AppendXorChecksum(dir_.path(), kSeed, AlwaysContinue), kFileFailure);
+    EXPECT_EQ(VerifyXorChecksum(dir_.path(), kSeed), kFileFailure);
 }
 
 TEST_F(FileUtilitiesTest, TruncateAndSizeReportLengths) {
