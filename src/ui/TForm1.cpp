@@ -39,6 +39,10 @@ constexpr QPoint kBevelPos{132, 0};
 constexpr QPoint kWellPos{136, 4};
 constexpr QSize kGlyphSize{17, 17};
 
+// The two latching toggles among the eight SpeedButtons.
+constexpr int kMusicButton = 5;
+constexpr int kSoundButton = 6;
+
 // Top to bottom: which SpeedButton stands at each place of the panel, and its glyph.
 struct ButtonPlace {
     int number;
@@ -119,47 +123,47 @@ TForm1::~TForm1() = default;
 void TForm1::LoadImageLists() {
     const qreal ratio = devicePixelRatioF();
     using T = PictureList::Transparency;
-    imageList1_ = PictureList(CellPictureNames(), T::Opaque, ratio);
-    imageList2_ = PictureList(DestructionPictureNames(), T::WhiteIsTransparent, ratio);
-    imageList3_ = PictureList(DigitPictureNames(), T::WhiteIsTransparent, ratio);
+    cellPictures_ = PictureList(CellPictureNames(), T::Opaque, ratio);
+    destructionPictures_ = PictureList(DestructionPictureNames(), T::WhiteIsTransparent, ratio);
+    digitPictures_ = PictureList(DigitPictureNames(), T::WhiteIsTransparent, ratio);
 }
 
 void TForm1::CreateControls() {
-    GroupBox1 = new QGroupBox(this);
-    GroupBox1->setGeometry(0, 0, kPanelWidth, kScoreCounterTop);
+    controlPanel_ = new QGroupBox(this);
+    controlPanel_->setGeometry(0, 0, kPanelWidth, kScoreCounterTop);
     CreateButtons();
 
-    Label1 = new QLabel(GroupBox1);
-    Label1->setGeometry(kLevelLabelGeometry);
-    Label1->setAlignment(Qt::AlignCenter);
-    Label1->setTextFormat(Qt::PlainText);
-    Label1->setAutoFillBackground(true);
-    QPalette labelColours = Label1->palette();
+    levelLabel_ = new QLabel(controlPanel_);
+    levelLabel_->setGeometry(kLevelLabelGeometry);
+    levelLabel_->setAlignment(Qt::AlignCenter);
+    levelLabel_->setTextFormat(Qt::PlainText);
+    levelLabel_->setAutoFillBackground(true);
+    QPalette labelColours = levelLabel_->palette();
     labelColours.setColor(QPalette::Window, Qt::red);
     labelColours.setColor(QPalette::WindowText, Qt::white);
-    Label1->setPalette(labelColours);
-    QFont bold = Label1->font();
+    levelLabel_->setPalette(labelColours);
+    QFont bold = levelLabel_->font();
     bold.setBold(true);
-    Label1->setFont(bold);
+    levelLabel_->setFont(bold);
 
-    PaintBox2 = new ScorePaintBox(imageList3_, GroupBox1);
-    PaintBox2->move(0, kScoreCounterTop);
+    scoreCounter_ = new ScorePaintBox(digitPictures_, controlPanel_);
+    scoreCounter_->move(0, kScoreCounterTop);
 
-    Bevel1 = new QFrame(this);
-    Bevel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Bevel1->move(kBevelPos);
+    wellFrame_ = new QFrame(this);
+    wellFrame_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    wellFrame_->move(kBevelPos);
 
-    const QSize cell = imageList1_.PictureSize();
-    PaintBox1 = new WellPaintBox(QSize(cell.width() * kColumns, cell.height() * kRows),
-                                 devicePixelRatioF(), this);
-    PaintBox1->move(kWellPos);
-    PaintBox1->SetRepaintFromBoard([this] { DrawField(shownBoard_); });
+    const QSize cell = cellPictures_.PictureSize();
+    well_ = new WellPaintBox(QSize(cell.width() * kColumns, cell.height() * kRows),
+                             devicePixelRatioF(), this);
+    well_->move(kWellPos);
+    well_->SetRepaintFromBoard([this] { DrawField(shownBoard_); });
 }
 
 void TForm1::CreateButtons() {
     for (std::size_t place = 0; place < kButtonOrder.size(); ++place) {
         const ButtonPlace& entry = kButtonOrder[place];
-        auto* button = new QToolButton(GroupBox1);
+        auto* button = new QToolButton(controlPanel_);
         button->setGeometry(QRect(
             kFirstButtonPos + QPoint(0, kButtonPitch * static_cast<int>(place)), kButtonSize));
         button->setAutoRaise(true);
@@ -170,7 +174,7 @@ void TForm1::CreateButtons() {
             button->setIcon(GlyphIcon(QString::fromLatin1(entry.glyph)));
         }
         // Music and sound latch down while on.
-        button->setCheckable(entry.number == 5 || entry.number == 6);
+        button->setCheckable(entry.number == kMusicButton || entry.number == kSoundButton);
         speedButtons_[static_cast<std::size_t>(entry.number - 1)] = button;
     }
 }
@@ -197,19 +201,21 @@ void TForm1::ConnectButtons() {
 }
 
 void TForm1::ArrangeMainWindow(const std::function<void()>& loadRegistrySettings) {
-    const QSize digit = imageList3_.PictureSize();
-    PaintBox2->resize(kScoreDigits * digit.width(), digit.height());
-    PaintBox2->move((GroupBox1->width() - PaintBox2->width()) / 2, kScoreCounterTop);
-    GroupBox1->resize(kPanelWidth, PaintBox2->y() + PaintBox2->height() + kPanelBottomMargin);
+    const QSize digit = digitPictures_.PictureSize();
+    scoreCounter_->resize(kScoreDigits * digit.width(), digit.height());
+    scoreCounter_->move((controlPanel_->width() - scoreCounter_->width()) / 2, kScoreCounterTop);
+    controlPanel_->resize(kPanelWidth,
+                          scoreCounter_->y() + scoreCounter_->height() + kPanelBottomMargin);
 
-    const QSize cell = imageList1_.PictureSize();
-    PaintBox1->resize(kColumns * cell.width(), kRows * cell.height());
-    Bevel1->resize(2 * (PaintBox1->x() - Bevel1->x()) + PaintBox1->width(),
-                   2 * (PaintBox1->y() - Bevel1->y()) + PaintBox1->height());
-    setFixedSize(Bevel1->x() + Bevel1->width(), std::max(Bevel1->height(), GroupBox1->height()));
+    const QSize cell = cellPictures_.PictureSize();
+    well_->resize(kColumns * cell.width(), kRows * cell.height());
+    wellFrame_->resize(2 * (well_->x() - wellFrame_->x()) + well_->width(),
+                       2 * (well_->y() - wellFrame_->y()) + well_->height());
+    setFixedSize(wellFrame_->x() + wellFrame_->width(),
+                 std::max(wellFrame_->height(), controlPanel_->height()));
 
-    Button(5)->setChecked(state_.record.musicOn != 0);
-    Button(6)->setChecked(state_.record.soundOn != 0);
+    SpeedButton(kMusicButton)->setChecked(state_.record.musicOn != 0);
+    SpeedButton(kSoundButton)->setChecked(state_.record.soundOn != 0);
     if (controller_) {
         controller_->EnableTimers();
     }
@@ -223,17 +229,17 @@ void TForm1::SetFormClose(std::function<bool()> formClose) {
 }
 
 const PictureList& TForm1::Pictures(ImageList list) const {
-    return list == ImageList::Cells ? imageList1_ : imageList2_;
+    return list == ImageList::Cells ? cellPictures_ : destructionPictures_;
 }
 
 void TForm1::DrawField(const Board& board) {
     shownBoard_ = board;
-    const QSize cell = imageList1_.PictureSize();
-    PaintBox1->PaintPictures([&](QPainter& painter) {
+    const QSize cell = cellPictures_.PictureSize();
+    well_->PaintPictures([&](QPainter& painter) {
         for (int c = 1; c <= kColumns; ++c) {
             for (int r = 1; r <= kRows; ++r) {
                 painter.drawPixmap((c - 1) * cell.width(), (r - 1) * cell.height(),
-                                   imageList1_.Picture(board.At(c, r)));
+                                   cellPictures_.Picture(board.At(c, r)));
             }
         }
     });
@@ -241,25 +247,25 @@ void TForm1::DrawField(const Board& board) {
 
 void TForm1::DrawCellImage(ImageList list, int index, int column, int row) {
     // Every list is placed on the grid of the cell pictures.
-    const QSize cell = imageList1_.PictureSize();
-    PaintBox1->PaintPicture(Pictures(list).Picture(index),
-                            QPoint((column - 1) * cell.width(), (row - 1) * cell.height()));
+    const QSize cell = cellPictures_.PictureSize();
+    well_->PaintPicture(Pictures(list).Picture(index),
+                        QPoint((column - 1) * cell.width(), (row - 1) * cell.height()));
 }
 
 void TForm1::RepaintScore(std::int32_t score) {
-    PaintBox2->ShowScore(score);
+    scoreCounter_->ShowScore(score);
 }
 
 bool TForm1::LevelLabelShowsText() const {
-    return !Label1->text().isEmpty();
+    return !levelLabel_->text().isEmpty();
 }
 
 void TForm1::ShowLevelLabel(int level) {
-    Label1->setText(LevelLabelText(state_.Russian(), level));
+    levelLabel_->setText(LevelLabelText(state_.Russian(), level));
 }
 
 void TForm1::ClearLevelLabel() {
-    Label1->clear();
+    levelLabel_->clear();
 }
 
 void TForm1::ShowGameOverBox() {
@@ -301,7 +307,7 @@ void TForm1::ApplyLanguage() {
     for (std::size_t i = 0; i < captions.size(); ++i) {
         speedButtons_[i]->setText(*captions[i]);
     }
-    GroupBox1->setTitle(texts.groupBox);
+    controlPanel_->setTitle(texts.groupBox);
     form2_->ApplyLanguage(russian);
     form3_->ApplyLanguage(russian);
     form5_->ApplyLanguage(russian);
@@ -322,22 +328,22 @@ void TForm1::CloseModalWindows() {
 }
 
 const QImage& TForm1::WellScreen() const {
-    return PaintBox1->Screen();
+    return well_->Screen();
 }
 QWidget* TForm1::Well() const {
-    return PaintBox1;
+    return well_;
 }
 QWidget* TForm1::ScoreCounter() const {
-    return PaintBox2;
+    return scoreCounter_;
 }
 QWidget* TForm1::ControlPanel() const {
-    return GroupBox1;
+    return controlPanel_;
 }
-QToolButton* TForm1::Button(int number) const {
+QToolButton* TForm1::SpeedButton(int number) const {
     return speedButtons_[static_cast<std::size_t>(number - 1)];
 }
 QLabel* TForm1::LevelLabel() const {
-    return Label1;
+    return levelLabel_;
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {

@@ -67,7 +67,7 @@ public:
     QWidget* Well() const;
     QWidget* ScoreCounter() const;
     QWidget* ControlPanel() const;
-    QToolButton* Button(int number) const;
+    QToolButton* SpeedButton(int number) const;  // SpeedButton1 .. SpeedButton8
     QLabel* LevelLabel() const;
     TForm2* HighScoreWindow() const { return form2_; }
     TForm3* NameEntryDialog() const { return form3_; }
@@ -92,16 +92,16 @@ private:
     Board shownBoard_{};  // what the well shows; a repaint the system asks for draws it again
     std::function<bool()> formClose_;
 
-    PictureList imageList1_;  // cells
-    PictureList imageList2_;  // destruction frames
-    PictureList imageList3_;  // digits
+    PictureList cellPictures_;
+    PictureList destructionPictures_;
+    PictureList digitPictures_;
 
-    QGroupBox* GroupBox1 = nullptr;
+    QGroupBox* controlPanel_ = nullptr;
     std::array<QToolButton*, 8> speedButtons_{};  // SpeedButton1 .. SpeedButton8
-    QLabel* Label1 = nullptr;
-    ScorePaintBox* PaintBox2 = nullptr;
-    QFrame* Bevel1 = nullptr;
-    WellPaintBox* PaintBox1 = nullptr;
+    QLabel* levelLabel_ = nullptr;
+    ScorePaintBox* scoreCounter_ = nullptr;
+    QFrame* wellFrame_ = nullptr;
+    WellPaintBox* well_ = nullptr;
 
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;

@@ -60,7 +60,7 @@ TEST_F(MainWindow, LayoutFollowsThePictureSizes) {
 TEST_F(MainWindow, ButtonsStandInTheirOrderAndTakeNoFocus) {
     const std::array<int, 8> topToBottom{1, 2, 3, 5, 6, 7, 4, 8};
     for (std::size_t place = 0; place < topToBottom.size(); ++place) {
-        QToolButton* button = form_.Button(topToBottom[place]);
+        QToolButton* button = form_.SpeedButton(topToBottom[place]);
         EXPECT_EQ(button->geometry(), QRect(4, 16 + 24 * static_cast<int>(place), 121, 22))
             << "SpeedButton" << topToBottom[place];
         EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
@@ -76,8 +76,8 @@ TEST_F(MainWindow, TogglesFollowTheStoredSwitches) {
     GameController controller(flags_, form, effects_, music_, state, random_);
     form.Attach(controller);
     form.ArrangeMainWindow({});
-    EXPECT_FALSE(form.Button(5)->isChecked());
-    EXPECT_TRUE(form.Button(6)->isChecked());
+    EXPECT_FALSE(form.SpeedButton(5)->isChecked());
+    EXPECT_TRUE(form.SpeedButton(6)->isChecked());
 }
 
 TEST_F(MainWindow, DrawFieldPaintsEveryCellFromItsPicture) {
