@@ -26,14 +26,14 @@ constexpr int kStartButton = 0;
 constexpr int kHighScoresButton = 2;
 constexpr int kLanguageButton = 7;
 constexpr QPoint kRussianItem{90, 19};  // second line of the language list
-constexpr int kWindowTimeoutMs = 10000;
-constexpr int kDialogTimeoutMs = 5000;
+// Only a hung game reaches these; a loaded machine stays far below them.
+constexpr int kWindowTimeoutMs = 30000;
+constexpr int kDialogTimeoutMs = 20000;
 constexpr int kGameTimeoutMs = 150000;
 // Three main ticks before the game has been played.
 constexpr int kNoSecondBoxWithinMs = 3000;
-constexpr int kKeysTakeEffectMs = 1500;
 constexpr int kLookForBoxEveryMs = 300;
-// A dropped piece must land before the next main tick (800 ms) to keep pace.
+// How often the player looks at the well.
 constexpr int kPlayPollMs = 20;
 constexpr int kPollMs = 50;
 const QString kPlayerName = QStringLiteral("Tester");
@@ -127,17 +127,18 @@ int ShownTextWidth(const QString& window) {
         .value_or(0);
 }
 
+// The well without the three blocks of the falling piece.
+Cells WithoutPiece(Cells cells, const TowerPlayer::Piece& piece) {
+    for (int k = 0; k < 3; ++k) cells[piece.column + k][piece.row] = 0;
+    return cells;
+}
+
 // Plays the started game to its end: the game-over box, or an empty id.
+// A move is planned once per piece: until the rest of the well changes (the
+// piece has landed, wherever the keys took it), what looks like a falling
+// piece is the same one on its way, however slowly the keys arrive.
 QString PlayUntilGameOver(const GameWindowDriver& game) {
-    struct Handled {
-        TowerPlayer::Piece before;
-        TowerPlayer::Piece after;
-        QDeadlineTimer until;
-    };
-    const auto sameBlocks = [](const TowerPlayer::Piece& a, const TowerPlayer::Piece& b) {
-        return a.column == b.column && a.types == b.types;
-    };
-    std::optional<Handled> handled;
+    std::optional<Cells> wellWhenSent;
     QElapsedTimer sinceLookedForBox;
     sinceLookedForBox.start();
     const QDeadlineTimer deadline(kGameTimeoutMs);
@@ -152,15 +153,12 @@ QString PlayUntilGameOver(const GameWindowDriver& game) {
         const Cells cells = game.ReadWell(screen);
         const auto piece = TowerPlayer::FindFallingPiece(cells);
         if (!piece || !AllCellsRead(cells)) continue;
-        // Keys already sent may not have reached the picture yet.
-        if (handled && !handled->until.hasExpired() &&
-            (sameBlocks(*piece, handled->before) || sameBlocks(*piece, handled->after))) {
-            continue;
-        }
+        const Cells rest = WithoutPiece(cells, *piece);
+        if (wellWhenSent == rest) continue;
         const bool scoreless = game.ReadScore(screen) == kNoScore;
         const TowerPlayer::Move move = TowerPlayer::Plan(cells, *piece, scoreless);
         GameWindowDriver::Keys(TowerPlayer::Keys(move));
-        handled = Handled{*piece, move.landingPiece, QDeadlineTimer(kKeysTakeEffectMs)};
+        wellWhenSent = rest;
     }
     return {};
 }
