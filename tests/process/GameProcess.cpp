@@ -7,6 +7,8 @@
 #include <csignal>
 #include <initializer_list>
 
+#include <sys/prctl.h>
+
 #include "GameSandbox.h"
 
 namespace {
@@ -36,6 +38,9 @@ GameProcess::GameProcess(const GameSandbox& sandbox, const QString& platform) : 
     process_.setProcessEnvironment(sandbox.Environment(platform));
     process_.setWorkingDirectory(sandbox.Path(QStringLiteral("home")));
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // A test program that is killed takes its game with it instead of
+    // leaving it running on its display.
+    process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
 GameProcess::~GameProcess() {
