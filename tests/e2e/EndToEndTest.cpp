@@ -26,7 +26,7 @@ constexpr int kStartButton = 0;
 constexpr int kHighScoresButton = 2;
 constexpr int kLanguageButton = 7;
 constexpr QPoint kRussianItem{90, 19};  // second line of the language list
-// Only a hung game reaches these; a loaded machine stays far below them.
+// Only a hung game reaches these waits; a loaded machine stays far below them.
 constexpr int kWindowTimeoutMs = 30000;
 constexpr int kDialogTimeoutMs = 20000;
 // A game of the tower player lasts under a minute here, longer on a loaded
@@ -191,21 +191,22 @@ TEST(EndToEnd, StartSteerAndPauseInARealWindow) {
     EXPECT_EQ(CountBlocks(empty), 0) << "the well starts empty";
 
     game.ClickButton(kStartButton);
-    const auto spawned = PollFor<Piece>(3000, [&] { return FindLonePiece(game.ReadWell()); });
+    const auto spawned =
+        PollFor<Piece>(kDialogTimeoutMs, [&] { return FindLonePiece(game.ReadWell()); });
     ASSERT_TRUE(spawned) << "no piece of three blocks appeared after Start";
     EXPECT_LE(spawned->row, 3) << "the piece appears in the top rows";
 
     const bool atLeftWall = spawned->column == 1;
     game.Key(atLeftWall ? QStringLiteral("Right") : QStringLiteral("Left"));
     const int expectedColumn = spawned->column + (atLeftWall ? 1 : -1);
-    const auto moved = PollFor<Piece>(2000, [&]() -> std::optional<Piece> {
+    const auto moved = PollFor<Piece>(kDialogTimeoutMs, [&]() -> std::optional<Piece> {
         auto piece = FindLonePiece(game.ReadWell());
         return piece && piece->column == expectedColumn ? piece : std::nullopt;
     });
     EXPECT_TRUE(moved) << "the arrow key did not move the piece one column";
 
     game.Key(QStringLiteral("p"));
-    const auto sprinkled = PollFor<int>(3000, [&]() -> std::optional<int> {
+    const auto sprinkled = PollFor<int>(kDialogTimeoutMs, [&]() -> std::optional<int> {
         const int blocks = CountBlocks(game.ReadWell());
         return blocks >= 12 ? std::optional<int>(blocks) : std::nullopt;
     });
@@ -420,7 +421,8 @@ TEST(EndToEnd, HighDensityScreenDrawsTheWellFromTheDoubleSizePictures) {
     EXPECT_TRUE(AllCellsRead(game.ReadWell(screen))) << "the empty well is not the @2x empty cell";
     EXPECT_EQ(game.ReadScore(screen), kNoScore) << "the counter is not drawn from the @2x digits";
     game.ClickButton(kStartButton);
-    const auto spawned = PollFor<Piece>(3000, [&] { return FindLonePiece(game.ReadWell()); });
+    const auto spawned =
+        PollFor<Piece>(kDialogTimeoutMs, [&] { return FindLonePiece(game.ReadWell()); });
     EXPECT_TRUE(spawned) << "no piece drawn from the @2x block pictures appeared";
 }
 

@@ -22,7 +22,9 @@ constexpr int kTrueColourDepth = 24;
 // A window may go away between finding and grabbing it (a box closes, a game
 // ends or crashes): Xlib's default handler would end the test program on the
 // spot. The failed request's result then reads as "no window".
-int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+int IgnoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
 
 DisplayHandle OpenDisplay() {
     XSetErrorHandler(IgnoreXError);
