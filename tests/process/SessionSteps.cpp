@@ -22,7 +22,7 @@
 }
 
 ::testing::AssertionResult ReadValidBackup(const QString& path, RecordBytes& record) {
-    const QByteArray file = ReadWholeFile(path);
+    const QByteArray file = kwadrill::test::ReadFileBytes(path);
     if (file.size() != RecordBytes::kFileSize) {
         return ::testing::AssertionFailure() << qPrintable(path) << " holds " << file.size()
                                              << " bytes, not " << RecordBytes::kFileSize;

@@ -81,7 +81,7 @@ TEST_P(EndOfSession, SignalClosesTheGameAsTheCloseBoxWould) {
     ASSERT_TRUE(game.Start());
     ASSERT_TRUE(game.WaitUntilReady(kStartUpTimeoutMs)) << qPrintable(game.ExitDescription());
     for (const QString& music : sandbox.MusicFilePaths()) {
-        EXPECT_TRUE(ReadWholeFile(music).startsWith("MThd"))
+        EXPECT_TRUE(kwadrill::test::ReadFileBytes(music).startsWith("MThd"))
             << qPrintable(music) << " is no MIDI file while the game runs";
     }
     EXPECT_TRUE(QFile::exists(sandbox.LockPath())) << "the running game holds its lock";
