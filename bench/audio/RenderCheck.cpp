@@ -7,6 +7,7 @@
 #include "AudioOutput.h"
 #include "BenchPieces.h"
 #include "MusicDevice.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -83,32 +84,17 @@ Level Measure(std::span<const std::int16_t> stereo) {
 }
 
 void WriteWav(const QString& path, std::span<const std::int16_t> stereo) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return;
-    auto le = [&](std::uint32_t v, int n) {
-        for (int i = 0; i < n; ++i) file.putChar(static_cast<char>((v >> (8 * i)) & 0xFF));
-    };
     const auto dataBytes = static_cast<std::uint32_t>(stereo.size() * 2);
-    file.write("RIFF");
-    le(36 + dataBytes, 4);
-    file.write("WAVEfmt ");
-    le(16, 4);
-    le(1, 2);
-    le(2, 2);
-    le(kFrequency, 4);
-    le(kFrequency * 4, 4);
-    le(4, 2);
-    le(16, 2);
-    file.write("data");
-    le(dataBytes, 4);
-    file.write(reinterpret_cast<const char*>(stereo.data()), dataBytes);
+    test::WriteFileBytes(path, test::WavHeader(2, 16, kFrequency, dataBytes) +
+                                   QByteArray(reinterpret_cast<const char*>(stereo.data()),
+                                              static_cast<qsizetype>(dataBytes)));
 }
 
 // Plays the piece through the disk driver and returns what came out.
 std::vector<std::int16_t> Render(const QDir& dir, const Piece& piece) {
     const QString midi = dir.filePath(piece.name + QStringLiteral(".mid"));
     const QString raw = dir.filePath(piece.name + QStringLiteral(".raw"));
-    test::WriteFile(midi, piece.bytes);
+    test::WriteFileBytes(midi, piece.bytes);
     QFile::remove(raw);
     qputenv("SDL_DISKAUDIOFILE", raw.toLocal8Bit());
     qint64 start = 0;

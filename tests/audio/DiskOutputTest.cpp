@@ -1,6 +1,8 @@
 #include "AudioFixtures.h"
 #include "AudioOutput.h"
 #include "MusicDevice.h"
+#include "ScopedEnvironment.h"
+#include "TestFiles.h"
 #include "WaveBank.h"
 #include "WaveEffects.h"
 
@@ -62,9 +64,9 @@ protected:
 
     QTemporaryDir dir_;
     QString rawPath_ = dir_.filePath(QStringLiteral("out.raw"));
-    test::ScopedEnv driver_{"SDL_AUDIODRIVER", "disk"};
-    test::ScopedEnv file_{"SDL_DISKAUDIOFILE", rawPath_.toLocal8Bit()};
-    test::ScopedEnv delay_{"SDL_DISKAUDIODELAY", "5"};
+    test::ScopedEnvironment driver_{"SDL_AUDIODRIVER", "disk"};
+    test::ScopedEnvironment file_{"SDL_DISKAUDIOFILE", rawPath_.toLocal8Bit()};
+    test::ScopedEnvironment delay_{"SDL_DISKAUDIODELAY", "5"};
     std::unique_ptr<AudioOutput> output_;
     std::unique_ptr<WaveBank> bank_;
     std::unique_ptr<WaveEffects> effects_;
@@ -100,16 +102,16 @@ double MatchAt(std::span<const std::int16_t> out, std::span<const std::int16_t> 
 // stick: the next output honours SDL_AUDIODRIVER again.
 TEST(AudioOutputTest, AnUnavailableDriverFallsBackToSilentPlaying) {
     {
-        test::ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+        test::ScopedEnvironment driver("SDL_AUDIODRIVER", "no-such-driver");
         const AudioOutput output;
         EXPECT_TRUE(output.IsOpen());
         EXPECT_TRUE(output.IsSilent());
         EXPECT_EQ(output.Frequency(), AudioOutput::kFrequency);
     }
     QTemporaryDir dir;
-    test::ScopedEnv driver("SDL_AUDIODRIVER", "disk");
-    test::ScopedEnv file("SDL_DISKAUDIOFILE",
-                         dir.filePath(QStringLiteral("out.raw")).toLocal8Bit());
+    test::ScopedEnvironment driver("SDL_AUDIODRIVER", "disk");
+    test::ScopedEnvironment file("SDL_DISKAUDIOFILE",
+                                 dir.filePath(QStringLiteral("out.raw")).toLocal8Bit());
     const AudioOutput output;
     EXPECT_TRUE(output.IsOpen());
     EXPECT_FALSE(output.IsSilent());
@@ -126,8 +128,8 @@ TEST(AudioOutputTest, ADeviceThatDoesNotKeepTimeIsReplacedByTheDummyDriver) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("pcm.!default { type null }\n");
     file.close();
-    test::ScopedEnv alsaConfig("ALSA_CONFIG_PATH", config.toLocal8Bit());
-    test::ScopedEnv driver("SDL_AUDIODRIVER", "alsa");
+    test::ScopedEnvironment alsaConfig("ALSA_CONFIG_PATH", config.toLocal8Bit());
+    test::ScopedEnvironment driver("SDL_AUDIODRIVER", "alsa");
     AudioOutput output;
     ASSERT_TRUE(output.IsOpen());
     EXPECT_TRUE(output.IsSilent());
@@ -181,7 +183,7 @@ TEST_F(DiskOutputTest, ANewEffectCutsTheLastOneOff) {
 
 TEST_F(DiskOutputTest, AGamePieceComesOutAsMusic) {
     const QString path = dir_.filePath(QStringLiteral("piece.mid"));
-    test::WriteFile(path, test::AsByteArray(test::PianoPiece(8)));
+    test::WriteFileBytes(path, test::AsByteArray(test::PianoPiece(8)));
     music_ = std::make_unique<MusicDevice>(*output_);
     ASSERT_EQ(music_->Open(path), MusicDevice::kNoError);
     const qint64 before = Written();

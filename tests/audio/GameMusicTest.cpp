@@ -2,6 +2,7 @@
 #include "AudioOutput.h"
 #include "GameMusic.h"
 #include "MusicDevice.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -23,7 +24,7 @@ protected:
 
     // Writes the piece as music file `position`, as extraction would.
     void PutPiece(int position, const std::vector<std::uint8_t>& bytes) {
-        test::WriteFile(File(position), test::AsByteArray(bytes));
+        test::WriteFileBytes(File(position), test::AsByteArray(bytes));
     }
 
     QTemporaryDir scratch_;
@@ -124,7 +125,7 @@ TEST_F(GameMusicTest, DeviceErrorsReachTheCallbackAndNothingPlays) {
     for (const auto& [bytes, code] : cases) {
         music_.PlayMusicFile(File(1));
         ASSERT_TRUE(music_.IsPlaying());
-        test::WriteFile(File(3), bytes);
+        test::WriteFileBytes(File(3), bytes);
         errors_.clear();
         music_.PlayMusicFile(File(3));
         ASSERT_EQ(errors_.size(), 1u);
@@ -164,7 +165,7 @@ TEST_F(GameMusicTest, NothingIsReportedBeforeTheOutputIsOpened) {
 
 // Its parent is a regular file, so the directory cannot exist even for root.
 TEST_F(GameMusicTest, ExtractionIntoAnUnwritableDirectoryFailsAndTheGameGoesOn) {
-    test::WriteFile(scratch_.filePath(QStringLiteral("plain")), "x");
+    test::WriteFileBytes(scratch_.filePath(QStringLiteral("plain")), "x");
     const QString unwritable = scratch_.filePath(QStringLiteral("plain/music/"));
     GameMusic music(device_, unwritable, [this](const QString& text) { errors_.push_back(text); });
     EXPECT_FALSE(music.ExtractMusicFiles());

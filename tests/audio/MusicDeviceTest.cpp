@@ -3,7 +3,9 @@
 #include "MidiFileInfo.h"
 #include "MusicDevice.h"
 #include "MusicFiles.h"
+#include "ScopedEnvironment.h"
 #include "SoundFontSearch.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QSet>
@@ -20,7 +22,7 @@ class MusicDeviceTest : public ::testing::Test {
 protected:
     QString Put(const QString& name, const QByteArray& bytes) {
         const QString path = dir_.filePath(name);
-        test::WriteFile(path, bytes);
+        test::WriteFileBytes(path, bytes);
         return path;
     }
 
@@ -84,18 +86,18 @@ TEST_F(MusicDeviceTest, NoSoundFontAnywhereIsAnOpenError) {
 TEST(SoundFontSearchTest, TheChosenSoundFontComesFirstAndOnlyRegularFilesCount) {
     QTemporaryDir dir;
     const QString font = dir.filePath(QStringLiteral("font.sf2"));
-    test::WriteFile(font, "sfbk");
+    test::WriteFileBytes(font, "sfbk");
     EXPECT_EQ(FindSoundFont({"/nonexistent.sf2", dir.path().toStdString(), font.toStdString()}),
               font.toStdString());
     EXPECT_EQ(FindSoundFont({"/nonexistent.sf2", dir.path().toStdString()}), "");
 
     {
-        test::ScopedEnv chosen("KWADRILL_SOUNDFONT", "/nowhere/chosen.sf2");
+        test::ScopedEnvironment chosen("KWADRILL_SOUNDFONT", "/nowhere/chosen.sf2");
         const auto candidates = DefaultSoundFontCandidates();
         ASSERT_FALSE(candidates.empty());
         EXPECT_EQ(candidates.front(), "/nowhere/chosen.sf2");
     }
-    test::ScopedEnv unset("KWADRILL_SOUNDFONT", "");
+    test::ScopedEnvironment unset("KWADRILL_SOUNDFONT", "");
     EXPECT_EQ(DefaultSoundFontCandidates().front(), "/usr/share/sounds/sf2/default-GM.sf2");
 }
 

@@ -7,41 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-
-#include <sys/resource.h>
+#include "TestFiles.h"
 
 namespace kwadrill {
 namespace {
-
-// Makes every write past `bytes` into a regular file fail (EFBIG), for root
-// too: a disk that fills up in the middle of a file. Keep the scope to the
-// call under test, since the test's own files are limited as well.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = old_;
-        limited.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The small pieces fit below the limit; the large ones are cut off by it, the
 // small ones whole, so a buffered write would not notice until its flush. A
@@ -59,7 +28,7 @@ TEST(MusicFilesTest, PieceThatCannotBeWrittenWholeLeavesNoFileNotEvenAnOlderOne)
 
     bool extracted = true;
     {
-        const FileSizeLimit full(kLimit);
+        const test::FileSizeLimit full(kLimit);
         extracted = files.Extract();
     }
 
@@ -67,9 +36,9 @@ TEST(MusicFilesTest, PieceThatCannotBeWrittenWholeLeavesNoFileNotEvenAnOlderOne)
     int whole = 0;
     for (int position = 1; position <= MusicFiles::kCount; ++position) {
         const QString name = MusicFiles::MusicResourceNames()[position - 1];
-        const QByteArray piece = ReadAll(QStringLiteral(":/midi/") + name);
+        const QByteArray piece = test::ReadFileBytes(QStringLiteral(":/midi/") + name);
         if (piece.size() <= kLimit) {
-            EXPECT_EQ(ReadAll(files.PathFor(position)), piece) << qPrintable(name);
+            EXPECT_EQ(test::ReadFileBytes(files.PathFor(position)), piece) << qPrintable(name);
             ++whole;
         } else {
             EXPECT_FALSE(QFileInfo::exists(files.PathFor(position))) << qPrintable(name);

@@ -23,16 +23,9 @@ int BlocksInRow(const Board& board, int row) {
     return count;
 }
 
-TEST(GameTimerTest, TimersStartWithTheirIntervalsAndOnlyTheSoundDelayRunning) {
-    CallLog log;
-    FakeGameView view{log};
-    FakeSoundEffects sound{log};
-    FakeMusicControl music{log};
-    GameFlags flags;
-    PersistentState state;
-    Random random;
-    GameController controller{flags, view, sound, music, state, random};
+using GameTimerTest = ControlTest;
 
+TEST_F(GameTimerTest, TimersStartWithTheirIntervalsAndOnlyTheSoundDelayRunning) {
     EXPECT_EQ(controller.timer1().Interval(), 1000);
     EXPECT_EQ(controller.timer2().Interval(), 50);
     EXPECT_EQ(controller.timer3().Interval(), 50);

@@ -367,7 +367,7 @@ TEST(EndToEnd, SessionEndingDuringAStartUpBoxClosesTheGameInOrder) {
     game.Process().Signal(SIGTERM);
     ASSERT_TRUE(game.Process().WaitForExit(kShutdownTimeoutMs)) << "the game did not close";
     EXPECT_TRUE(game.Process().ExitedCleanly()) << qPrintable(game.Process().ExitDescription());
-    EXPECT_EQ(ReadWholeFile(sandbox.BackupPath()), earlier.BackupFile());
+    EXPECT_EQ(kwadrill::test::ReadFileBytes(sandbox.BackupPath()), earlier.BackupFile());
     EXPECT_EQ(ReadStore(sandbox.StorePath()).table.toByteArray(), earlier.Table());
     for (const QString& music : sandbox.MusicFilePaths().mid(1)) {
         EXPECT_FALSE(QFile::exists(music)) << qPrintable(music) << " was left behind";

@@ -1,8 +1,9 @@
 #include "PictureChecks.h"
 
 #include <QColor>
-#include <QFile>
 #include <cmath>
+
+#include "TestFiles.h"
 
 QString ResourcePath(const QString& kind, const QString& name, int scale) {
     return QString(":/%1/%2%3")
@@ -14,8 +15,7 @@ QImage LoadResource(const QString& kind, const QString& name, int scale) {
 }
 
 QByteArray ResourceBytes(const QString& kind, const QString& name, int scale) {
-    QFile file(ResourcePath(kind, name, scale));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return kwadrill::test::ReadFileBytes(ResourcePath(kind, name, scale));
 }
 
 namespace {

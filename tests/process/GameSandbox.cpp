@@ -187,8 +187,8 @@ GameSandbox::Snapshot GameSandbox::TakeSnapshot() const {
             // Only a regular file is read: opening a FIFO would wait for a writer.
             if (info.isFile()) {
                 state.size = info.size();
-                state.hash =
-                    QCryptographicHash::hash(ReadWholeFile(path), QCryptographicHash::Sha1);
+                state.hash = QCryptographicHash::hash(kwadrill::test::ReadFileBytes(path),
+                                                      QCryptographicHash::Sha1);
             }
         }
         snapshot[QDir(root_.path()).relativeFilePath(path)] = state;
@@ -243,9 +243,4 @@ bool GameSandbox::FillRuntimeFolder() const {
     while (filler.write(block) > 0) {
     }
     return filler.error() != QFileDevice::NoError;  // stopped by the full disk
-}
-
-QByteArray ReadWholeFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

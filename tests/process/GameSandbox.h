@@ -9,6 +9,8 @@
 
 #include <map>
 
+#include "TestFiles.h"
+
 // A player's own little world for one test: home, config, data, runtime and
 // temporary directories, and a private copy of the game, so that the backup
 // file lands beside that copy and never in the build tree.
@@ -90,5 +92,3 @@ private:
     QString problem_;
     bool runtimeMounted_ = false;
 };
-
-QByteArray ReadWholeFile(const QString& path);

@@ -164,7 +164,7 @@ TEST_P(HostileRecordPath, IsNeitherFollowedNorReadAndTheGameStartsAndCloses) {
 
     const GameSandbox::Snapshot after = sandbox.TakeSnapshot();
     EXPECT_TRUE(after.at(victimKey) == before.at(victimKey)) << "the victim file was changed";
-    EXPECT_EQ(ReadWholeFile(victim), VictimContents(place));
+    EXPECT_EQ(kwadrill::test::ReadFileBytes(victim), VictimContents(place));
     EXPECT_FALSE(QFileInfo::exists(nowhere)) << "a dangling link was followed";
     const QStringList changed = ChangedOutsideTheGamesFiles(before, after);
     EXPECT_TRUE(changed.isEmpty()) << "touched: " << qPrintable(changed.join(u", "));
@@ -221,7 +221,7 @@ TEST(InterruptedSave, ItsTemporaryFileIsRemovedAtTheNextStart) {
     ASSERT_TRUE(PlayAndClose(sandbox));
 
     EXPECT_FALSE(QFileInfo::exists(stale)) << "the stale temporary file is still there";
-    EXPECT_EQ(ReadWholeFile(unrelated), QByteArray("mine"));
+    EXPECT_EQ(kwadrill::test::ReadFileBytes(unrelated), QByteArray("mine"));
     RecordBytes saved;
     EXPECT_TRUE(ReadValidBackup(sandbox.BackupPath(), saved));
 }
@@ -250,8 +250,9 @@ const char* const kPieceNames[] = {"MENU",  "GAME1", "GAME2", "SCORE", "GAMEOVER
                                    "GAME5", "GAME6", "GAME7", "GAME8", "GAME9",    "GAME10"};
 
 QByteArray Piece(int index) {
-    return ReadWholeFile(QStringLiteral(KWADRILL_SOURCE_DIR "/resources/midi/") +
-                         QLatin1String(kPieceNames[index]) + QStringLiteral(".mid"));
+    return kwadrill::test::ReadFileBytes(QStringLiteral(KWADRILL_SOURCE_DIR "/resources/midi/") +
+                                         QLatin1String(kPieceNames[index]) +
+                                         QStringLiteral(".mid"));
 }
 
 ::testing::AssertionResult CloseWithSigterm(GameProcess& game) {
@@ -325,7 +326,8 @@ TEST_F(RuntimeFolder, FillingUpDuringTheMusicLeavesNoCutPiece) {
     int whole = 0;
     for (int i = 0; i < music.size(); ++i) {
         if (!QFileInfo::exists(music[i])) continue;
-        EXPECT_EQ(ReadWholeFile(music[i]), Piece(i)) << qPrintable(music[i]) << " is cut";
+        EXPECT_EQ(kwadrill::test::ReadFileBytes(music[i]), Piece(i))
+            << qPrintable(music[i]) << " is cut";
         ++whole;
     }
     EXPECT_GT(whole, 0) << "the folder was full before the first piece";

@@ -34,7 +34,8 @@ TEST(BackupFile, ComesBackByteForByteAfterARun) {
     const RecordBytes record = PlayedRecord();
     ASSERT_TRUE(sandbox.WriteFile(sandbox.BackupPath(), record.BackupFile()));
     ASSERT_TRUE(PlayAndClose(sandbox));
-    EXPECT_EQ(ReadWholeFile(sandbox.BackupPath()).toHex(), record.BackupFile().toHex());
+    EXPECT_EQ(kwadrill::test::ReadFileBytes(sandbox.BackupPath()).toHex(),
+              record.BackupFile().toHex());
     EXPECT_EQ(ReadStore(sandbox.StorePath()).table.toByteArray(), record.Table());
 }
 
@@ -146,7 +147,8 @@ TEST(UnwritableExecutableDirectory, KeepsTheRecordInThePerUserDataDirectory) {
     ASSERT_TRUE(PlayAndClose(sandbox));
 
     EXPECT_GT(QFileInfo(sandbox.DataBackupPath()).lastModified(), longAgo) << "not written back";
-    EXPECT_EQ(ReadWholeFile(sandbox.DataBackupPath()).toHex(), record.BackupFile().toHex())
+    EXPECT_EQ(kwadrill::test::ReadFileBytes(sandbox.DataBackupPath()).toHex(),
+              record.BackupFile().toHex())
         << "not read from the data folder";
     EXPECT_FALSE(QFile::exists(sandbox.BackupPath()));
     EXPECT_EQ(ReadStore(sandbox.StorePath()).table.toByteArray(), record.Table());
@@ -174,7 +176,8 @@ TEST_P(DamagedStore, IsReportedAndTheGamePlaysOnAndSavesAtExit) {
     ASSERT_TRUE(sandbox.WriteFile(sandbox.StorePath(), kIniHeader + GetParam().text));
     ASSERT_TRUE(PlayAndClose(sandbox));
 
-    EXPECT_EQ(ReadWholeFile(sandbox.BackupPath()).toHex(), record.BackupFile().toHex());
+    EXPECT_EQ(kwadrill::test::ReadFileBytes(sandbox.BackupPath()).toHex(),
+              record.BackupFile().toHex());
     const StoreValues store = ReadStore(sandbox.StorePath());
     EXPECT_EQ(store.language.typeId(), QMetaType::QString);
     EXPECT_EQ(store.language.toString(), QString::fromLatin1(GetParam().savedLanguage));

@@ -2,14 +2,18 @@
 
 #include <QSettings>
 
-::testing::AssertionResult PlayAndClose(const GameSandbox& sandbox, int signalNumber) {
-    GameProcess game(sandbox);
+::testing::AssertionResult StartUntilReady(GameProcess& game) {
     if (!game.Start()) return ::testing::AssertionFailure() << "the game did not start";
     if (!game.WaitUntilReady(kStartUpTimeoutMs)) {
         return ::testing::AssertionFailure()
-               << "the game never became ready for the end of a session ("
-               << qPrintable(game.ExitDescription()) << ")";
+               << "the game never became ready (" << qPrintable(game.ExitDescription()) << ")";
     }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult PlayAndClose(const GameSandbox& sandbox, int signalNumber) {
+    GameProcess game(sandbox);
+    if (const auto started = StartUntilReady(game); !started) return started;
     game.Signal(signalNumber);
     if (!game.WaitForExit(kShutdownTimeoutMs)) {
         return ::testing::AssertionFailure() << "the game did not end after the signal";
@@ -22,7 +26,7 @@
 }
 
 ::testing::AssertionResult ReadValidBackup(const QString& path, RecordBytes& record) {
-    const QByteArray file = ReadWholeFile(path);
+    const QByteArray file = kwadrill::test::ReadFileBytes(path);
     if (file.size() != RecordBytes::kFileSize) {
         return ::testing::AssertionFailure() << qPrintable(path) << " holds " << file.size()
                                              << " bytes, not " << RecordBytes::kFileSize;

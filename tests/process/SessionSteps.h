@@ -10,6 +10,9 @@
 #include "GameSandbox.h"
 #include "RecordBytes.h"
 
+// Starts the game and waits until it is up.
+::testing::AssertionResult StartUntilReady(GameProcess& game);
+
 // Starts the game, waits until it is up, ends it with the signal and waits
 // until it has gone by itself.
 ::testing::AssertionResult PlayAndClose(const GameSandbox& sandbox, int signalNumber = SIGTERM);

@@ -44,8 +44,7 @@ TEST(FirstStart, PlaysWithTheDefaultsAndCreatesTheStoreAndTheBackupAtExit) {
     GameSandbox sandbox;
     ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
     GameProcess game(sandbox);
-    ASSERT_TRUE(game.Start());
-    ASSERT_TRUE(game.WaitUntilReady(kStartUpTimeoutMs)) << qPrintable(game.ExitDescription());
+    ASSERT_TRUE(StartUntilReady(game));
     EXPECT_FALSE(QFile::exists(sandbox.StorePath())) << "nothing is saved while the game runs";
     EXPECT_FALSE(QFile::exists(sandbox.BackupPath())) << "nothing is saved while the game runs";
     game.Signal(SIGTERM);
@@ -77,10 +76,9 @@ TEST_P(EndOfSession, SignalClosesTheGameAsTheCloseBoxWould) {
     GameSandbox sandbox;
     ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
     GameProcess game(sandbox);
-    ASSERT_TRUE(game.Start());
-    ASSERT_TRUE(game.WaitUntilReady(kStartUpTimeoutMs)) << qPrintable(game.ExitDescription());
+    ASSERT_TRUE(StartUntilReady(game));
     for (const QString& music : sandbox.MusicFilePaths()) {
-        EXPECT_TRUE(ReadWholeFile(music).startsWith("MThd"))
+        EXPECT_TRUE(kwadrill::test::ReadFileBytes(music).startsWith("MThd"))
             << qPrintable(music) << " is no MIDI file while the game runs";
     }
     EXPECT_TRUE(QFile::exists(sandbox.LockPath())) << "the running game holds its lock";
@@ -109,8 +107,7 @@ TEST(BrokenStoreAtTheEndOfASession, DoesNotHoldTheGameOpen) {
     ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
     ASSERT_TRUE(QDir().mkpath(sandbox.StorePath())) << "a folder where the store file belongs";
     GameProcess game(sandbox);
-    ASSERT_TRUE(game.Start());
-    ASSERT_TRUE(game.WaitUntilReady(kStartUpTimeoutMs)) << qPrintable(game.ExitDescription());
+    ASSERT_TRUE(StartUntilReady(game));
     game.Signal(SIGTERM);
     ASSERT_TRUE(game.WaitForExit(kShutdownTimeoutMs)) << "the game hung on the store's error";
     EXPECT_TRUE(game.ExitedCleanly()) << qPrintable(game.ExitDescription());
@@ -126,8 +123,7 @@ TEST(SecondCopy, QuitsAtOnceAndLeavesEveryFileOfTheFirstUntouched) {
     GameSandbox sandbox;
     ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
     GameProcess first(sandbox);
-    ASSERT_TRUE(first.Start());
-    ASSERT_TRUE(first.WaitUntilReady(kStartUpTimeoutMs)) << qPrintable(first.ExitDescription());
+    ASSERT_TRUE(StartUntilReady(first));
     const GameSandbox::Snapshot before = sandbox.TakeSnapshot();
 
     GameProcess second(sandbox);

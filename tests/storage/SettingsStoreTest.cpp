@@ -83,6 +83,20 @@ protected:
         return applied;
     }
 
+    // What is at Path() reads as no store: English is applied, the backup
+    // table is kept and one warning is logged.
+    void ExpectReadsAsNoStoreWithOneWarning() {
+        PersistentState state;
+        state.language = 1;
+        state.record.scoreTable = TableWithChampion(500, 200);
+        const QByteArray before = BytesOf(state.record.scoreTable);
+        const WarningCount warnings;
+
+        EXPECT_EQ(Load(state), 0);
+        EXPECT_EQ(BytesOf(state.record.scoreTable), before);
+        EXPECT_EQ(warnings.Value(), 1);
+    }
+
     QTemporaryDir dir_;
 };
 
@@ -247,15 +261,7 @@ protected:
 
 // Values QSettings did make out of a file it cannot parse are not trusted either.
 TEST_P(DamagedStoreTest, ReadsAsNoStoreWithOneWarning) {
-    PersistentState state;
-    state.language = 1;
-    state.record.scoreTable = TableWithChampion(500, 200);
-    const QByteArray before = BytesOf(state.record.scoreTable);
-    const WarningCount warnings;
-
-    EXPECT_EQ(Load(state), 0);
-    EXPECT_EQ(BytesOf(state.record.scoreTable), before);
-    EXPECT_EQ(warnings.Value(), 1);
+    ExpectReadsAsNoStoreWithOneWarning();
 }
 
 TEST_P(DamagedStoreTest, WriteStartsAFreshFileAndKeepsTheDamagedOneAside) {
@@ -347,14 +353,8 @@ TEST_F(SettingsStoreTest, ALinkReadsAsNoStoreWithOneWarning) {
         settings.setValue(QStringLiteral("hsc"), BytesOf(TableWithChampion(900, 800)));
     }
     ASSERT_TRUE(QFile::link(target, Path()));
-    PersistentState state;
-    state.record.scoreTable = TableWithChampion(500, 200);
-    const QByteArray before = BytesOf(state.record.scoreTable);
-    const WarningCount warnings;
 
-    EXPECT_EQ(Load(state), 0);
-    EXPECT_EQ(BytesOf(state.record.scoreTable), before);
-    EXPECT_EQ(warnings.Value(), 1);
+    ExpectReadsAsNoStoreWithOneWarning();
 }
 
 bool MakeFifo(const QString& path) {
@@ -401,15 +401,7 @@ protected:
 
 // Opening a FIFO to read it would wait for a writer that never comes.
 TEST_P(NotAFileTest, ReadsAsNoStoreWithOneWarning) {
-    PersistentState state;
-    state.language = 1;
-    state.record.scoreTable = TableWithChampion(500, 200);
-    const QByteArray before = BytesOf(state.record.scoreTable);
-    const WarningCount warnings;
-
-    EXPECT_EQ(Load(state), 0);
-    EXPECT_EQ(BytesOf(state.record.scoreTable), before);
-    EXPECT_EQ(warnings.Value(), 1);
+    ExpectReadsAsNoStoreWithOneWarning();
     EXPECT_TRUE(StillThere());
 }
 

@@ -2,13 +2,12 @@
 // ABOUT@2x.jpg (1000 x 750), baseline JPEGs, into the given folder.
 
 #include <QDir>
-#include <QGuiApplication>
-#include <QSaveFile>
 #include <cstdio>
 
 #include "AboutFonts.h"
 #include "AboutPicture.h"
 #include "JpegWriter.h"
+#include "PictureGenerator.h"
 #include "TextOutline.h"
 
 namespace {
@@ -18,15 +17,6 @@ namespace {
 constexpr qsizetype kTargetBytes = 66278;
 constexpr int kMinQuality = 40;
 constexpr int kMaxQuality = 95;
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(file.errorString()));
-        return false;
-    }
-    return true;
-}
 
 // A missing font would silently leave its text out of the picture.
 bool FontsPresent() {
@@ -40,33 +30,30 @@ bool FontsPresent() {
     return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const QDir out(args.size() > 1 ? args.at(1) : QString(KWADRILL_DEFAULT_JPEG_DIR));
-    if (!FontsPresent()) return 1;
-    if (!out.mkpath(".")) {
-        std::fprintf(stderr, "cannot create %s\n", qPrintable(out.absolutePath()));
-        return 1;
-    }
-    const QImage normal = kwadrill::art::DrawAboutPicture(1);
-    const int quality =
-        kwadrill::art::QualityForSize(normal, kTargetBytes, kMinQuality, kMaxQuality);
-    const std::pair<const char*, QImage> pictures[] = {
-        {"ABOUT.jpg", normal}, {"ABOUT@2x.jpg", kwadrill::art::DrawAboutPicture(2)}};
+bool WritePictures(const QDir& out) {
+    using namespace kwadrill::art;
+    const QImage normal = DrawAboutPicture(1);
+    const int quality = QualityForSize(normal, kTargetBytes, kMinQuality, kMaxQuality);
+    const std::pair<const char*, QImage> pictures[] = {{"ABOUT.jpg", normal},
+                                                       {"ABOUT@2x.jpg", DrawAboutPicture(2)}};
     for (const auto& [name, picture] : pictures) {
         QString error;
-        const QByteArray bytes = kwadrill::art::EncodeBaselineJpeg(picture, quality, &error);
+        const QByteArray bytes = EncodeBaselineJpeg(picture, quality, &error);
         if (bytes.isEmpty()) {
             std::fprintf(stderr, "%s: %s\n", name, qPrintable(error));
-            return 1;
+            return false;
         }
-        if (!WriteFile(out.filePath(name), bytes)) return 1;
+        if (!SaveFile(out.filePath(name), bytes)) return false;
         std::printf("%s: %lld bytes at quality %d\n", name, static_cast<long long>(bytes.size()),
                     quality);
     }
-    return 0;
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return kwadrill::art::RunPictureGenerator(
+        argc, argv, KWADRILL_DEFAULT_JPEG_DIR,
+        [](const QDir& out) { return FontsPresent() && WritePictures(out); });
 }

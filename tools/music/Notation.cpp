@@ -139,11 +139,12 @@ int ParseDuration(std::string_view text) {
     return ticks;
 }
 
-std::vector<LineNote> ParseLine(std::string_view text, int barTicks) {
-    std::vector<LineNote> notes;
+// Walks the timed words of a line: bar lines are checked against the bar
+// length, and every other word is handed to `take` with its start tick and
+// length (a word without a duration keeps the one before it).
+template <typename Take>
+void ForEachTimedWord(std::string_view text, int barTicks, int length, Take take) {
     int tick = 0;
-    int length = kTicksPerQuarter;
-    int previous = kMiddleC;
     for (std::string_view word : SplitWords(text)) {
         if (word == "|") {
             CheckBarLine(tick, barTicks, word);
@@ -153,41 +154,40 @@ std::vector<LineNote> ParseLine(std::string_view text, int barTicks) {
         if (!token.duration.empty()) {
             length = ParseDuration(token.duration);
         }
-        if (token.body == "~") {
-            if (notes.empty()) {
-                Fail("hold with nothing to hold", word);
-            }
-            notes.back().length += length;
-        } else if (token.body == "r") {
-            notes.push_back({tick, length, -1});
-        } else {
-            previous = ParsePitch(token.body, previous);
-            notes.push_back({tick, length, previous});
-        }
+        take(word, token.body, tick, length);
         tick += length;
     }
+}
+
+std::vector<LineNote> ParseLine(std::string_view text, int barTicks) {
+    std::vector<LineNote> notes;
+    int previous = kMiddleC;
+    ForEachTimedWord(text, barTicks, kTicksPerQuarter,
+                     [&](std::string_view word, std::string_view body, int tick, int length) {
+                         if (body == "~") {
+                             if (notes.empty()) {
+                                 Fail("hold with nothing to hold", word);
+                             }
+                             notes.back().length += length;
+                         } else if (body == "r") {
+                             notes.push_back({tick, length, -1});
+                         } else {
+                             previous = ParsePitch(body, previous);
+                             notes.push_back({tick, length, previous});
+                         }
+                     });
     return notes;
 }
 
 std::vector<ChordSpan> ParseChords(std::string_view text, int barTicks) {
     std::vector<ChordSpan> chords;
-    int tick = 0;
-    int length = barTicks;
-    for (std::string_view word : SplitWords(text)) {
-        if (word == "|") {
-            CheckBarLine(tick, barTicks, word);
-            continue;
-        }
-        const Token token = SplitToken(word);
-        if (!token.duration.empty()) {
-            length = ParseDuration(token.duration);
-        }
-        ChordSpan chord = ParseChordSymbol(token.body);
-        chord.start = tick;
-        chord.length = length;
-        chords.push_back(chord);
-        tick += length;
-    }
+    ForEachTimedWord(text, barTicks, barTicks,
+                     [&](std::string_view, std::string_view body, int tick, int length) {
+                         ChordSpan chord = ParseChordSymbol(body);
+                         chord.start = tick;
+                         chord.length = length;
+                         chords.push_back(chord);
+                     });
     return chords;
 }
 

@@ -4,6 +4,7 @@
 #include <QPainterPathStroker>
 #include <QRadialGradient>
 #include <functional>
+#include <initializer_list>
 #include <map>
 
 #include "ArtColours.h"
@@ -41,13 +42,18 @@ QPainterPath Stroke(const QPainterPath& line, double width, Qt::PenCapStyle cap 
     return stroker.createStroke(line);
 }
 
+// The closed outline through the given corners.
+QPainterPath Polygon(std::initializer_list<QPointF> corners) {
+    QPainterPath path;
+    path.moveTo(*corners.begin());
+    for (auto corner = corners.begin() + 1; corner != corners.end(); ++corner) path.lineTo(*corner);
+    path.closeSubpath();
+    return path;
+}
+
 void DrawStart(Canvas& canvas) {
     const QColor green(30, 176, 48);
-    QPainterPath play;
-    play.moveTo(4.5, 2.5);
-    play.lineTo(14.5, 8.5);
-    play.lineTo(4.5, 14.5);
-    play.closeSubpath();
+    const QPainterPath play = Polygon({{4.5, 2.5}, {14.5, 8.5}, {4.5, 14.5}});
     FillOutlined(canvas, play, Lit(green, {4, 2}, {13, 14}), Darker(green, 0.4));
 }
 
@@ -91,13 +97,7 @@ void DrawMusic(Canvas& canvas) {
     notes.addEllipse(QPointF(12.1, 11.5), 2.4, 1.9);
     notes.addRect(QRectF(6.0, 4.0, 1.2, 9.0));
     notes.addRect(QRectF(13.5, 2.5, 1.2, 9.0));
-    QPainterPath beam;
-    beam.moveTo(6.0, 3.5);
-    beam.lineTo(14.7, 2.0);
-    beam.lineTo(14.7, 4.6);
-    beam.lineTo(6.0, 6.1);
-    beam.closeSubpath();
-    notes.addPath(beam);
+    notes.addPath(Polygon({{6.0, 3.5}, {14.7, 2.0}, {14.7, 4.6}, {6.0, 6.1}}));
     notes.setFillRule(Qt::WindingFill);
     notes = notes.simplified();
     FillOutlined(canvas, notes, Lit(violet, {2, 2}, {14, 15}), Darker(violet, 0.4));
@@ -105,14 +105,8 @@ void DrawMusic(Canvas& canvas) {
 
 void DrawSound(Canvas& canvas) {
     const QColor steel(96, 110, 132);
-    QPainterPath speaker;
-    speaker.moveTo(1.8, 6.0);
-    speaker.lineTo(4.6, 6.0);
-    speaker.lineTo(8.6, 2.5);
-    speaker.lineTo(8.6, 14.5);
-    speaker.lineTo(4.6, 11.0);
-    speaker.lineTo(1.8, 11.0);
-    speaker.closeSubpath();
+    const QPainterPath speaker =
+        Polygon({{1.8, 6.0}, {4.6, 6.0}, {8.6, 2.5}, {8.6, 14.5}, {4.6, 11.0}, {1.8, 11.0}});
     FillOutlined(canvas, speaker, Lit(steel, {2, 2}, {9, 15}), Darker(steel, 0.35));
     const QColor orange(255, 128, 16);
     for (double radius : {3.2, 6.0}) {
@@ -127,20 +121,10 @@ void DrawSound(Canvas& canvas) {
 void DrawRules(Canvas& canvas) {
     const QColor paper(255, 246, 206);
     const QColor ink(60, 80, 150);
-    QPainterPath page;
-    page.moveTo(3.0, 1.5);
-    page.lineTo(10.5, 1.5);
-    page.lineTo(14.0, 5.0);
-    page.lineTo(14.0, 15.5);
-    page.lineTo(3.0, 15.5);
-    page.closeSubpath();
+    const QPainterPath page =
+        Polygon({{3.0, 1.5}, {10.5, 1.5}, {14.0, 5.0}, {14.0, 15.5}, {3.0, 15.5}});
     FillOutlined(canvas, page, paper, Darker(ink, 0.6));
-    QPainterPath fold;
-    fold.moveTo(10.5, 1.5);
-    fold.lineTo(10.5, 5.0);
-    fold.lineTo(14.0, 5.0);
-    fold.closeSubpath();
-    canvas.Fill(fold, Darker(paper, 0.8));
+    canvas.Fill(Polygon({{10.5, 1.5}, {10.5, 5.0}, {14.0, 5.0}}), Darker(paper, 0.8));
     for (double y : {5.0, 7.5, 10.0, 12.5}) {
         QPainterPath line;
         line.addRect(QRectF(5.0, y, y < 6 ? 4.0 : 7.0, 1.0));

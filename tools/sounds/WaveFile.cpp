@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <string_view>
 
 namespace kwadrill {
@@ -57,14 +56,6 @@ std::vector<std::uint8_t> EncodeWave8(const Signal& signal) {
         out.push_back(0);
     }
     return out;
-}
-
-bool WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    return static_cast<bool>(file);
 }
 
 }  // namespace kwadrill

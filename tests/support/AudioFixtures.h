@@ -11,19 +11,8 @@
 
 namespace kwadrill::test {
 
-// Sets an environment variable for a scope, then restores it.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value);
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name_;
-    QByteArray old_;
-    bool had_;
-};
+// The 44-byte header of a PCM WAV file whose data follows it.
+QByteArray WavHeader(int channels, int bitsPerSample, int sampleRate, std::uint32_t dataBytes);
 
 // A complete 8-bit mono PCM WAV image: a tone whose loudness swells and
 // fades, so its shape is recognisable in the output.
@@ -52,7 +41,6 @@ private:
 std::vector<std::uint8_t> PianoPiece(int quarters);
 
 QByteArray AsByteArray(std::span<const std::uint8_t> bytes);
-void WriteFile(const QString& path, const QByteArray& bytes);
 
 // Polls until the condition holds or the timeout passes; for tests of
 // devices that run on the audio thread's real-time clock.

@@ -1,6 +1,6 @@
 #include "AudioFixtures.h"
 
-#include <QFile>
+#include "TestFiles.h"
 
 #include <cmath>
 #include <cstring>
@@ -20,32 +20,26 @@ void PutBe(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
 
 }  // namespace
 
-ScopedEnv::ScopedEnv(const char* name, const QByteArray& value)
-    : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
-    qputenv(name, value);
-}
-
-ScopedEnv::~ScopedEnv() {
-    if (had_)
-        qputenv(name_, old_);
-    else
-        qunsetenv(name_);
+QByteArray WavHeader(int channels, int bitsPerSample, int sampleRate, std::uint32_t dataBytes) {
+    const int frameBytes = channels * bitsPerSample / 8;
+    QByteArray wav("RIFF");
+    PutLe(wav, 36 + dataBytes, 4);
+    wav.append("WAVEfmt ");
+    PutLe(wav, 16, 4);
+    PutLe(wav, 1, 2);  // PCM
+    PutLe(wav, channels, 2);
+    PutLe(wav, sampleRate, 4);
+    PutLe(wav, sampleRate * frameBytes, 4);
+    PutLe(wav, frameBytes, 2);
+    PutLe(wav, bitsPerSample, 2);
+    wav.append("data");
+    PutLe(wav, dataBytes, 4);
+    return wav;
 }
 
 QByteArray ToneWav(int sampleRate, double seconds, double frequency) {
     const int count = static_cast<int>(sampleRate * seconds);
-    QByteArray wav("RIFF");
-    PutLe(wav, 36 + count, 4);
-    wav.append("WAVEfmt ");
-    PutLe(wav, 16, 4);
-    PutLe(wav, 1, 2);  // PCM
-    PutLe(wav, 1, 2);  // mono
-    PutLe(wav, sampleRate, 4);
-    PutLe(wav, sampleRate, 4);
-    PutLe(wav, 1, 2);
-    PutLe(wav, 8, 2);
-    wav.append("data");
-    PutLe(wav, count, 4);
+    QByteArray wav = WavHeader(1, 8, sampleRate, count);
     for (int i = 0; i < count; ++i) {
         const double t = static_cast<double>(i) / sampleRate;
         const double envelope = 0.2 + 0.7 * std::sin(std::numbers::pi * i / count);
@@ -116,11 +110,6 @@ QByteArray AsByteArray(std::span<const std::uint8_t> bytes) {
                       static_cast<qsizetype>(bytes.size()));
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) file.write(bytes);
-}
-
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
@@ -131,9 +120,7 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds t
 }
 
 std::vector<std::int16_t> ReadSamples(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = ReadFileBytes(path);
     std::vector<std::int16_t> samples(static_cast<std::size_t>(bytes.size()) / 2);
     std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
     return samples;
