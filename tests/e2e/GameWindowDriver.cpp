@@ -126,8 +126,15 @@ bool GameWindowDriver::WaitUntilGone(const QString& windowId, int timeoutMs) {
 }
 
 bool GameWindowDriver::FindMainWindow(int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
     windowId_ = FindWindow(kMainCaption, timeoutMs);
     if (windowId_.isEmpty()) return false;
+    // The window is mapped before its first paint: it counts once its
+    // counter reads as digits.
+    while (ReadScore(Grab()).contains(u'?')) {
+        if (deadline.hasExpired()) return false;
+        QThread::msleep(kPollMs);
+    }
     Focus(windowId_);
     return true;
 }

@@ -29,7 +29,7 @@ public:
     bool Start(const QStringList& arguments = {});
     GameProcess& Process() { return game_; }
 
-    // The game's main window, found by its caption.
+    // The game's main window, found by its caption, once it has been painted.
     bool FindMainWindow(int timeoutMs);
     QString WindowId() const { return windowId_; }
     // The visible window with exactly this caption, or an empty id after the timeout.
