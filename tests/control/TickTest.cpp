@@ -31,7 +31,7 @@ TEST(GameTimerTest, TimersStartWithTheirIntervalsAndOnlyTheSoundDelayRunning) {
     GameFlags flags;
     PersistentState state;
     Random random;
-    GameController controller{flags, view, sound, music, state, random};
+    GameController controller{flags, view, sound, music, state, random, SystemLocalTime};
 
     EXPECT_EQ(controller.timer1().Interval(), 1000);
     EXPECT_EQ(controller.timer2().Interval(), 50);
