@@ -57,8 +57,6 @@ public:
     void SpeedButton7Click();           // rules
     void SpeedButton8Click();           // language
 
-    const PersistentState& State() const { return state_; }
-
     // What the per-user store held at start-up: first the language, which the
     // windows take on at once, then its table, joined with the one in memory.
     // A value of the wrong type throws StoreError; the language read before
