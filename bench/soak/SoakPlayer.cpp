@@ -20,17 +20,10 @@
 #include <cstdio>
 #include <memory>
 
-#include "AudioOutput.h"
 #include "BackupFile.h"
-#include "GameController.h"
-#include "GameFlags.h"
-#include "GameMusic.h"
-#include "MusicDevice.h"
-#include "PersistentState.h"
-#include "TForm1.h"
+#include "GameAudio.h"
+#include "GameSession.h"
 #include "TForm3.h"
-#include "WaveBank.h"
-#include "WaveEffects.h"
 
 namespace kwadrill {
 namespace {
@@ -69,39 +62,43 @@ double CpuSeconds() {
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// The game as the executable composes it, with the music files in a
+SessionSetup NewPlayersSetup(std::uint32_t seed) {
+    SessionSetup setup;
+    SetBackupDefaults(setup.record);
+    setup.seed = seed;
+    return setup;
+}
+
+// The game session on real effects and music, with the music files in a
 // private folder and the game's own timers stopped: the player calls the
 // tick handlers itself, as fast as they return.
 class SoakGame {
 public:
     explicit SoakGame(const Options& options)
-        : options_(options), random_(options.seed), plan_(options.seed + 1) {
-        SetBackupDefaults(state_.record);
-        output_ = std::make_unique<AudioOutput>();
-        waves_ = std::make_unique<WaveBank>(*output_, WaveBank::ReadWaveResources());
-        effects_ = std::make_unique<WaveEffects>(*waves_, [this](int n) { return random_(n); });
-        device_ = std::make_unique<MusicDevice>(*output_);
-        music_ = std::make_unique<GameMusic>(
-            *device_, scratch_.path() + QLatin1Char('/'), [this](const QString& text) {
-                ++musicErrors_;
-                std::fprintf(stderr, "music error: %s\n", qPrintable(text));
-            });
-        form_ = std::make_unique<TForm1>(state_, random_);
-        controller_ =
-            std::make_unique<GameController>(flags_, *form_, *effects_, *music_, state_, random_);
-        form_->Attach(*controller_);
-        form_->ArrangeMainWindow({});
-        form_->show();
-        if (!music_->ExtractMusicFiles()) std::fprintf(stderr, "music files not written\n");
+        : options_(options),
+          plan_(options.seed + 1),
+          audio_(
+              AudioOutput::Opening::Now, scratch_.path() + QLatin1Char('/'),
+              [this](int n) { return session_->random()(n); },
+              [this](const QString& text) {
+                  ++musicErrors_;
+                  std::fprintf(stderr, "music error: %s\n", qPrintable(text));
+              }) {
+        session_ = std::make_unique<GameSession>(audio_.effects(), audio_.music(),
+                                                 NewPlayersSetup(options.seed));
+        controller_ = &session_->controller();
+        session_->Arrange();
+        session_->window().show();
+        if (!audio_.music().ExtractMusicFiles()) std::fprintf(stderr, "music files not written\n");
     }
 
     ~SoakGame() {
         controller_->BeginShutdown();
-        music_->StopMusic();
-        music_->DeleteMusicFiles();
+        audio_.music().StopMusic();
+        audio_.music().DeleteMusicFiles();
     }
 
-    bool AudioSilent() const { return output_->IsSilent(); }
+    bool AudioSilent() const { return audio_.Silent(); }
 
     // One round of the player: answer a window, start a game, or press a key
     // and run the three ticks once. False when the soak is over.
@@ -111,7 +108,7 @@ public:
             return true;
         }
         if (controller_->GameOverSequenceRunning()) return true;
-        if (!flags_.gameRunning) {
+        if (!session_->flags().gameRunning) {
             if (pieces_ >= options_.pieces) return false;
             ++games_;
             controller_->SpeedButton1Click();
@@ -161,7 +158,7 @@ private:
     // One key per round while the piece falls freely: turn, shift, then drop.
     void Steer() {
         const Engine& engine = controller_->engine();
-        if (flags_.collapsing || !engine.PieceCanMove()) return;
+        if (session_->flags().collapsing || !engine.PieceCanMove()) return;
         const int column = engine.fallingPiece.blocks[0].column;
         if (rotations_ > 0) {
             --rotations_;
@@ -177,7 +174,7 @@ private:
 
     void Press(int key, const QString& text = {}) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-        QApplication::sendEvent(form_.get(), &press);
+        QApplication::sendEvent(&session_->window(), &press);
     }
 
     void Answer(QWidget* modal) {
@@ -202,17 +199,10 @@ private:
 
     const Options& options_;
     QTemporaryDir scratch_;
-    Random random_;
     Random plan_;  // the player's own choices, apart from the game's generator
-    PersistentState state_;
-    GameFlags flags_;
-    std::unique_ptr<AudioOutput> output_;
-    std::unique_ptr<WaveBank> waves_;
-    std::unique_ptr<WaveEffects> effects_;
-    std::unique_ptr<MusicDevice> device_;
-    std::unique_ptr<GameMusic> music_;
-    std::unique_ptr<TForm1> form_;
-    std::unique_ptr<GameController> controller_;
+    GameAudio audio_;
+    std::unique_ptr<GameSession> session_;
+    GameController* controller_ = nullptr;  // the session's
     int pieces_ = 0;
     int games_ = 0;
     int targetColumn_ = 1;

@@ -16,13 +16,10 @@
 #include <memory>
 #include <vector>
 
-#include "GameController.h"
-#include "GameFlags.h"
+#include "GameSession.h"
 #include "GameTimer.h"
 #include "GameTimings.h"
-#include "PersistentState.h"
 #include "SilentAudio.h"
-#include "TForm1.h"
 
 namespace kwadrill {
 namespace {
@@ -36,31 +33,29 @@ constexpr int kExposePollMs = 10;
 using test::SilentEffects;
 using test::SilentMusic;
 
-// The main window and its controller, wired as the game wires them. The
-// game's own ticks are switched off: the benchmarks call the handlers.
+// The game session on silent audio. The game's own ticks are switched off:
+// the benchmarks call the handlers.
 class MainWindowRig {
 public:
-    MainWindowRig()
-        : form_(state_, random_), controller_(flags_, form_, effects_, music_, state_, random_) {
-        form_.Attach(controller_);
-        form_.ArrangeMainWindow({});
+    MainWindowRig() : session_(effects_, music_, SessionSetup{.seed = 42}) {
+        session_.Arrange();
         Show();
-        controller_.timer1().SetEnabled(false);
-        controller_.timer2().SetEnabled(false);
-        controller_.timer3().SetEnabled(false);
+        controller().timer1().SetEnabled(false);
+        controller().timer2().SetEnabled(false);
+        controller().timer3().SetEnabled(false);
     }
 
-    TForm1& form() { return form_; }
-    GameController& controller() { return controller_; }
-    GameFlags& flags() { return flags_; }
-    Engine& engine() { return controller_.engine(); }
+    TForm1& form() { return session_.window(); }
+    GameController& controller() { return session_.controller(); }
+    GameFlags& flags() { return session_.flags(); }
+    Engine& engine() { return session_.engine(); }
 
     // Shows the window and waits until the window system has exposed it, so
     // that a repaint really reaches the screen.
     void Show() {
-        form_.show();
+        form().show();
         const QDeadlineTimer deadline(kExposeTimeoutMs);
-        while (!(form_.windowHandle() && form_.windowHandle()->isExposed()) &&
+        while (!(form().windowHandle() && form().windowHandle()->isExposed()) &&
                !deadline.hasExpired()) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, kExposePollMs);
         }
@@ -68,18 +63,14 @@ public:
 
     void FillBoard() {
         for (auto& cell : engine().board.cells) {
-            cell = static_cast<std::uint8_t>(random_(kBlockTypes) + 1);
+            cell = static_cast<std::uint8_t>(session_.random()(kBlockTypes) + 1);
         }
     }
 
 private:
-    Random random_{42};
-    PersistentState state_;
-    GameFlags flags_;
     SilentEffects effects_;
     SilentMusic music_;
-    TForm1 form_;
-    GameController controller_;
+    GameSession session_;
 };
 
 void DrawFieldFullBoard(benchmark::State& state, MainWindowRig& rig) {

@@ -7,20 +7,15 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "AudioOutput.h"
 #include "BackupFile.h"
-#include "GameController.h"
-#include "GameMusic.h"
+#include "GameAudio.h"
+#include "GameSession.h"
 #include "LanguageTexts.h"
-#include "MusicDevice.h"
 #include "ReportingApplication.h"
 #include "ScratchDirectory.h"
 #include "SettingsStore.h"
 #include "ShutdownSignals.h"
 #include "StoreError.h"
-#include "TForm1.h"
-#include "WaveBank.h"
-#include "WaveEffects.h"
 
 namespace kwadrill {
 
@@ -54,8 +49,8 @@ private:
 
 GameApplication::GameApplication() = default;
 
-// Members go down in reverse order: the controller before the windows and
-// the music, the music before the audio output.
+// Members go down in reverse order: the session (controller, then windows)
+// before the audio.
 GameApplication::~GameApplication() = default;
 
 int GameApplication::Run() {
@@ -64,9 +59,8 @@ int GameApplication::Run() {
     if (!FormCreate()) {
         return 0;
     }
-    form1_->SetFormClose([this] { return FormClose(); });
-    // The language dialog is the last window made: the main window is arranged now.
-    form1_->ArrangeMainWindow([this] { LoadRegistrySettings(); });
+    session_->window().SetFormClose([this] { return FormClose(); });
+    session_->Arrange([this] { LoadRegistrySettings(); });
     if (shutdownRequested_) {
         // The end came during start-up: everything is loaded, so it is saved
         // as a close would save it, without showing the window first.
@@ -76,8 +70,8 @@ int GameApplication::Run() {
     startedUp_ = true;
     ShowCentred();
     // The window comes up first; waiting for the device comes after.
-    new AfterFirstPaint(form1_->Well(), [this] { OpenAudio(); });
-    QTimer::singleShot(kAudioOpenDeadlineMs, form1_.get(), [this] { OpenAudio(); });
+    new AfterFirstPaint(session_->window().Well(), [this] { OpenAudio(); });
+    QTimer::singleShot(kAudioOpenDeadlineMs, &session_->window(), [this] { OpenAudio(); });
     return QApplication::exec();
 }
 
@@ -94,49 +88,37 @@ bool GameApplication::FormCreate() {
         RemoveStaleBackupTemporaries(recordDirectory_);
         settings_->RemoveStaleTemporaries();
     }
-    if (!LoadBackupFile(state_.record, recordDirectory_, scratchDirectory_)) {
-        SetBackupDefaults(state_.record);
+    SessionSetup setup;
+    if (!LoadBackupFile(setup.record, recordDirectory_, scratchDirectory_)) {
+        SetBackupDefaults(setup.record);
     }
-    random_.Seed(
-        static_cast<std::uint32_t>(QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay()));
+    setup.seed =
+        static_cast<std::uint32_t>(QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay());
     CreateAudio();
-    CreateWindows();
+    session_ = std::make_unique<GameSession>(audio_->effects(), audio_->music(), std::move(setup));
     ExtractMusic();
-    controller_->engine().ClearField();
+    session_->engine().ClearField();
     return true;
 }
 
 void GameApplication::CreateAudio() {
-    output_ = std::make_unique<AudioOutput>(AudioOutput::Opening::Later);
-    waves_ = std::make_unique<WaveBank>(*output_, std::map<QString, QByteArray>{});
-    effects_ = std::make_unique<WaveEffects>(*waves_, [this](int n) { return random_(n); });
-    musicDevice_ = std::make_unique<MusicDevice>(*output_);
-    music_ =
-        std::make_unique<GameMusic>(*musicDevice_, scratchDirectory_, [this](const QString& text) {
-            QMessageBox box(QMessageBox::Critical, MusicDeviceErrorCaption(), text, QMessageBox::Ok,
-                            form1_.get());
+    // Effects are played by the controller only, so the session exists by then.
+    audio_ = std::make_unique<GameAudio>(
+        AudioOutput::Opening::Later, scratchDirectory_,
+        [this](int n) { return session_->random()(n); },
+        [this](const QString& text) {
+            QMessageBox box(QMessageBox::Critical, MusicDeviceErrorCaption(), text,
+                            QMessageBox::Ok, session_ ? &session_->window() : nullptr);
             box.exec();
         });
 }
 
 void GameApplication::OpenAudio() {
-    if (audioOpened_) {
-        return;
-    }
-    audioOpened_ = true;
-    output_->Open();
-    waves_->Decode(WaveBank::ReadWaveResources());
-}
-
-void GameApplication::CreateWindows() {
-    form1_ = std::make_unique<TForm1>(state_, random_);
-    controller_ =
-        std::make_unique<GameController>(flags_, *form1_, *effects_, *music_, state_, random_);
-    form1_->Attach(*controller_);
+    audio_->Open();
 }
 
 void GameApplication::ExtractMusic() {
-    if (music_->ExtractMusicFiles()) {
+    if (audio_->music().ExtractMusicFiles()) {
         return;
     }
     if (shutdownRequested_) {
@@ -144,13 +126,13 @@ void GameApplication::ExtractMusic() {
         return;
     }
     QMessageBox box(QMessageBox::Warning, SoundInitErrorCaption(), SoundInitErrorText(),
-                    QMessageBox::Ok, form1_.get());
+                    QMessageBox::Ok, &session_->window());
     box.exec();
 }
 
 void GameApplication::LoadRegistrySettings() {
     try {
-        settings_->LoadRegistrySettings(state_, [this](std::int32_t) { form1_->ApplyLanguage(); });
+        session_->controller().LoadStoredSettings(settings_->LoadRegistrySettings());
     } catch (const StoreError& error) {
         ReportStoreError(error);
     }
@@ -167,14 +149,14 @@ void GameApplication::ReportStoreError(const StoreError& error) const {
 }
 
 bool GameApplication::FormClose() {
-    music_->StopMusic();
-    music_->DeleteMusicFiles();
-    SaveBackupFile(state_.record, recordDirectory_);
+    audio_->music().StopMusic();
+    audio_->music().DeleteMusicFiles();
+    SaveBackupFile(session_->state().record, recordDirectory_);
     // After a failed save the next attempt quits without trying again, so the
     // game can always be left; the backup file above holds everything anyway.
     if (!registrySaveFailed_) {
         try {
-            settings_->SaveRegistrySettings(state_);
+            settings_->SaveRegistrySettings(session_->state());
         } catch (const StoreError& error) {
             registrySaveFailed_ = true;
             ReportStoreError(error);
@@ -183,7 +165,7 @@ bool GameApplication::FormClose() {
             }
         }
     }
-    controller_->BeginShutdown();
+    session_->controller().BeginShutdown();
     return true;
 }
 
@@ -193,18 +175,18 @@ bool GameApplication::FormClose() {
 void GameApplication::OnShutdownSignal() {
     const bool first = !shutdownRequested_;
     shutdownRequested_ = true;
-    if (controller_) {
-        controller_->BeginShutdown();
+    if (session_) {
+        session_->controller().BeginShutdown();
     }
     CloseModalWindows();
     if (first && startedUp_) {
-        QTimer::singleShot(0, form1_.get(), [this] { CloseWhenModalWindowsAreGone(); });
+        QTimer::singleShot(0, &session_->window(), [this] { CloseWhenModalWindowsAreGone(); });
     }
 }
 
 void GameApplication::CloseModalWindows() {
-    if (form1_) {
-        form1_->CloseModalWindows();
+    if (session_) {
+        session_->window().CloseModalWindows();
     } else if (QWidget* modal = QApplication::activeModalWidget()) {
         modal->close();
     }
@@ -213,21 +195,24 @@ void GameApplication::CloseModalWindows() {
 // The game-over sequence may still be on its way to recording the result
 // (its windows open in an event of their own): the close waits for it.
 void GameApplication::CloseWhenModalWindowsAreGone() {
-    if (QApplication::activeModalWidget() != nullptr || controller_->GameOverSequenceRunning()) {
+    TForm1& window = session_->window();
+    if (QApplication::activeModalWidget() != nullptr ||
+        session_->controller().GameOverSequenceRunning()) {
         CloseModalWindows();
-        QTimer::singleShot(kModalRetryMs, form1_.get(), [this] { CloseWhenModalWindowsAreGone(); });
+        QTimer::singleShot(kModalRetryMs, &window, [this] { CloseWhenModalWindowsAreGone(); });
         return;
     }
-    if (!form1_->close()) {
-        form1_->close();  // the store could not be written: leave without it
+    if (!window.close()) {
+        window.close();  // the store could not be written: leave without it
     }
 }
 
 void GameApplication::ShowCentred() {
     const QRect screen = QApplication::primaryScreen()->availableGeometry();
-    form1_->move(screen.center() - form1_->rect().center());
-    form1_->show();
-    form1_->activateWindow();
+    TForm1& window = session_->window();
+    window.move(screen.center() - window.rect().center());
+    window.show();
+    window.activateWindow();
 }
 
 }  // namespace kwadrill

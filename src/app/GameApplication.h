@@ -5,26 +5,20 @@
 #include <memory>
 #include <optional>
 
-#include "GameFlags.h"
-#include "PersistentState.h"
-#include "Random.h"
 #include "SingleInstanceLock.h"
 
 namespace kwadrill {
 
-class AudioOutput;
-class GameController;
-class GameMusic;
-class MusicDevice;
+class GameAudio;
+class GameSession;
 class SettingsStore;
 class ShutdownSignals;
 class StoreError;
-class TForm1;
-class WaveBank;
-class WaveEffects;
 
-// The whole program: creates every object once, in the start-up order, runs
-// the event loop and goes down in the shut-down order.
+// The whole program on a real machine: the single-instance lock, the record
+// and the store, real audio and the shut-down signals around the game session,
+// each made once in the start-up order; runs the event loop and goes down in
+// the shut-down order.
 class GameApplication {
 public:
     GameApplication();
@@ -39,7 +33,6 @@ private:
     bool FormCreate();  // false: another copy runs, nothing was touched
     void CreateAudio();
     void OpenAudio();
-    void CreateWindows();
     void ExtractMusic();
     void LoadRegistrySettings();
     bool FormClose();  // false keeps the main window open
@@ -49,27 +42,18 @@ private:
     void CloseWhenModalWindowsAreGone();
     void ShowCentred();
 
-    Random random_;
-    PersistentState state_;
-    GameFlags flags_;
     QString scratchDirectory_;
     QString recordDirectory_;
     std::optional<SingleInstanceLock> instanceLock_;
     std::unique_ptr<SettingsStore> settings_;
 
-    std::unique_ptr<AudioOutput> output_;
-    std::unique_ptr<WaveBank> waves_;
-    std::unique_ptr<WaveEffects> effects_;
-    std::unique_ptr<MusicDevice> musicDevice_;
-    std::unique_ptr<GameMusic> music_;
+    std::unique_ptr<GameAudio> audio_;
 
-    std::unique_ptr<TForm1> form1_;
-    std::unique_ptr<GameController> controller_;
+    std::unique_ptr<GameSession> session_;
     std::unique_ptr<ShutdownSignals> signals_;
 
     bool registrySaveFailed_ = false;
     bool shutdownRequested_ = false;
-    bool audioOpened_ = false;
     bool startedUp_ = false;  // the window is shown and the event loop runs
 };
 

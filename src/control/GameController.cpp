@@ -1,6 +1,5 @@
 #include "GameController.h"
 
-#include <QDateTime>
 #include <QMetaObject>
 
 #include <cstdlib>
@@ -47,13 +46,15 @@ bool IsPauseCharacter(QChar character) {
 }  // namespace
 
 GameController::GameController(GameFlags& flags, GameView& view, SoundEffects& sound,
-                               MusicControl& music, PersistentState& state, Random& random)
+                               MusicControl& music, PersistentState& state, Random& random,
+                               LocalClock clock)
     : flags_(flags),
       view_(view),
       sound_(sound),
       music_(music),
       state_(state),
       random_(random),
+      clock_(std::move(clock)),
       timer1_(kMainTickIdleMs, false, [this] { Timer1Timer(); }),
       timer2_(kFastTickMs, false, [this] { Timer2Timer(); }),
       timer3_(kSoundDelayTickMs, true, [this] { Timer3Timer(); }),
@@ -356,6 +357,14 @@ void GameController::SpeedButton8Click() {
     view_.ApplyLanguage();
 }
 
+void GameController::LoadStoredSettings(const StoredSettings& stored) {
+    state_.language = stored.Language();
+    view_.ApplyLanguage();
+    if (const std::optional<ScoreTable> table = stored.Table()) {
+        MergeScoreTables(state_.record.scoreTable, *table);
+    }
+}
+
 void GameController::EnableTimers() {
     if (shuttingDown_) {
         return;
@@ -423,8 +432,7 @@ void GameController::EnterHighScore(int rank, std::int32_t finalScore) {
     if (name.isEmpty()) {
         name = view_.NeutralPlayerName();  // only when nobody could be asked
     }
-    RecordHighScore(state_.record.scoreTable.Rank(rank), name, finalScore,
-                    QDateTime::currentDateTime());
+    RecordHighScore(state_.record.scoreTable.Rank(rank), name, finalScore, clock_());
     state_.highlightRank = rank;
 }
 

@@ -10,9 +10,11 @@
 #include "GameFlags.h"
 #include "GameTimer.h"
 #include "GameView.h"
+#include "LocalClock.h"
 #include "MusicControl.h"
 #include "PersistentState.h"
 #include "Random.h"
+#include "SettingsStore.h"
 #include "SoundEffects.h"
 
 namespace kwadrill {
@@ -22,8 +24,10 @@ namespace kwadrill {
 // talks to the windows only through GameView.
 class GameController {
 public:
+    // The controller is the one writer of state: the switches, the language,
+    // the score table, the last name and the highlighted rank change here only.
     GameController(GameFlags& flags, GameView& view, SoundEffects& sound, MusicControl& music,
-                   PersistentState& state, Random& random);
+                   PersistentState& state, Random& random, LocalClock clock);
     GameController(const GameController&) = delete;
     GameController& operator=(const GameController&) = delete;
 
@@ -52,6 +56,12 @@ public:
     void SpeedButton6Click(bool down);  // sound toggle, with its new state
     void SpeedButton7Click();           // rules
     void SpeedButton8Click();           // language
+
+    // What the per-user store held at start-up: first the language, which the
+    // windows take on at once, then its table, joined with the one in memory.
+    // A value of the wrong type throws StoreError; the language read before
+    // a bad table is kept.
+    void LoadStoredSettings(const StoredSettings& stored);
 
     // Switches on the main and the fast tick; called once when the main
     // window has been arranged.
@@ -89,6 +99,7 @@ private:
     MusicControl& music_;
     PersistentState& state_;
     Random& random_;
+    LocalClock clock_;
 
     GameTimer timer1_;
     GameTimer timer2_;

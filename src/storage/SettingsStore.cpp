@@ -82,16 +82,28 @@ bool ScoreTableFrom(const QVariant& value, ScoreTable& table) {
 
 }  // namespace
 
+std::int32_t StoredSettings::Language() const {
+    return LanguageFrom(values_.value(kLanguageValue.toString()));
+}
+
+std::optional<ScoreTable> StoredSettings::Table() const {
+    ScoreTable table;
+    if (!ScoreTableFrom(values_.value(kScoreTableValue.toString()), table)) return std::nullopt;
+    return table;
+}
+
 SettingsStore::SettingsStore() : filePath_(UserStorePath()) {}
 
 SettingsStore::SettingsStore(const QString& filePath) : filePath_(filePath) {}
 
 std::int32_t SettingsStore::ReadLanguage() const {
-    return LanguageFrom(ReadIniValues(filePath_).value(kLanguageValue.toString()));
+    return LoadRegistrySettings().Language();
 }
 
 bool SettingsStore::ReadScoreTable(ScoreTable& table) const {
-    return ScoreTableFrom(ReadIniValues(filePath_).value(kScoreTableValue.toString()), table);
+    const std::optional<ScoreTable> stored = LoadRegistrySettings().Table();
+    if (stored) table = *stored;
+    return stored.has_value();
 }
 
 void SettingsStore::WriteLanguage(std::int32_t language) {
@@ -103,16 +115,8 @@ void SettingsStore::WriteScoreTable(const ScoreTable& table) {
     WriteValue(filePath_, kScoreTableValue, bytes);
 }
 
-void SettingsStore::LoadRegistrySettings(PersistentState& state,
-                                         const ApplyLanguage& applyLanguage) const {
-    // One read of the file for both values, so a store that cannot be used is
-    // reported once.
-    const QVariantMap values = ReadIniValues(filePath_);
-    state.language = LanguageFrom(values.value(kLanguageValue.toString()));
-    if (applyLanguage) applyLanguage(state.language);
-    ScoreTable stored;
-    if (ScoreTableFrom(values.value(kScoreTableValue.toString()), stored))
-        MergeScoreTables(state.record.scoreTable, stored);
+StoredSettings SettingsStore::LoadRegistrySettings() const {
+    return StoredSettings(ReadIniValues(filePath_));
 }
 
 void SettingsStore::SaveRegistrySettings(const PersistentState& state) {

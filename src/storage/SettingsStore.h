@@ -1,14 +1,31 @@
 #pragma once
 
 #include <QString>
+#include <QVariantMap>
 
 #include <cstdint>
-#include <functional>
+#include <optional>
 
 #include "PersistentState.h"
 #include "ScoreTable.h"
 
 namespace kwadrill {
+
+// The values the store held, read from the file in one go. Each is checked
+// as it is taken, so a table of the wrong type still lets the language through.
+class StoredSettings {
+public:
+    explicit StoredSettings(QVariantMap values) : values_(std::move(values)) {}
+
+    // "lng": 0 when missing, empty or not a valid integer; StoreError when not text.
+    std::int32_t Language() const;
+    // "hsc": the table when exactly 640 bytes are stored, nothing when missing
+    // or shorter; StoreError when text, a number or longer.
+    std::optional<ScoreTable> Table() const;
+
+private:
+    QVariantMap values_;
+};
 
 // The per-user store of the language and the score table: an INI file,
 // $XDG_CONFIG_HOME/QZ's Kwadrill/Kwadrill.ini. Values: "lng", a string holding
@@ -21,8 +38,6 @@ namespace kwadrill {
 // "Kwadrill.ini.damaged".
 class SettingsStore {
 public:
-    using ApplyLanguage = std::function<void(std::int32_t language)>;
-
     // The player's own store.
     SettingsStore();
     // A store in an explicit file (tests, other profiles).
@@ -38,9 +53,9 @@ public:
     void WriteLanguage(std::int32_t language);
     void WriteScoreTable(const ScoreTable& table);
 
-    // Start-up: language, then applyLanguage, then the stored table merged
-    // over the one the backup file (or the defaults) left in state.
-    void LoadRegistrySettings(PersistentState& state, const ApplyLanguage& applyLanguage) const;
+    // Start-up: both values from one read of the file, so a store that cannot
+    // be used is reported once.
+    StoredSettings LoadRegistrySettings() const;
     // Shut-down: "lng", then "hsc".
     void SaveRegistrySettings(const PersistentState& state);
 

@@ -100,7 +100,7 @@ QIcon GlyphIcon(const QString& name) {
 
 }  // namespace
 
-TForm1::TForm1(const PersistentState& state, Random& random)
+TForm1::TForm1(const PersistentState& state, Random& random, const QLocale& locale)
     : QWidget(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
@@ -111,7 +111,7 @@ TForm1::TForm1(const PersistentState& state, Random& random)
     setFocusPolicy(Qt::StrongFocus);
     LoadImageLists();
     CreateControls();
-    form2_ = new TForm2(state_, this);
+    form2_ = new TForm2(state_, locale, this);
     form3_ = new TForm3(state_.Russian(), this);
     form4_ = new TForm4(this);
     form5_ = new TForm5(this);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QWidget>
 
 #include <array>
@@ -31,7 +32,8 @@ class WellPaintBox;
 // other windows and shows them for game control.
 class TForm1 : public QWidget, public GameView {
 public:
-    TForm1(const PersistentState& state, Random& random);
+    // locale: how the high-score window writes dates.
+    TForm1(const PersistentState& state, Random& random, const QLocale& locale);
     ~TForm1() override;
 
     // Connects keys, buttons and drawing to the game. Called once, before

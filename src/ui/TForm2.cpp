@@ -95,7 +95,8 @@ QString HighScoreText(const ScoreTable& table, int highlightRank, const QLocale&
     return text;
 }
 
-TForm2::TForm2(const PersistentState& state, QWidget* parent) : QDialog(parent), state_(state) {
+TForm2::TForm2(const PersistentState& state, const QLocale& locale, QWidget* parent)
+    : QDialog(parent), state_(state), locale_(locale) {
     setObjectName(u"Form2"_s);
     SetUpDialog(*this, kClientSize);
     QPalette navy = palette();
@@ -134,7 +135,7 @@ void TForm2::PaintBox1Paint(QPainter& painter, QWidget& box) {
                         FontStyle::Bold | FontStyle::Italic, message.fontName, false, true);
         return;
     }
-    DrawWrappedText(painter, box, HighScoreText(table, state_.highlightRank, QLocale::system()),
+    DrawWrappedText(painter, box, HighScoreText(table, state_.highlightRank, locale_),
                     kTableTextHeight, QColor(kYellow), FontStyle::Bold, QString(), false, true);
 }
 

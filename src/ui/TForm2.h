@@ -21,9 +21,10 @@ QString ScoreDateText(double date, const QLocale& locale);
 QString HighScoreText(const ScoreTable& table, int highlightRank, const QLocale& locale);
 
 // The high-score window: the table on navy, or a remark when it is empty.
+// Dates are written as the given locale writes them.
 class TForm2 : public QDialog {
 public:
-    TForm2(const PersistentState& state, QWidget* parent);
+    TForm2(const PersistentState& state, const QLocale& locale, QWidget* parent);
 
     void ApplyLanguage(bool russian);
 
@@ -35,6 +36,7 @@ private:
     void PaintBox1Paint(QPainter& painter, QWidget& box);
 
     const PersistentState& state_;
+    QLocale locale_;
 };
 
 }  // namespace kwadrill

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QEvent>
 
 #include <gtest/gtest.h>
@@ -28,7 +29,9 @@ protected:
     GameFlags flags;
     PersistentState state;
     Random random{20240611};
-    GameController controller{flags, view, sound, music, state, random};
+    // The clock stands still: a new table entry is dated with this moment.
+    QDateTime now{QDate(2024, 3, 5), QTime(14, 7, 9)};
+    GameController controller{flags, view, sound, music, state, random, [this] { return now; }};
 
     Engine& engine() { return controller.engine(); }
     Board& board() { return controller.engine().board; }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ControlFixture.h"
+#include "StoreError.h"
 
 namespace kwadrill::testing {
 namespace {
@@ -191,7 +192,7 @@ TEST_F(ControlTest, AudioStartsWithTheStoredSwitches) {
         stored.record.musicOn = static_cast<std::uint8_t>(musicOn);
         stored.record.soundOn = static_cast<std::uint8_t>(soundOn);
         log.Clear();
-        GameController fresh(flags, view, sound, music, stored, random);
+        GameController fresh(flags, view, sound, music, stored, random, SystemLocalTime);
         EXPECT_EQ(log.calls, (std::vector<std::string>{
                                  musicOn ? "SetMusicEnabled on" : "SetMusicEnabled off",
                                  soundOn ? "SetSoundEnabled on" : "SetSoundEnabled off"}));
@@ -208,6 +209,28 @@ TEST_F(ControlTest, LanguageDialogsChoiceIsStoredOnlyWhenOneWasMade) {
     view.chosenLanguage = 1;
     controller.SpeedButton8Click();
     EXPECT_EQ(state.language, 1);
+}
+
+// At start-up the store's language reaches the windows before its table is
+// read: a table of the wrong type leaves the language taken and the table as it was.
+TEST_F(ControlTest, StoredSettingsGiveTheLanguageThenJoinTheTable) {
+    ScoreTable table{};
+    table.Rank(1).score = 900;
+    const QByteArray tableBytes(reinterpret_cast<const char*>(&table), sizeof table);
+    controller.LoadStoredSettings(StoredSettings(
+        {{QStringLiteral("lng"), QStringLiteral("1")}, {QStringLiteral("hsc"), tableBytes}}));
+    EXPECT_EQ(state.language, 1);
+    EXPECT_EQ(log.calls, std::vector<std::string>{"ApplyLanguage"});
+    EXPECT_EQ(state.record.scoreTable.Rank(1).score, 900);
+
+    log.Clear();
+    EXPECT_THROW(controller.LoadStoredSettings(StoredSettings(
+                     {{QStringLiteral("lng"), QStringLiteral("0")},
+                      {QStringLiteral("hsc"), QStringLiteral("hello")}})),
+                 StoreError);
+    EXPECT_EQ(state.language, 0);
+    EXPECT_EQ(log.calls, std::vector<std::string>{"ApplyLanguage"});
+    EXPECT_EQ(state.record.scoreTable.Rank(1).score, 900);
 }
 
 TEST_F(ControlTest, WindowButtonsOpenTheirWindowsWhileTheGameGoesOn) {

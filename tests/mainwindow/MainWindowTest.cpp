@@ -5,12 +5,9 @@
 
 #include <array>
 
-#include "GameController.h"
-#include "GameFlags.h"
-#include "PersistentState.h"
+#include "GameSession.h"
 #include "ScorePaintBox.h"
 #include "SilentAudio.h"
-#include "TForm1.h"
 
 namespace kwadrill {
 namespace {
@@ -29,22 +26,17 @@ QImage CellOnScreen(const QImage& screen, int column, int row) {
 
 class MainWindow : public ::testing::Test {
 protected:
-    MainWindow()
-        : form_(state_, random_), controller_(flags_, form_, effects_, music_, state_, random_) {
-        form_.Attach(controller_);
-        form_.ArrangeMainWindow({});
+    MainWindow() {
+        session_.Arrange();
         form_.show();
     }
 
-    Board& board() { return controller_.engine().board; }
+    Board& board() { return session_.engine().board; }
 
-    Random random_{7};
-    PersistentState state_;
-    GameFlags flags_;
     SilentEffects effects_;
     SilentMusic music_;
-    TForm1 form_;
-    GameController controller_;
+    GameSession session_{effects_, music_, SessionSetup{.seed = 7}};
+    TForm1& form_ = session_.window();
 };
 
 TEST_F(MainWindow, LayoutFollowsThePictureSizes) {
@@ -54,7 +46,7 @@ TEST_F(MainWindow, LayoutFollowsThePictureSizes) {
     EXPECT_EQ(form_.ScoreCounter()->geometry(), QRect(8, 228, 112, 21));
     EXPECT_EQ(form_.ControlPanel()->geometry(), QRect(0, 0, 129, 253));
     EXPECT_EQ(form_.LevelLabel()->geometry(), QRect(4, 208, 121, 17));
-    EXPECT_EQ(state_.highlightRank, -1);
+    EXPECT_EQ(session_.state().highlightRank, -1);
 }
 
 TEST_F(MainWindow, ButtonsStandInTheirOrderAndTakeNoFocus) {
@@ -69,15 +61,13 @@ TEST_F(MainWindow, ButtonsStandInTheirOrderAndTakeNoFocus) {
 }
 
 TEST_F(MainWindow, TogglesFollowTheStoredSwitches) {
-    PersistentState state;
-    state.record.musicOn = 0;
-    state.record.soundOn = 1;
-    TForm1 form(state, random_);
-    GameController controller(flags_, form, effects_, music_, state, random_);
-    form.Attach(controller);
-    form.ArrangeMainWindow({});
-    EXPECT_FALSE(form.SpeedButton(5)->isChecked());
-    EXPECT_TRUE(form.SpeedButton(6)->isChecked());
+    SessionSetup setup;
+    setup.record.musicOn = 0;
+    setup.record.soundOn = 1;
+    GameSession session(effects_, music_, setup);
+    session.Arrange();
+    EXPECT_FALSE(session.window().SpeedButton(5)->isChecked());
+    EXPECT_TRUE(session.window().SpeedButton(6)->isChecked());
 }
 
 TEST_F(MainWindow, DrawFieldPaintsEveryCellFromItsPicture) {

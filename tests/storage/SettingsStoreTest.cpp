@@ -76,11 +76,19 @@ protected:
         settings.setValue(name, value);
     }
 
-    // Runs LoadRegistrySettings; the language handed to the callback, if any.
+    // Takes what LoadRegistrySettings read as the game takes it at start-up:
+    // the language (returned once taken), then the table joined with state's.
+    static std::optional<std::int32_t> Take(const StoredSettings& stored, PersistentState& state,
+                                           std::optional<std::int32_t>& applied) {
+        state.language = stored.Language();
+        applied = state.language;
+        if (const std::optional<ScoreTable> table = stored.Table())
+            MergeScoreTables(state.record.scoreTable, *table);
+        return applied;
+    }
     std::optional<std::int32_t> Load(PersistentState& state) {
         std::optional<std::int32_t> applied;
-        Store().LoadRegistrySettings(state, [&](std::int32_t language) { applied = language; });
-        return applied;
+        return Take(Store().LoadRegistrySettings(), state, applied);
     }
 
     // What is at Path() reads as no store: English is applied, the backup
@@ -200,7 +208,7 @@ TEST_P(BadStoredDataTest, RaisesInvalidDataTypeAndKeepsTheTable) {
     std::optional<std::int32_t> applied;
 
     try {
-        Store().LoadRegistrySettings(state, [&](std::int32_t language) { applied = language; });
+        Take(Store().LoadRegistrySettings(), state, applied);
         FAIL() << c.what << ": no error";
     } catch (const StoreError& error) {
         EXPECT_EQ(error.Message(), QString::fromUtf8(c.message)) << c.what;

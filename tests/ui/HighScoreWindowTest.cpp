@@ -85,7 +85,7 @@ protected:
     }
 
     PersistentState state_;
-    TForm2 form_{state_, nullptr};
+    TForm2 form_{state_, kGermany, nullptr};
 };
 
 TEST_F(HighScoreWindowTest, HasItsClientSizeAndCaptionPerLanguage) {

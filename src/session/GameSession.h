@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QLocale>
+
+#include <cstdint>
+#include <functional>
+
+#include "BackupRecord.h"
+#include "GameController.h"
+#include "GameFlags.h"
+#include "LocalClock.h"
+#include "MusicControl.h"
+#include "PersistentState.h"
+#include "Random.h"
+#include "SoundEffects.h"
+#include "TForm1.h"
+
+namespace kwadrill {
+
+// What a session starts from besides its audio. The game passes the loaded
+// record, a seed from the clock, the system's clock and locale; tests and
+// benchmarks fix them.
+struct SessionSetup {
+    BackupRecord record{};
+    std::uint32_t seed = 1;
+    LocalClock clock = SystemLocalTime;
+    QLocale locale = QLocale::system();
+};
+
+// The game's objects, composed in one place: the generator, the game flags,
+// the persistent state, the main window and the controller that drives it.
+// The executable, the benchmarks and the window tests all build the game
+// through it; the audio is handed in, real or silent. Only the controller
+// changes the state; the windows read it.
+class GameSession {
+public:
+    GameSession(SoundEffects& sound, MusicControl& music, SessionSetup setup = {});
+    GameSession(const GameSession&) = delete;
+    GameSession& operator=(const GameSession&) = delete;
+
+    // Sizes the main window, sets its toggles, starts the ticks, then runs
+    // loadSettings (the language dialog is the last window made).
+    void Arrange(const std::function<void()>& loadSettings = {});
+
+    TForm1& window() { return window_; }
+    GameController& controller() { return controller_; }
+    Engine& engine() { return controller_.engine(); }
+    GameFlags& flags() { return flags_; }
+    Random& random() { return random_; }
+    const PersistentState& state() const { return state_; }
+
+private:
+    Random random_;
+    GameFlags flags_;
+    PersistentState state_;
+    // Declared before the controller, so that the controller goes down first.
+    TForm1 window_;
+    GameController controller_;
+};
+
+}  // namespace kwadrill
