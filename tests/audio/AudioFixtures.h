@@ -51,6 +51,10 @@ private:
 // the default tempo (120 per minute): a piano melody over held chords.
 std::vector<std::uint8_t> PianoPiece(int quarters);
 
+// Like PianoPiece, with a tempo change at every quarter: small steps that
+// speed it up, and a jump to half the speed half-way.
+std::vector<std::uint8_t> TempoPiece(int quarters);
+
 QByteArray AsByteArray(std::span<const std::uint8_t> bytes);
 void WriteFile(const QString& path, const QByteArray& bytes);
 
