@@ -1,6 +1,7 @@
 #include "GameApplication.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QDateTime>
 #include <QEvent>
 #include <QMessageBox>
@@ -12,7 +13,9 @@
 #include "GameController.h"
 #include "GameMusic.h"
 #include "LanguageTexts.h"
+#include "MusicCache.h"
 #include "MusicDevice.h"
+#include "MusicFiles.h"
 #include "ReportingApplication.h"
 #include "ScratchDirectory.h"
 #include "SettingsStore.h"
@@ -110,7 +113,12 @@ void GameApplication::CreateAudio() {
     output_ = std::make_unique<AudioOutput>(AudioOutput::Opening::Later);
     waves_ = std::make_unique<WaveBank>(*output_, std::map<QString, QByteArray>{});
     effects_ = std::make_unique<WaveEffects>(*waves_, [this](int n) { return random_(n); });
-    musicDevice_ = std::make_unique<MusicDevice>(*output_);
+    // Pieces rendered once play from the cache; the others play live meanwhile.
+    musicCache_ = std::make_unique<MusicCache>(
+        QFile::encodeName(MusicCacheFolder::DefaultFolder()).toStdString(),
+        MusicFiles::ResourcePieces());
+    musicDevice_ = std::make_unique<MusicDevice>(*output_, DefaultSoundFontCandidates(),
+                                                 musicCache_.get());
     music_ =
         std::make_unique<GameMusic>(*musicDevice_, scratchDirectory_, [this](const QString& text) {
             QMessageBox box(QMessageBox::Critical, MusicDeviceErrorCaption(), text, QMessageBox::Ok,

@@ -15,6 +15,7 @@ namespace kwadrill {
 class AudioOutput;
 class GameController;
 class GameMusic;
+class MusicCache;
 class MusicDevice;
 class SettingsStore;
 class ShutdownSignals;
@@ -60,6 +61,8 @@ private:
     std::unique_ptr<AudioOutput> output_;
     std::unique_ptr<WaveBank> waves_;
     std::unique_ptr<WaveEffects> effects_;
+    // Outlives the device that plays from it; its renderer stops when it goes.
+    std::unique_ptr<MusicCache> musicCache_;
     std::unique_ptr<MusicDevice> musicDevice_;
     std::unique_ptr<GameMusic> music_;
 

@@ -3,6 +3,7 @@
 #include "PieceRenderer.h"
 
 #include <malloc.h>
+#include <pthread.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -29,13 +30,29 @@ std::span<const std::uint8_t> Bytes(const QByteArray& bytes) {
             static_cast<std::size_t>(bytes.size())};
 }
 
+constexpr int kIoprioClassBestEffort = 2;
+constexpr int kIoprioLowestBestEffort = 7;
+
 // Each step may be refused; the next still helps.
 void TakeIdlePriority() {
+    ::pthread_setname_np(::pthread_self(), "music-render");
     const auto tid = static_cast<id_t>(::syscall(SYS_gettid));
     ::setpriority(PRIO_PROCESS, tid, kLowestNice);
     const sched_param param{};
     ::sched_setscheduler(0, SCHED_IDLE, &param);
     ::syscall(SYS_ioprio_set, kIoprioWhoProcess, 0, kIoprioClassIdle << kIoprioClassShift);
+}
+
+// A thread at idle priority may wait for a core as long as anything else
+// runs: told to stop, the renderer gets the ordinary class back (still at
+// the lowest nice value, which is all an ordinary user may give it), so it
+// sees the request and ends within moments.
+void LeaveIdlePriority(long tid) {
+    if (tid == 0) return;
+    const sched_param param{};
+    ::sched_setscheduler(static_cast<pid_t>(tid), SCHED_OTHER, &param);
+    ::syscall(SYS_ioprio_set, kIoprioWhoProcess, static_cast<int>(tid),
+              (kIoprioClassBestEffort << kIoprioClassShift) | kIoprioLowestBestEffort);
 }
 
 void ReportUnwritable(const MusicCacheFolder& folder, const std::string& problem) {
@@ -124,6 +141,8 @@ void MusicCache::StartRendering(const std::string& soundFont, int sampleRate) {
 }
 
 bool MusicCache::StopRendering() {
+    // Before the lock, which the renderer may hold while it waits for a core.
+    LeaveIdlePriority(state_->thread);
     {
         const std::lock_guard lock(state_->mutex);
         state_->stop = true;
@@ -145,8 +164,8 @@ bool MusicCache::StopRendering() {
 }
 
 void MusicCache::Run(const std::shared_ptr<State>& state, std::string soundFont, int sampleRate) {
-    state->thread = static_cast<long>(::syscall(SYS_gettid));
     TakeIdlePriority();
+    state->thread = static_cast<long>(::syscall(SYS_gettid));
     std::vector<std::string> keys;
     for (const QByteArray& piece : state->pieces)
         keys.push_back(KeyFor(Bytes(piece), soundFont, sampleRate));
@@ -168,21 +187,23 @@ void MusicCache::Run(const std::shared_ptr<State>& state, std::string soundFont,
         for (std::size_t i = 0; i < keys.size(); ++i) order.push_back(i);
         std::optional<std::size_t> next;
         bool whole = true;
+        // Whether an entry is whole is found when the device opens it (and
+        // a damaged one brings the renderer back here): reading all of them
+        // through at every start would cost more than the music itself.
         for (const std::size_t i : order) {
-            if (state->stop) break;
             if (keys[i].empty() || failed[i]) {
                 whole = false;
                 continue;
             }
-            if (state->folder.Open(keys[i], sampleRate).found != MusicCacheFolder::Found::Whole) {
+            if (!state->folder.Present(keys[i])) {
                 next = i;
                 break;
             }
         }
-        if (state->stop) break;
         if (!next) {
-            state->complete = whole;
             std::unique_lock lock(state->mutex);
+            // An entry found damaged meanwhile is not counted as there.
+            state->complete = whole && !state->recheck;
             state->changed.wait(
                 lock, [&] { return state->stop || state->recheck || state->wanted != wanted; });
             continue;

@@ -298,15 +298,63 @@ void MusicCacheFolder::Remove(const std::string& key) {
     checked_.erase(key);
 }
 
+bool MusicCacheFolder::Present(const std::string& key) const {
+    if (folder_.empty() || key.size() != kKeyLength || !IsHex(key)) return false;
+    struct stat info {};
+    return ::lstat(PathFor(key).c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+}
+
+// No fsync: an entry cut short by a crash fails the read-through at its next
+// open and is rendered again, so waiting for the disk would buy nothing.
 bool MusicCacheFolder::Store(const std::string& key, std::string_view bytes, std::string& problem) {
     if (!Prepare(problem)) return false;
+    const int unnamed = StoreUnnamed(key, bytes, problem);
+    const bool stored = unnamed == 0 || (unnamed > 0 && StoreNamed(key, bytes, problem));
+    if (stored) {
+        const std::lock_guard lock(mutex_);
+        checked_.erase(key);
+    }
+    return stored;
+}
+
+int MusicCacheFolder::StoreUnnamed(const std::string& key, std::string_view bytes,
+                                   std::string& problem) {
+    const int fd = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return 1;
+        problem = Describe(errno);
+        return -1;
+    }
+    if (!WriteAll(fd, bytes)) {
+        problem = Describe(errno);
+        ::close(fd);
+        return -1;
+    }
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    const std::string path = PathFor(key);
+    int linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
+    // A stale file at the name (a folder or anything else is not replaced).
+    struct stat at {};
+    if (linked != 0 && errno == EEXIST && ::lstat(path.c_str(), &at) == 0 &&
+        S_ISREG(at.st_mode) && ::unlink(path.c_str()) == 0)
+        linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
+    const int saved = errno;
+    ::close(fd);
+    if (linked == 0) return 0;
+    if (saved == ENOENT) return 1;  // no /proc to name the file by
+    problem = Describe(saved);
+    return -1;
+}
+
+bool MusicCacheFolder::StoreNamed(const std::string& key, std::string_view bytes,
+                                  std::string& problem) {
     std::string partial = folder_ + '/' + key + kPartialInfix + "XXXXXX";
     const int fd = ::mkostemp(partial.data(), O_CLOEXEC);
     if (fd < 0) {
         problem = Describe(errno);
         return false;
     }
-    bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    bool written = WriteAll(fd, bytes);
     int saved = errno;
     written = (::close(fd) == 0) && written;
     if (written && ::rename(partial.c_str(), PathFor(key).c_str()) != 0) {
@@ -316,11 +364,8 @@ bool MusicCacheFolder::Store(const std::string& key, std::string_view bytes, std
     if (!written) {
         problem = Describe(saved);
         ::unlink(partial.c_str());
-        return false;
     }
-    const std::lock_guard lock(mutex_);
-    checked_.erase(key);
-    return true;
+    return written;
 }
 
 void MusicCacheFolder::Trim(const std::vector<std::string>& keep, std::int64_t budget) {

@@ -79,11 +79,17 @@ public:
     // (when the folder allows) and reported as Damaged.
     Lookup Open(const std::string& key, int sampleRate);
 
+    // Something stands at the entry's name that may be the entry (a
+    // regular file, not empty); unlike Open, this reads nothing.
+    bool Present(const std::string& key) const;
+
     // Creates the folder when missing; false with the reason when it cannot
     // be written to.
     bool Prepare(std::string& problem);
-    // Writes the entry atomically (a partial file, then a rename), creating
-    // the folder. False with the reason when the folder cannot take it.
+    // Writes the entry whole or not at all, creating the folder: an unnamed
+    // file linked in once written, where the file system has them (a killed
+    // writer leaves nothing), else a partial file and a rename. False with
+    // the reason when the folder cannot take it.
     bool Store(const std::string& key, std::string_view bytes, std::string& problem);
 
     // Deletes the entry, one that the decoder refused after all.
@@ -94,6 +100,10 @@ public:
     void Trim(const std::vector<std::string>& keep, std::int64_t budget = kBudgetBytes);
 
 private:
+    // 0: stored; 1: this file system has no unnamed files; -1: failed.
+    int StoreUnnamed(const std::string& key, std::string_view bytes, std::string& problem);
+    bool StoreNamed(const std::string& key, std::string_view bytes, std::string& problem);
+
     struct Facts {
         std::int64_t frames = 0;
         TickMap ticks;

@@ -376,7 +376,13 @@ TEST_F(CachedDeviceTest, AnUnwritableCacheFolderPlaysLiveWithOneLineOnStderr) {
     WriteAll(blocker, "in the way");
     const std::string readOnly = cacheDir_.filePath(QStringLiteral("read-only")).toStdString();
     ASSERT_EQ(::mkdir(readOnly.c_str(), 0555), 0);
+    const std::string dangling = cacheDir_.filePath(QStringLiteral("dangling")).toStdString();
+    ASSERT_EQ(::symlink("/nowhere/at/all", dangling.c_str()), 0);
+    const std::string fifo = cacheDir_.filePath(QStringLiteral("fifo")).toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::vector<Case> cases{{"under a file", blocker + "/QZ's Kwadrill", false},
+                                  {"a dangling link", dangling, false},
+                                  {"a FIFO", fifo, false},
                                   {"read-only", readOnly, true}};
     const auto piece = test::PianoPiece(8);
     const QString path = Put(piece);
