@@ -26,8 +26,12 @@ class MusicCache {
 public:
     // How long stopping waits for the renderer to end before leaving it to
     // the end of the process: a thread at idle priority may wait long for
-    // a core on a busy machine, and closing the game must not.
-    static constexpr std::chrono::milliseconds kStopWait{300};
+    // a core on a busy machine, and closing the game must not. Synthesizing,
+    // it ends within 20 ms; loading a SoundFont's instruments, which cannot
+    // be cut short, it took up to 190 ms on a loaded machine (bench/audio).
+    // Left alone it writes nothing, and it touches nothing the end of the
+    // process takes down.
+    static constexpr std::chrono::milliseconds kStopWait{150};
 
     // pieces: the MIDI files the game can play, menu piece first.
     MusicCache(std::string folder, std::vector<QByteArray> pieces);

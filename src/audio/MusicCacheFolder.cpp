@@ -333,10 +333,12 @@ int MusicCacheFolder::StoreUnnamed(const std::string& key, std::string_view byte
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     const std::string path = PathFor(key);
     int linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
-    // A stale file at the name (a folder or anything else is not replaced).
+    // Whatever stands at the name is no entry (the renderer found none
+    // there): it goes as in Open, a folder or device excepted.
     struct stat at {};
     if (linked != 0 && errno == EEXIST && ::lstat(path.c_str(), &at) == 0 &&
-        S_ISREG(at.st_mode) && ::unlink(path.c_str()) == 0)
+        !S_ISDIR(at.st_mode) && !S_ISCHR(at.st_mode) && !S_ISBLK(at.st_mode) &&
+        ::unlink(path.c_str()) == 0)
         linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
     const int saved = errno;
     ::close(fd);

@@ -217,6 +217,33 @@ TEST_F(RenderedPieceTest, OnlyAWholeFileOpensAndAnythingElseIsDeleted) {
         << "rendered for another rate";
 }
 
+// A link or FIFO at an entry's name counts as no entry, so the renderer
+// renders the piece: storing it replaces what stands there, and a link's
+// target is left alone.
+TEST_F(RenderedPieceTest, StoringReplacesALinkOrAFifoAtTheEntrysName) {
+    const std::string other = (dir_.path() + QStringLiteral("/other")).toStdString();
+    WriteAll(other, "not ours");
+    using Plant = int (*)(const std::string& path, const std::string& target);
+    const std::pair<const char*, Plant> plants[] = {
+        {"a link",
+         [](const std::string& path, const std::string& target) {
+             return ::symlink(target.c_str(), path.c_str());
+         }},
+        {"a FIFO",
+         [](const std::string& path, const std::string&) { return ::mkfifo(path.c_str(), 0600); }},
+    };
+    for (const auto& [name, plant] : plants) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(plant(EntryPath(), other), 0);
+        EXPECT_FALSE(folder_.Present(key_));
+        std::string problem;
+        ASSERT_TRUE(folder_.Store(key_, file_, problem)) << problem;
+        EXPECT_EQ(folder_.Open(key_, kRate).found, MusicCacheFolder::Found::Whole);
+        ASSERT_EQ(::unlink(EntryPath().c_str()), 0);
+    }
+    EXPECT_EQ(ReadAll(other), "not ours");
+}
+
 TEST(MusicCacheFolderTest, TrimKeepsThePiecesInUseAndRemovesTheOldestOthersAboveTheBudget) {
     QTemporaryDir dir;
     MusicCacheFolder folder(dir.path().toStdString());
