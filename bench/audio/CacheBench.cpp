@@ -108,6 +108,10 @@ QString WriteMenu(const QTemporaryDir& dir) {
     return path;
 }
 
+std::vector<QByteArray> MenuPiece() {
+    return {GamePieces().front().bytes};
+}
+
 void RenderInto(const std::string& folder, const QString& midiPath) {
     QFile file(midiPath);
     file.open(QIODevice::ReadOnly);
@@ -130,7 +134,7 @@ void Playing(benchmark::State& state, Music music) {
     const QString menu = WriteMenu(scratch);
     const bool rendered = music == Music::Rendered;
     if (rendered) RenderInto(cacheDir.path().toStdString(), menu);
-    MusicCache cache(cacheDir.path().toStdString(), {menu});
+    MusicCache cache(cacheDir.path().toStdString(), {GamePieces().front().bytes});
     const long before = ResidentKib();
     AudioOutput output;
     MusicDevice device(output, DefaultSoundFontCandidates(), rendered ? &cache : nullptr);
@@ -164,12 +168,11 @@ void OpenRendered(benchmark::State& state, bool first) {
     RenderInto(cacheDir.path().toStdString(), menu);
     AudioOutput output;
     auto cache =
-        std::make_unique<MusicCache>(cacheDir.path().toStdString(), std::vector<QString>{menu});
+        std::make_unique<MusicCache>(cacheDir.path().toStdString(), MenuPiece());
     for (auto _ : state) {
         if (first) {
             state.PauseTiming();
-            cache = std::make_unique<MusicCache>(cacheDir.path().toStdString(),
-                                                 std::vector<QString>{menu});
+            cache = std::make_unique<MusicCache>(cacheDir.path().toStdString(), MenuPiece());
             state.ResumeTiming();
         }
         MusicDevice device(output, DefaultSoundFontCandidates(), cache.get());
@@ -190,7 +193,7 @@ void ColdCache(benchmark::State& state) {
         const QString menu = WriteMenu(scratch);
         const long before = ResidentKib();
         AudioOutput output;
-        MusicCache cache(cacheDir.path().toStdString(), MusicFiles::ResourcePaths());
+        MusicCache cache(cacheDir.path().toStdString(), MusicFiles::ResourcePieces());
         MusicDevice device(output, DefaultSoundFontCandidates(), &cache);
         Hogs hogs(hogCount);
         UnderrunCounter underruns;
@@ -251,21 +254,22 @@ void LiveUnderLoad(benchmark::State& state) {
     }
 }
 
-// How long the game's close waits for the renderer, caught in the middle of
-// a piece; with `hogs` threads spinning at normal priority beside it.
+// How long the game's close waits for the renderer, caught after `cpu_ms`
+// of its work (50: loading the SoundFont and the piece's instruments; 500:
+// synthesizing); with `hogs` threads spinning at normal priority beside it.
 void StopRenderer(benchmark::State& state) {
     const auto hogCount = static_cast<int>(state.range(0));
+    const double caughtAt = static_cast<double>(state.range(1)) / 1000;
     int abandoned = 0;
     for (auto _ : state) {
         QTemporaryDir cacheDir;
-        MusicCache cache(cacheDir.path().toStdString(), MusicFiles::ResourcePaths());
+        MusicCache cache(cacheDir.path().toStdString(), MusicFiles::ResourcePieces());
         cache.StartRendering(SoundFont(), kRate);
         while (cache.RendererThread() == 0) std::this_thread::sleep_for(1ms);
         const long renderer = cache.RendererThread();
-        // Well into the first piece.
-        while (ThreadCpuSeconds(renderer) < 0.5) std::this_thread::sleep_for(10ms);
+        while (ThreadCpuSeconds(renderer) < caughtAt) std::this_thread::sleep_for(1ms);
         Hogs hogs(hogCount);
-        std::this_thread::sleep_for(1s);
+        if (hogCount > 0) std::this_thread::sleep_for(1s);  // the hogs take the cores
         const auto before = Clock::now();
         abandoned += !cache.StopRendering();
         state.SetIterationTime(Seconds(Clock::now() - before));
@@ -305,9 +309,8 @@ int main(int argc, char** argv) {
         ->UseManualTime()
         ->Unit(benchmark::kSecond);
     benchmark::RegisterBenchmark("StopRenderer", StopRenderer)
-        ->ArgName("hogs")
-        ->Arg(0)
-        ->Arg(2)
+        ->ArgNames({"hogs", "cpu_ms"})
+        ->ArgsProduct({{0, 2}, {50, 500}})
         ->Iterations(5)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);

@@ -296,10 +296,9 @@ int main(int argc, char** argv) {
 
     const QString cacheFolder = dir.filePath(QStringLiteral("cache"));
     QDir(cacheFolder).removeRecursively();
-    std::vector<QString> paths;
-    for (const Piece& piece : pieces)
-        paths.push_back(dir.filePath(piece.name + QStringLiteral(".mid")));
-    MusicCache cache(cacheFolder.toStdString(), paths);
+    std::vector<QByteArray> bytes;
+    for (const Piece& piece : pieces) bytes.push_back(piece.bytes);
+    MusicCache cache(cacheFolder.toStdString(), bytes);
     std::printf("%-9s %9s %14s %8s %13s %15s %12s %7s\n", "piece", "level dB", "worst band dB",
                 "at Hz", "mean band dB", "16 kHz band dB", "correlation", "offset");
     double worstLevel = 0, worstBand = 0;
