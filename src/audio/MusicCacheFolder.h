@@ -44,8 +44,8 @@ private:
 // that name the key and the clock. Safe to use from several threads.
 class MusicCacheFolder {
 public:
-    // Twice what the thirteen pieces take, so the entries of an earlier
-    // SoundFont or version can stay a while.
+    // Half again what the thirteen pieces take (45 MB), so the entries of an
+    // earlier SoundFont or version can stay a while.
     static constexpr std::int64_t kBudgetBytes = 64LL * 1024 * 1024;
     // The comment tags of a rendered piece.
     static constexpr const char* kKeyTag = "KWADRILL_KEY";

@@ -50,8 +50,6 @@ int main() {
         if (folder.Open(keys[i], rate).found != MusicCacheFolder::Found::Whole)
             missing.push_back(i);
     }
-    folder.Trim(keys);
-
     std::atomic<std::size_t> next{0};
     std::atomic<int> failed{0};
     const std::atomic<bool> stop{false};
@@ -71,6 +69,7 @@ int main() {
         });
     }
     for (std::thread& worker : workers) worker.join();
+    folder.Trim(keys);
     ::chmod(folderName.c_str(), 0755);
     for (const std::string& key : keys) ::chmod(folder.PathFor(key).c_str(), 0644);
     std::printf("%zu of %zu pieces rendered into %s\n", missing.size() - static_cast<std::size_t>(failed.load()), pieces.size(),
