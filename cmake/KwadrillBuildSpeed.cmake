@@ -16,6 +16,7 @@ option(KWADRILL_UNITY_BUILD "Compile the sources of each target in batches" ON)
 # files here (paths from the top of the tree), or configure with
 # -DKWADRILL_UNITY_BUILD=OFF.
 set(KWADRILL_UNITY_ALONE
+    src/audio/MusicCache.cpp
     src/storage/XorChecksum.cpp
     src/ui/TForm3.cpp src/ui/TForm4.cpp src/ui/TForm5.cpp src/ui/TForm6.cpp
     tests/e2e/GameWindowDriver.cpp

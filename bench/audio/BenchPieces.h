@@ -16,7 +16,11 @@ struct Piece {
 // resources are not built in.
 std::vector<Piece> GamePieces();
 
-// Resident memory of this process in KiB.
+// Resident memory of this process in KiB, now and at its peak.
 long ResidentKib();
+long PeakResidentKib();
+
+// CPU seconds a thread of this process has used (from /proc).
+double ThreadCpuSeconds(long tid);
 
 }  // namespace kwadrill::bench

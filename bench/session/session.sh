@@ -13,9 +13,17 @@
 #   IDLE_S     seconds of idle CPU measured on the menu (20)
 #   PLAY_S     seconds of play with keys from xdotool (20)
 #   PROGRAMS   which rows to run (default: all of them, see ROWS below)
+#   WARM_CACHE a filled music cache for the warm rows (see below)
 #   EXTRA_KWADRILL  another kwadrill executable measured as extra rows
 #                   (for example one built with a proposed change)
-# The peers are installed with apt-get when missing: they are needed here only.
+# Kwadrill's rows: "kwadrill" starts with an empty music cache (a player's
+# first run: live music while the pieces are rendered in the background),
+# "kwadrill-warm" with every piece already rendered, "kwadrill-no-cache"
+# with a file where the cache folder belongs (music live throughout, as
+# before there was a cache), "kwadrill-music-off" with the music switched off. The time from SIGTERM to the end of the
+# process is measured for every start.
+# The peers are installed with apt-get when missing and selected: they are
+# needed here only.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -34,13 +42,6 @@ for tool in Xvfb xdotool import dbus-daemon; do
 done
 [[ -x $kwadrill && -x $helper ]] || { echo "build kwadrill and session_first_paint in $build" >&2; exit 2; }
 
-missing=()
-for package in ltris kblocks gweled; do
-    dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
-done
-if ((${#missing[@]})); then
-    apt-get install -y --no-install-recommends "${missing[@]}" >/dev/null
-fi
 
 work=$(mktemp -d /tmp/kwadrill-session.XXXXXX)
 # A private runtime directory on tmpfs, as a desktop session has.
@@ -109,6 +110,22 @@ start_program() {
     window=$(awk '{print $8}' <<<"$out")
 }
 
+# Ends a program with SIGTERM as a desktop session does; sets close_ms to
+# the time until the process has gone.
+stop_timed() {
+    local p=$1 start end
+    start=$(date +%s%N)
+    kill "$p" 2>/dev/null || true
+    # Gone, or a zombie waiting for a parent that is not this script.
+    for _ in $(seq 5000); do
+        [[ $(awk '{print $3}' "/proc/$p/stat" 2>/dev/null || echo Z) == Z ]] && break
+        sleep 0.002
+    done
+    end=$(date +%s%N)
+    close_ms=$(((end - start) / 1000000))
+    kill -9 "$p" 2>/dev/null || true
+}
+
 stop_program() {
     local p
     for p in "$@"; do kill "$p" 2>/dev/null || true; done
@@ -122,6 +139,8 @@ stop_program() {
 }
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# A thread's ticks from a thread_ticks line, by its name; 0 when absent.
+named_ticks() { tr ' ' '\n' <<<"$1" | awk -F= -v n="$2" '$1 == n {t += $2} END {print t + 0}'; }
 memory_kb() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/smaps_rollup"; }
 
 # Per-thread CPU over the idle window, for the log: which thread spends it.
@@ -141,6 +160,8 @@ thread_ticks() {
 # name | sound | how to start
 ROWS=(
     "kwadrill|alsa-null|kwadrill"
+    "kwadrill-warm|alsa-null|kwadrill-warm"
+    "kwadrill-no-cache|alsa-null|kwadrill-no-cache"
     "kwadrill-music-off|alsa-null|kwadrill-music-off"
     "kwadrill-no-device|none|kwadrill"
     "ltris|alsa-null|/usr/games/ltris"
@@ -159,11 +180,28 @@ if [[ -n ${PROGRAMS:-} ]]; then
     ROWS=("${selected[@]}")
 fi
 
+missing=()
+for package in ltris kblocks gweled; do
+    [[ " ${ROWS[*]} " == *"|/usr/games/$package"* ]] || continue
+    dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+done
+if ((${#missing[@]})); then
+    apt-get install -y --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
 # Prepares the command of a row in dir; prints it.
 command_for() {
     local how=$1 dir=$2
     case $how in
         kwadrill) cp "$kwadrill" "$dir/bin/kwadrill"; echo "$dir/bin/kwadrill" ;;
+        kwadrill-warm)
+            cp "$kwadrill" "$dir/bin/kwadrill"
+            cp -a "$warm_cache/." "$dir/cache/"
+            echo "$dir/bin/kwadrill" ;;
+        kwadrill-no-cache)
+            cp "$kwadrill" "$dir/bin/kwadrill"
+            : >"$dir/cache/QZ's Kwadrill"
+            echo "$dir/bin/kwadrill" ;;
         kwadrill-music-off)
             cp "$kwadrill" "$dir/bin/kwadrill"
             write_music_off_backup "$dir/bin/Kwadrill.hsc"
@@ -207,9 +245,14 @@ measure_start() {
     threads1=$(thread_ticks "$game_pid")
     local rss_after
     rss_after=$(memory_kb "$game_pid" Rss)
-    local cpu
+    local cpu render0 render1 render_cpu
     cpu=$(awk -v a="$t0" -v b="$t1" -v hz="$hz" -v s="$idle" 'BEGIN {printf "%.2f", (b - a) / hz / s * 100}')
-    echo "$name $run painted_ms=$painted mapped_ms=$mapped rss_kb=$rss pss_kb=$pss rss_after_idle_kb=$rss_after idle_cpu_pct=$cpu" | tee -a "$log"
+    # The music renderer's share (idle priority), counted apart.
+    render0=$(named_ticks "$threads0" music-render)
+    render1=$(named_ticks "$threads1" music-render)
+    render_cpu=$(awk -v a="$render0" -v b="$render1" -v hz="$hz" -v s="$idle" 'BEGIN {printf "%.2f", (b - a) / hz / s * 100}')
+    stop_timed "$game_pid"
+    echo "$name $run painted_ms=$painted mapped_ms=$mapped rss_kb=$rss pss_kb=$pss rss_after_idle_kb=$rss_after idle_cpu_pct=$cpu renderer_cpu_pct=$render_cpu close_ms=$close_ms" | tee -a "$log"
     echo "  threads before: $threads0" >>"$log"
     echo "  threads after:  $threads1" >>"$log"
     echo "$name painted $painted" >>"$results"
@@ -217,7 +260,8 @@ measure_start() {
     echo "$name pss $((pss / 1024))" >>"$results"
     echo "$name rss_idle_end $((rss_after / 1024))" >>"$results"
     echo "$name idle_cpu $cpu" >>"$results"
-    stop_program "$game_pid"
+    echo "$name idle_cpu_without_renderer $(awk -v a="$cpu" -v b="$render_cpu" 'BEGIN {printf "%.2f", a - b}')" >>"$results"
+    echo "$name close $close_ms" >>"$results"
 }
 
 # ---- play ---------------------------------------------------------------------
@@ -267,8 +311,32 @@ measure_play() {
     echo "$name play_cpu_pct=$cpu rss_kb=$(memory_kb "$game_pid" Rss) (screen: $shot)" | tee -a "$log"
     echo "  threads: $(thread_ticks "$game_pid")" >>"$log"
     echo "$name play_cpu $cpu" >>"$results"
-    stop_program "$game_pid"
+    stop_timed "$game_pid"
+    echo "$name close_in_play $close_ms" >>"$results"
+    echo "$name play close_ms=$close_ms" | tee -a "$log"
 }
+
+# The warm rows start with the cache a first run leaves: one run of the game
+# on the menu until all thirteen pieces are rendered.
+# WARM_CACHE=<folder holding "QZ's Kwadrill"> takes a cache filled elsewhere
+# instead (the tests' build/tests/process/cache-home: the same renderer), as
+# on a busy machine the idle renderer may take long.
+warm_cache=${WARM_CACHE:-$work/warm-cache}
+if [[ -z ${WARM_CACHE:-} && " ${ROWS[*]} " == *"|kwadrill-warm "* ]]; then
+    dir=$work/warm-up
+    new_home "$dir" alsa-null
+    start_program "$dir" "$(command_for kwadrill "$dir")"
+    [[ -n $pid ]] || { echo "warm-up: no window" >&2; exit 1; }
+    begun=$SECONDS
+    until (($(find "$dir/cache" -name '*.ogg' | wc -l) >= 13)) || ((SECONDS - begun > 900)); do
+        sleep 1
+    done
+    echo "warm-up: $(find "$dir/cache" -name '*.ogg' | wc -l) pieces rendered in $((SECONDS - begun)) s" \
+         "($(du -sk "$dir/cache" | cut -f1) KiB)" | tee -a "$log"
+    stop_program "$game_pid"
+    mkdir -p "$warm_cache"
+    cp -a "$dir/cache/." "$warm_cache/"
+fi
 
 for run in $(seq "$runs"); do
     for row in "${ROWS[@]}"; do measure_start "$row" "$run"; done
@@ -288,10 +356,12 @@ value() { awk -v n="$1" -v k="$2" '$1 == n && $2 == k {print $3}' "$results" | m
 echo
 echo "Medians of $runs starts (machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'))"
 echo
-echo "| program | first painted window ms | RSS MiB | PSS MiB | RSS after idle MiB | idle CPU % | play CPU % |"
-echo "|---|---|---|---|---|---|---|"
+echo "| program | first painted window ms | RSS MiB | PSS MiB | RSS after idle MiB | idle CPU % | idle CPU % without the renderer | play CPU % | close ms | close in play ms |"
+echo "|---|---|---|---|---|---|---|---|---|---|"
 for row in "${ROWS[@]}"; do
     name=${row%%|*}
     echo "| $name | $(value "$name" painted) | $(value "$name" rss) | $(value "$name" pss) |" \
-         "$(value "$name" rss_idle_end) | $(value "$name" idle_cpu) | $(value "$name" play_cpu) |"
+         "$(value "$name" rss_idle_end) | $(value "$name" idle_cpu) |" \
+         "$(value "$name" idle_cpu_without_renderer) | $(value "$name" play_cpu) |" \
+         "$(value "$name" close) | $(value "$name" close_in_play) |"
 done

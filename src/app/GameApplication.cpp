@@ -11,6 +11,7 @@
 #include "GameAudio.h"
 #include "GameSession.h"
 #include "LanguageTexts.h"
+#include "MusicCacheFolder.h"
 #include "ReportingApplication.h"
 #include "ScratchDirectory.h"
 #include "SettingsStore.h"
@@ -110,7 +111,8 @@ void GameApplication::CreateAudio() {
             QMessageBox box(QMessageBox::Critical, MusicDeviceErrorCaption(), text,
                             QMessageBox::Ok, session_ ? &session_->window() : nullptr);
             box.exec();
-        });
+        },
+        MusicCacheFolder::DefaultFolder());
 }
 
 void GameApplication::OpenAudio() {

@@ -9,6 +9,20 @@ namespace {
 
 constexpr int kStereoStride = 2;
 
+struct IntSetting {
+    const char* name;
+    int value;
+};
+
+// Everything here shapes the sound or its timing, so it is part of the
+// rendered music's cache key (SettingsText).
+constexpr IntSetting kIntSettings[] = {
+    {"synth.dynamic-sample-loading", 1},
+    // Pinning samples needs a memory-lock limit that ordinary users lack.
+    {"synth.lock-memory", 0},
+};
+constexpr const char* kTimingSource = "sample";
+
 }  // namespace
 
 struct MidiSynth::Fluid {
@@ -21,12 +35,20 @@ MidiSynth::MidiSynth(int sampleRate) : fluid_(std::make_unique<Fluid>()) {
     fluid_settings_t* settings = new_fluid_settings();
     fluid_settings_setnum(settings, "synth.sample-rate", sampleRate);
     fluid_settings_setnum(settings, "synth.gain", kGain);
-    fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
-    // Pinning samples needs a memory-lock limit that ordinary users lack.
-    fluid_settings_setint(settings, "synth.lock-memory", 0);
-    fluid_settings_setstr(settings, "player.timing-source", "sample");
+    for (const IntSetting& setting : kIntSettings)
+        fluid_settings_setint(settings, setting.name, setting.value);
+    fluid_settings_setstr(settings, "player.timing-source", kTimingSource);
     fluid_->settings = settings;
     fluid_->synth = new_fluid_synth(settings);
+}
+
+std::string MidiSynth::SettingsText(int sampleRate) {
+    std::string text = std::string("fluidsynth ") + fluid_version_str() +
+                       "\nsynth.sample-rate=" + std::to_string(sampleRate) +
+                       "\nsynth.gain=" + std::to_string(kGain);
+    for (const IntSetting& setting : kIntSettings)
+        text += std::string("\n") + setting.name + "=" + std::to_string(setting.value);
+    return text + "\nplayer.timing-source=" + kTimingSource;
 }
 
 MidiSynth::~MidiSynth() {
@@ -87,7 +109,8 @@ void MidiSynth::Stop() {
 }
 
 bool MidiSynth::PlayerRunning() const {
-    return fluid_->player != nullptr && fluid_player_get_status(fluid_->player) == FLUID_PLAYER_PLAYING;
+    return fluid_->player != nullptr &&
+           fluid_player_get_status(fluid_->player) == FLUID_PLAYER_PLAYING;
 }
 
 std::int64_t MidiSynth::CurrentTick() const {
@@ -99,7 +122,8 @@ void MidiSynth::Render(std::int16_t* frames, int frameCount) {
         std::fill_n(frames, frameCount * kStereoStride, std::int16_t{0});
         return;
     }
-    fluid_synth_write_s16(fluid_->synth, frameCount, frames, 0, kStereoStride, frames, 1, kStereoStride);
+    fluid_synth_write_s16(fluid_->synth, frameCount, frames, 0, kStereoStride, frames, 1,
+                          kStereoStride);
 }
 
 }  // namespace kwadrill

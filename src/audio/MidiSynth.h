@@ -27,6 +27,10 @@ public:
     MidiSynth(const MidiSynth&) = delete;
     MidiSynth& operator=(const MidiSynth&) = delete;
 
+    // The library's version and every setting the constructor makes, one per
+    // line: what besides the SoundFont and the piece decides how it sounds.
+    static std::string SettingsText(int sampleRate);
+
     // False when FluidSynth could not create the synthesizer.
     bool IsReady() const;
 

@@ -3,12 +3,19 @@
 #include "AudioOutput.h"
 #include "MidiFileInfo.h"
 #include "MidiSynth.h"
+#include "MusicCache.h"
 
 #include <QFile>
 
 #include <SDL_mixer.h>
 
+#include <malloc.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
 #include <span>
 
 namespace kwadrill {
@@ -17,6 +24,8 @@ namespace {
 // Far above any piece of the game; keeps a wrong path from filling memory.
 constexpr qint64 kMaxMidiFileBytes = 16 * 1024 * 1024;
 constexpr int kBytesPerFrame = 2 * sizeof(std::int16_t);
+// SDL_mixer's length of a rendered file must agree with what was written.
+constexpr double kDurationTolerance = 0.01;
 
 void SDLCALL RenderMusic(void* synth, Uint8* stream, int length) {
     static_cast<MidiSynth*>(synth)->Render(reinterpret_cast<std::int16_t*>(stream),
@@ -37,28 +46,80 @@ int ErrorFor(MidiFileInfo::Status status) {
     return MusicDevice::kNotMidiFile;
 }
 
+std::span<const std::uint8_t> Bytes(const QByteArray& bytes) {
+    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size())};
+}
+
 }  // namespace
 
-MusicDevice::MusicDevice(const AudioOutput& output, std::vector<std::string> soundFontCandidates)
-    : output_(output), soundFontCandidates_(std::move(soundFontCandidates)) {}
+// A piece playing from the cache: SDL_mixer's music and the frames of it
+// that have been mixed, counted on the audio thread.
+struct MusicDevice::Rendered {
+    Mix_Music* music = nullptr;
+    TickMap ticks;
+    std::atomic<std::int64_t> played{0};
+
+    ~Rendered() {
+        if (music != nullptr) Mix_FreeMusic(music);
+    }
+
+    // Runs after the music is mixed into each buffer: a buffer the music
+    // played in is music from its first frame to its last, as it ends
+    // only at its tail, long after its length.
+    static void SDLCALL CountPlayed(int, void*, int length, void* self) {
+        if (Mix_PlayingMusic() && !Mix_PausedMusic())
+            static_cast<Rendered*>(self)->played += length / kBytesPerFrame;
+    }
+};
+
+MusicDevice::MusicDevice(const AudioOutput& output, std::vector<std::string> soundFontCandidates,
+                         MusicCache* cache)
+    : output_(output), soundFontCandidates_(std::move(soundFontCandidates)), cache_(cache) {}
 
 MusicDevice::~MusicDevice() {
     Close();
 }
 
+// The errors come in the order they always did: the output, the SoundFont,
+// the synthesizer, then the piece; a rendered piece needs no synthesizer.
 int MusicDevice::Open(const QString& path) {
     Close();
-    if (const int error = PrepareSynth(); error != kNoError) return error;
-    if (const int error = ReadPiece(path); error != kNoError) return error;
+    if (!output_.IsOpen()) return kOutputUnavailable;
+    // A SoundFont loaded earlier plays on even if its file has gone since.
+    const std::string soundFont = FindSoundFont(soundFontCandidates_);
+    if (soundFont.empty() && !(synth_ && synth_->HasSoundFont())) return kNoSoundFont;
+    MidiFileInfo info;
+    const int pieceError = ReadPiece(path, info);
+    if (pieceError == kNoError && !soundFont.empty() && OpenRendered(soundFont)) {
+        piece_.clear();
+        length_ = info.lengthTicks;
+        open_ = true;
+        return kNoError;
+    }
+    if (const int error = PrepareSynth(soundFont); error != kNoError || pieceError != kNoError) {
+        piece_.clear();
+        return error != kNoError ? error : pieceError;
+    }
+    synth_->PinPrograms(info.programs);
+    length_ = info.lengthTicks;
     open_ = true;
     return kNoError;
 }
 
 int MusicDevice::Play() {
     if (!open_ || hooked_) return kNoError;
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(piece_.constData());
-    if (!synth_->Start(std::span(bytes, static_cast<std::size_t>(piece_.size()))))
-        return kSynthFailed;
+    if (rendered_) {
+        rendered_->played = 0;
+        Mix_RegisterEffect(MIX_CHANNEL_POST, Rendered::CountPlayed, nullptr, rendered_.get());
+        if (Mix_PlayMusic(rendered_->music, 0) != 0) {
+            Mix_UnregisterEffect(MIX_CHANNEL_POST, Rendered::CountPlayed);
+            return kSynthFailed;
+        }
+        hooked_ = true;
+        return kNoError;
+    }
+    if (!synth_->Start(Bytes(piece_))) return kSynthFailed;
     Mix_HookMusic(RenderMusic, synth_.get());
     hooked_ = true;
     return kNoError;
@@ -66,10 +127,16 @@ int MusicDevice::Play() {
 
 void MusicDevice::Close() {
     if (hooked_) {
-        // Returns only once the audio thread has left the hook.
-        Mix_HookMusic(nullptr, nullptr);
+        // Each returns only once the audio thread has left the mixer.
+        if (rendered_) {
+            Mix_HaltMusic();
+            Mix_UnregisterEffect(MIX_CHANNEL_POST, Rendered::CountPlayed);
+        } else {
+            Mix_HookMusic(nullptr, nullptr);
+        }
         hooked_ = false;
     }
+    rendered_.reset();
     if (synth_) synth_->Stop();
     piece_.clear();
     length_ = 0;
@@ -81,19 +148,20 @@ bool MusicDevice::OutputAttempted() const {
 }
 
 bool MusicDevice::IsPlaying() const {
-    return hooked_ && synth_->PlayerRunning() && synth_->CurrentTick() < length_;
+    if (!hooked_) return false;
+    if (rendered_) return Mix_PlayingMusic() && Position() < length_;
+    return synth_->PlayerRunning() && synth_->CurrentTick() < length_;
 }
 
 std::int64_t MusicDevice::Position() const {
     if (!hooked_) return 0;
-    return std::min(synth_->CurrentTick(), length_);
+    const std::int64_t tick =
+        rendered_ ? rendered_->ticks.TickAt(rendered_->played) : synth_->CurrentTick();
+    return std::min(tick, length_);
 }
 
-int MusicDevice::PrepareSynth() {
-    if (!output_.IsOpen()) return kOutputUnavailable;
+int MusicDevice::PrepareSynth(const std::string& soundFont) {
     if (synth_ && synth_->HasSoundFont()) return kNoError;
-    const std::string soundFont = FindSoundFont(soundFontCandidates_);
-    if (soundFont.empty()) return kNoSoundFont;
     if (!synth_) synth_ = std::make_unique<MidiSynth>(output_.Frequency());
     if (!synth_->IsReady()) {
         synth_.reset();
@@ -102,21 +170,62 @@ int MusicDevice::PrepareSynth() {
     return synth_->LoadSoundFont(soundFont) ? kNoError : kSoundFontUnreadable;
 }
 
-int MusicDevice::ReadPiece(const QString& path) {
+int MusicDevice::ReadPiece(const QString& path, MidiFileInfo& info) {
     QFile file(path);
     if (!file.exists()) return kFileNotFound;
     if (!file.open(QIODevice::ReadOnly)) return kFileUnreadable;
     if (file.size() > kMaxMidiFileBytes) return kNotMidiFile;
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) return kFileUnreadable;
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-    const MidiFileInfo info =
-        MidiFileInfo::Read(std::span(data, static_cast<std::size_t>(bytes.size())));
+    info = MidiFileInfo::Read(Bytes(bytes));
     if (info.status != MidiFileInfo::Status::Ok) return ErrorFor(info.status);
-    synth_->PinPrograms(info.programs);
     piece_ = std::move(bytes);
-    length_ = info.lengthTicks;
     return kNoError;
+}
+
+bool MusicDevice::OpenRendered(const std::string& soundFont) {
+    if (cache_ == nullptr) return false;
+    const int rate = output_.Frequency();
+    const std::string key = MusicCache::KeyFor(Bytes(piece_), soundFont, rate);
+    if (key.empty()) return false;
+    MusicCacheFolder::Lookup lookup = cache_->Find(key, rate);
+    if (lookup.piece) {
+        const std::int64_t frames = lookup.piece->Frames();
+        if (LoadRendered(lookup.piece->TakeDescriptor(), frames, lookup.piece->Ticks())) {
+            cache_->StartRendering(soundFont, rate);
+            // No live piece will need the SoundFont again.
+            if (cache_->Complete() && synth_) {
+                synth_.reset();
+                ::malloc_trim(0);
+            }
+            return true;
+        }
+        cache_->Discard(key);
+    }
+    cache_->Want(key);
+    cache_->StartRendering(soundFont, rate);
+    return false;
+}
+
+bool MusicDevice::LoadRendered(int fd, std::int64_t frames, TickMap ticks) {
+    FILE* file = ::fdopen(fd, "rb");
+    if (file == nullptr) {
+        ::close(fd);
+        return false;
+    }
+    SDL_RWops* source = SDL_RWFromFP(file, SDL_TRUE);
+    if (source == nullptr) {
+        std::fclose(file);
+        return false;
+    }
+    auto rendered = std::make_unique<Rendered>();
+    rendered->music = Mix_LoadMUSType_RW(source, MUS_OGG, SDL_TRUE);
+    if (rendered->music == nullptr) return false;
+    const double seconds = static_cast<double>(frames) / output_.Frequency();
+    if (std::abs(Mix_MusicDuration(rendered->music) - seconds) > kDurationTolerance) return false;
+    rendered->ticks = std::move(ticks);
+    rendered_ = std::move(rendered);
+    return true;
 }
 
 QString MusicDevice::ErrorText(int code) {

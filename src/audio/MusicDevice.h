@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SoundFontSearch.h"
+#include "TickMap.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,11 +15,19 @@ namespace kwadrill {
 
 class AudioOutput;
 class MidiSynth;
+class MusicCache;
+struct MidiFileInfo;
 
 // The MIDI sequencer of the game: one piece at a time, opened by path,
 // rendered by a synthesizer into the output's music stream. Position and
 // length are in MIDI ticks. The SoundFont is loaded at the first open, so
 // start-up does not wait for it.
+//
+// With a cache, a piece already rendered there plays from its file through
+// SDL_mixer's decoder instead, its position following the player's clock
+// recorded with it; a piece not there yet plays live and the cache renders
+// it in the background. Once every piece is rendered the SoundFont is
+// released, or never loaded.
 class MusicDevice {
 public:
     enum Error : int {
@@ -35,8 +44,10 @@ public:
     };
 
     // The first existing candidate is the SoundFont.
-    explicit MusicDevice(const AudioOutput& output, std::vector<std::string> soundFontCandidates =
-                                                        DefaultSoundFontCandidates());
+    explicit MusicDevice(
+        const AudioOutput& output,
+        std::vector<std::string> soundFontCandidates = DefaultSoundFontCandidates(),
+        MusicCache* cache = nullptr);
     ~MusicDevice();
     MusicDevice(const MusicDevice&) = delete;
     MusicDevice& operator=(const MusicDevice&) = delete;
@@ -58,16 +69,27 @@ public:
     std::int64_t Position() const;
     std::int64_t Length() const { return length_; }
 
+    // The open piece plays from the cache.
+    bool PlaysRendered() const { return rendered_ != nullptr; }
+    // A SoundFont is loaded.
+    bool HoldsSoundFont() const { return synth_ != nullptr; }
+
     // The text for an error code; "Unknown error code" for any other number.
     static QString ErrorText(int code);
 
 private:
-    int PrepareSynth();
-    int ReadPiece(const QString& path);
+    struct Rendered;
+
+    int PrepareSynth(const std::string& soundFont);
+    int ReadPiece(const QString& path, MidiFileInfo& info);
+    bool OpenRendered(const std::string& soundFont);
+    bool LoadRendered(int fd, std::int64_t frames, TickMap ticks);
 
     const AudioOutput& output_;
     std::vector<std::string> soundFontCandidates_;
+    MusicCache* cache_;
     std::unique_ptr<MidiSynth> synth_;
+    std::unique_ptr<Rendered> rendered_;
     QByteArray piece_;
     std::int64_t length_ = 0;
     bool open_ = false;

@@ -26,6 +26,15 @@ int MusicFiles::PositionOf(const QString& name) {
     return found == names.end() ? 0 : static_cast<int>(found - names.begin()) + 1;
 }
 
+std::vector<QByteArray> MusicFiles::ResourcePieces() {
+    std::vector<QByteArray> pieces;
+    for (const QString& name : MusicResourceNames()) {
+        QFile resource(QStringLiteral(":/midi/") + name);
+        if (resource.open(QIODevice::ReadOnly)) pieces.push_back(resource.readAll());
+    }
+    return pieces;
+}
+
 MusicFiles::MusicFiles(QString scratchDirectory) : scratchDirectory_(std::move(scratchDirectory)) {}
 
 QString MusicFiles::PathFor(int position) const {

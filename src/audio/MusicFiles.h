@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
+#include <vector>
 
 namespace kwadrill {
 
@@ -15,6 +17,9 @@ public:
     static const std::array<QString, kCount>& MusicResourceNames();
     // Position 1..13 of an exactly matching name, or 0.
     static int PositionOf(const QString& name);
+    // The bytes of every piece, in table order (the menu piece first); a
+    // piece missing from the resources is left out.
+    static std::vector<QByteArray> ResourcePieces();
 
     // scratchDirectory ends in "/".
     explicit MusicFiles(QString scratchDirectory);

@@ -1,7 +1,10 @@
 #include "AudioFixtures.h"
 #include "AudioOutput.h"
+#include "MusicCache.h"
 #include "MusicDevice.h"
+#include "PieceRenderer.h"
 #include "ScopedEnvironment.h"
+#include "SoundFontSearch.h"
 #include "TestFiles.h"
 #include "WaveBank.h"
 #include "WaveEffects.h"
@@ -16,6 +19,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <iostream>
 #include <memory>
 
 namespace kwadrill {
@@ -195,6 +200,77 @@ TEST_F(DiskOutputTest, AGamePieceComesOutAsMusic) {
     const auto peak = std::ranges::max(music, {}, [](std::int16_t s) { return std::abs(s); });
     EXPECT_GT(rms, 300.0);  // above -40 dBFS
     EXPECT_LT(std::abs(peak), 32767) << "no clipping";
+}
+
+// Everything a device wrote once its piece started, until it stopped
+// playing: through an output of its own, on a file of its own.
+std::vector<std::int16_t> PlayToTheEnd(const QString& raw, const QString& midi, MusicCache* cache,
+                                       bool& rendered) {
+    test::ScopedEnvironment file("SDL_DISKAUDIOFILE", raw.toLocal8Bit());
+    qint64 before = 0;
+    {
+        const AudioOutput output;
+        MusicDevice device(output, DefaultSoundFontCandidates(), cache);
+        if (device.Open(midi) != MusicDevice::kNoError) return {};
+        rendered = device.PlaysRendered();
+        before = QFileInfo(raw).size();
+        if (device.Play() != MusicDevice::kNoError) return {};
+        if (!test::WaitFor([&] { return !device.IsPlaying(); }, 60s)) return {};
+    }
+    const auto samples = test::ReadSamples(raw);
+    return {samples.begin() + std::min<std::size_t>(before / 2, samples.size()), samples.end()};
+}
+
+double Db(double rms) {
+    return 20 * std::log10(std::max(rms, 1e-9) / 32768);
+}
+
+// A player cannot tell a cached piece from the live synthesizer: the same
+// level, and the same music sample for sample but for the encoder's loss.
+TEST_F(DiskOutputTest, AWarmCachePieceSoundsAsTheLiveRender) {
+    Finish();  // one output at a time
+    const std::string soundFont = FindSoundFont(DefaultSoundFontCandidates());
+    ASSERT_FALSE(soundFont.empty());
+    const auto piece = test::TempoPiece(10);
+    const QString midi = dir_.filePath(QStringLiteral("piece.mid"));
+    test::WriteFileBytes(midi, test::AsByteArray(piece));
+    MusicCache cache(dir_.filePath(QStringLiteral("cache")).toStdString(),
+                     {test::AsByteArray(piece)});
+    const std::string key = MusicCache::KeyFor(piece, soundFont, AudioOutput::kFrequency);
+    const std::atomic<bool> stop{false};
+    std::string problem;
+    ASSERT_TRUE(
+        MusicCacheFolder(cache.Folder())
+            .Store(key, PieceRenderer::Render(piece, soundFont, AudioOutput::kFrequency, key, stop),
+                   problem))
+        << problem;
+
+    bool rendered = true;
+    const auto live =
+        PlayToTheEnd(dir_.filePath(QStringLiteral("live.raw")), midi, nullptr, rendered);
+    EXPECT_FALSE(rendered);
+    const auto cached =
+        PlayToTheEnd(dir_.filePath(QStringLiteral("cached.raw")), midi, &cache, rendered);
+    EXPECT_TRUE(rendered);
+
+    // Each starts at the first buffer after Play, so silence of a buffer or
+    // none may come first; the music itself starts together.
+    const std::size_t liveStart = FirstSound(live) & ~std::size_t{1};
+    const std::size_t cachedStart = FirstSound(cached) & ~std::size_t{1};
+    const std::size_t length =
+        std::min(live.size() - liveStart, cached.size() - cachedStart) & ~std::size_t{1};
+    ASSERT_GT(length, static_cast<std::size_t>(AudioOutput::kFrequency) * 2 * 4);
+    const auto reference = std::span(live).subspan(liveStart, length - 1024);
+    const std::size_t at = BestMatch(cached, reference.first(AudioOutput::kFrequency * 2),
+                                     cachedStart > 512 ? cachedStart - 512 : 0, cachedStart + 512);
+    const auto aligned = std::span(cached).subspan(at, reference.size());
+    const double liveDb = Db(test::Rms(reference));
+    const double cachedDb = Db(test::Rms(aligned));
+    std::cout << "[          ] live " << liveDb << " dB, cached " << cachedDb << " dB, offset "
+              << at << ", correlation " << test::Correlation(reference, aligned) << "\n";
+    EXPECT_GT(liveDb, -40.0) << "music came out";
+    EXPECT_NEAR(cachedDb, liveDb, 0.5);
+    EXPECT_GT(test::Correlation(reference, aligned), 0.99);
 }
 
 }  // namespace

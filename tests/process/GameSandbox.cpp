@@ -148,6 +148,10 @@ QProcessEnvironment GameSandbox::Environment(const QString& platform) const {
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), Path(QStringLiteral("config")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), Path(QStringLiteral("data")));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeDir());
+    // Every game of the tests shares one music cache, filled before they run
+    // (music_cache_prefill): each plays from it as a player's game does after
+    // its first run, and none spends its short life rendering music.
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), QStringLiteral(KWADRILL_TEST_CACHE_HOME));
     env.insert(QStringLiteral("TMPDIR"), Path(QStringLiteral("tmp")));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     if (!env.contains(QStringLiteral("SDL_AUDIODRIVER"))) {

@@ -13,7 +13,8 @@
 
 // A player's own little world for one test: home, config, data, runtime and
 // temporary directories, and a private copy of the game, so that the backup
-// file lands beside that copy and never in the build tree.
+// file lands beside that copy and never in the build tree. The music cache
+// is the one folder shared by all: the tests' own, filled once.
 class GameSandbox {
 public:
     enum class ExecutableDirAccess {

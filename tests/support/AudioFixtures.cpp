@@ -105,6 +105,22 @@ std::vector<std::uint8_t> PianoPiece(int quarters) {
     return midi.EndOfTrack().Bytes();
 }
 
+std::vector<std::uint8_t> TempoPiece(int quarters) {
+    constexpr std::uint32_t kQuarter = 96;
+    MidiWriter midi;
+    midi.Event(0, {0xC0, 0});
+    const std::uint8_t melody[] = {60, 64, 67, 72, 67, 64};
+    for (int i = 0; i < quarters; ++i) {
+        const std::uint32_t perQuarter =
+            (i < quarters / 2 ? 600000 - 7919 * i : 1200000 - 3001 * i);  // microseconds
+        midi.Event(
+            0, {0xFF, 0x51, 0x03, static_cast<std::uint8_t>(perQuarter >> 16),
+                static_cast<std::uint8_t>(perQuarter >> 8), static_cast<std::uint8_t>(perQuarter)});
+        midi.Note(0, melody[i % 6], kQuarter);
+    }
+    return midi.EndOfTrack().Bytes();
+}
+
 QByteArray AsByteArray(std::span<const std::uint8_t> bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()),
                       static_cast<qsizetype>(bytes.size()));

@@ -40,6 +40,10 @@ private:
 // the default tempo (120 per minute): a piano melody over held chords.
 std::vector<std::uint8_t> PianoPiece(int quarters);
 
+// Like PianoPiece, with a tempo change at every quarter: small steps that
+// speed it up, and a jump to half the speed half-way.
+std::vector<std::uint8_t> TempoPiece(int quarters);
+
 QByteArray AsByteArray(std::span<const std::uint8_t> bytes);
 
 // Polls until the condition holds or the timeout passes; for tests of

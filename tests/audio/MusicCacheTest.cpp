@@ -1,0 +1,462 @@
+#include "AudioFixtures.h"
+#include "AudioOutput.h"
+#include "MidiSynth.h"
+#include "MusicCache.h"
+#include "MusicCacheFolder.h"
+#include "MusicDevice.h"
+#include "PieceRenderer.h"
+#include "SoundFontSearch.h"
+#include "TestFiles.h"
+#include "TickMap.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iostream>
+
+namespace kwadrill {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kRate = AudioOutput::kFrequency;
+// Rendering runs at idle priority, so on a busy machine it takes as long as
+// the machine lets it; this only keeps a broken renderer from hanging the suite.
+constexpr auto kRenderWait = 120s;
+
+const std::string& SoundFont() {
+    static const std::string path = FindSoundFont(DefaultSoundFontCandidates());
+    return path;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The frames the player takes to reach the piece's length, and its ticks on
+// the way, as the live device's synthesizer plays it.
+std::vector<std::int64_t> LiveClock(const std::vector<std::uint8_t>& piece,
+                                    std::int64_t lengthTicks) {
+    MidiSynth synth(kRate);
+    EXPECT_TRUE(synth.LoadSoundFont(SoundFont()));
+    EXPECT_TRUE(synth.Start(piece));
+    std::vector<std::int16_t> block(64 * 2);
+    std::vector<std::int64_t> ticks{0};  // at frame 64 * i
+    while (ticks.back() < lengthTicks && synth.PlayerRunning()) {
+        synth.Render(block.data(), 64);
+        ticks.push_back(synth.CurrentTick());
+    }
+    return ticks;
+}
+
+TEST(MusicCacheKeyTest, ChangesWithTheMidiBytesTheSoundFontAndTheSettings) {
+    QTemporaryDir dir;
+    const std::string font = dir.filePath(QStringLiteral("font.sf2")).toStdString();
+    const std::string other = dir.filePath(QStringLiteral("other.sf2")).toStdString();
+    WriteAll(font, "sfbk-one");
+    WriteAll(other, "sfbk-one");
+    const auto piece = test::PianoPiece(4);
+    auto changed = piece;
+    changed[changed.size() - 5] ^= 1;
+    const std::string key = MusicCache::KeyFor(piece, font, kRate);
+    ASSERT_EQ(key.size(), 64u);
+    EXPECT_EQ(MusicCache::KeyFor(piece, font, kRate), key) << "the same inputs, the same key";
+
+    EXPECT_NE(MusicCache::KeyFor(changed, font, kRate), key) << "one MIDI byte";
+    EXPECT_NE(MusicCache::KeyFor(piece, other, kRate), key) << "another SoundFont path";
+    EXPECT_NE(MusicCache::KeyFor(piece, font, 48000), key) << "another sample rate";
+    EXPECT_NE(PieceRenderer::SettingsText(kRate).find("synth.gain"), std::string::npos);
+
+    const timespec times[2] = {{0, UTIME_OMIT}, {1'000'000'000, 5}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, font.c_str(), times, 0), 0);
+    const std::string touched = MusicCache::KeyFor(piece, font, kRate);
+    EXPECT_NE(touched, key) << "the SoundFont's modification time";
+    WriteAll(font, "sfbk-two!");
+    ASSERT_EQ(::utimensat(AT_FDCWD, font.c_str(), times, 0), 0);
+    EXPECT_NE(MusicCache::KeyFor(piece, font, kRate), touched) << "the SoundFont's size";
+
+    EXPECT_EQ(
+        MusicCache::KeyFor(piece, dir.filePath(QStringLiteral("none.sf2")).toStdString(), kRate),
+        "")
+        << "no SoundFont, no key";
+}
+
+TEST(TickMapTest, TextRoundTripsAndDamagedTextIsRefused) {
+    TickMap::Builder builder;
+    for (std::int64_t frame = 64; frame <= 64 * 400; frame += 64)
+        builder.Observe(frame, frame < 64 * 200 ? frame / 300 : 66 + (frame - 64 * 200) / 150);
+    const TickMap map = builder.Finish();
+    EXPECT_GE(map.Points().size(), 3u) << "a bend needs a breakpoint";
+    const auto back = TickMap::FromText(map.ToText());
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->Points(), map.Points());
+    for (const char* bad : {"", "0:0", "5:0,100:10", "0:0,100:10,100:12", "0:0,100:10,200:9",
+                            "0:0;100:10", "0:0,100:", "0:0,x:1", "0:0,100:10,"}) {
+        EXPECT_FALSE(TickMap::FromText(bad)) << bad;
+    }
+}
+
+// One rendered fixture for the suite: rendering takes a moment.
+class RenderedPieceTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        piece_ = test::TempoPiece(24);
+        key_ = MusicCache::KeyFor(piece_, SoundFont(), kRate);
+        const std::atomic<bool> stop{false};
+        file_ = PieceRenderer::Render(piece_, SoundFont(), kRate, key_, stop);
+    }
+
+    void SetUp() override {
+        ASSERT_FALSE(SoundFont().empty()) << "the General MIDI SoundFont is installed";
+        ASSERT_FALSE(file_.empty()) << "the fixture was rendered";
+    }
+
+    std::string EntryPath() const { return folder_.PathFor(key_); }
+
+    static std::vector<std::uint8_t> piece_;
+    static std::string key_;
+    static std::string file_;
+    QTemporaryDir dir_;
+    MusicCacheFolder folder_{dir_.path().toStdString()};
+};
+
+std::vector<std::uint8_t> RenderedPieceTest::piece_;
+std::string RenderedPieceTest::key_;
+std::string RenderedPieceTest::file_;
+
+// The fixture's tempo changes at every quarter; the player re-anchors its
+// clock at each, drifting from the file's own tempo map. A rendered piece's
+// position must follow the player, as the live device's does.
+TEST_F(RenderedPieceTest, ItsClockIsTheLivePlayersWithinATick) {
+    std::string problem;
+    ASSERT_TRUE(folder_.Store(key_, file_, problem)) << problem;
+    const auto found = folder_.Open(key_, kRate);
+    ASSERT_EQ(found.found, MusicCacheFolder::Found::Whole);
+    const TickMap& map = found.piece->Ticks();
+    const std::int64_t length = 24 * 96;
+    const auto live = LiveClock(piece_, length);
+    ASSERT_GE(live.back(), length);
+    for (std::size_t i = 0; i < live.size(); ++i) {
+        const auto frame = static_cast<std::int64_t>(64 * i);
+        ASSERT_NEAR(map.TickAt(frame), live[i], 1) << "at frame " << frame;
+    }
+    // The end of the piece and the tail that the live device plays on while
+    // the main tick has not yet seen the end.
+    const std::int64_t endFrame = 64 * static_cast<std::int64_t>(live.size() - 1);
+    EXPECT_GE(found.piece->Frames(), endFrame + kRate * PieceRenderer::kTailMs / 1000);
+    EXPECT_LT(found.piece->Frames(), endFrame + kRate * PieceRenderer::kTailMs / 1000 + 1024);
+}
+
+struct Damage {
+    const char* name;
+    std::function<void(const std::string& path, const std::string& whole)> apply;
+};
+
+// Nothing in the folder is trusted: whatever stands at the entry's path and
+// is not one whole rendered piece with this key is deleted, never followed
+// or waited on, and the piece counts as not rendered.
+TEST_F(RenderedPieceTest, OnlyAWholeFileOpensAndAnythingElseIsDeleted) {
+    const std::string other = (dir_.path() + QStringLiteral("/other")).toStdString();
+    const std::vector<Damage> damages{
+        {"cut in half",
+         [](auto& path, auto& whole) { WriteAll(path, whole.substr(0, whole.size() / 2)); }},
+        {"last byte cut",
+         [](auto& path, auto& whole) { WriteAll(path, whole.substr(0, whole.size() - 1)); }},
+        {"one bit flipped",
+         [](auto& path, auto& whole) {
+             std::string bytes = whole;
+             bytes[bytes.size() * 2 / 3] ^= 0x10;
+             WriteAll(path, bytes);
+         }},
+        {"bytes appended",
+         [](auto& path, auto& whole) { WriteAll(path, whole + "OggS and more"); }},
+        {"empty", [](auto& path, auto&) { WriteAll(path, ""); }},
+        {"not Ogg at all", [](auto& path, auto&) { WriteAll(path, std::string(5000, 'x')); }},
+        {"a link to a whole file",
+         [&](auto& path, auto& whole) {
+             WriteAll(other, whole);
+             ASSERT_EQ(::symlink(other.c_str(), path.c_str()), 0);
+         }},
+        {"a FIFO", [](auto& path, auto&) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+    };
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.name);
+        damage.apply(EntryPath(), file_);
+        EXPECT_EQ(folder_.Open(key_, kRate).found, MusicCacheFolder::Found::Damaged);
+        struct stat info {};
+        EXPECT_NE(::lstat(EntryPath().c_str(), &info), 0) << "still there";
+    }
+    EXPECT_EQ(ReadAll(other), file_) << "the link's target is left alone";
+
+    // The whole file under another piece's name is no entry of this one.
+    WriteAll(folder_.PathFor(std::string(64, 'a')), file_);
+    EXPECT_EQ(folder_.Open(std::string(64, 'a'), kRate).found, MusicCacheFolder::Found::Damaged);
+
+    std::string problem;
+    ASSERT_TRUE(folder_.Store(key_, file_, problem)) << problem;
+    const auto whole = folder_.Open(key_, kRate);
+    ASSERT_EQ(whole.found, MusicCacheFolder::Found::Whole);
+    EXPECT_EQ(ReadAll(EntryPath()), file_);
+    EXPECT_EQ(folder_.Open(key_, 48000).found, MusicCacheFolder::Found::Damaged)
+        << "rendered for another rate";
+}
+
+// A link or FIFO at an entry's name counts as no entry, so the renderer
+// renders the piece: storing it replaces what stands there, and a link's
+// target is left alone.
+TEST_F(RenderedPieceTest, StoringReplacesALinkOrAFifoAtTheEntrysName) {
+    const std::string other = (dir_.path() + QStringLiteral("/other")).toStdString();
+    WriteAll(other, "not ours");
+    using Plant = int (*)(const std::string& path, const std::string& target);
+    const std::pair<const char*, Plant> plants[] = {
+        {"a link",
+         [](const std::string& path, const std::string& target) {
+             return ::symlink(target.c_str(), path.c_str());
+         }},
+        {"a FIFO",
+         [](const std::string& path, const std::string&) { return ::mkfifo(path.c_str(), 0600); }},
+    };
+    for (const auto& [name, plant] : plants) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(plant(EntryPath(), other), 0);
+        EXPECT_FALSE(folder_.Present(key_));
+        std::string problem;
+        ASSERT_TRUE(folder_.Store(key_, file_, problem)) << problem;
+        EXPECT_EQ(folder_.Open(key_, kRate).found, MusicCacheFolder::Found::Whole);
+        ASSERT_EQ(::unlink(EntryPath().c_str()), 0);
+    }
+    EXPECT_EQ(ReadAll(other), "not ours");
+}
+
+TEST(MusicCacheFolderTest, TrimKeepsThePiecesInUseAndRemovesTheOldestOthersAboveTheBudget) {
+    QTemporaryDir dir;
+    MusicCacheFolder folder(dir.path().toStdString());
+    const auto put = [&](const std::string& name, std::size_t size, std::int64_t ageSeconds) {
+        const std::string path = dir.filePath(QString::fromStdString(name)).toStdString();
+        WriteAll(path, std::string(size, 'o'));
+        const timespec when{::time(nullptr) - ageSeconds, 0};
+        const timespec times[2] = {when, when};
+        ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+        return path;
+    };
+    const std::string current(64, 'c'), oldest(64, '1'), older(64, '2'), newer(64, '3');
+    put(current + ".ogg", 4000, 90000);
+    put(oldest + ".ogg", 3000, 80000);
+    put(older + ".ogg", 3000, 70000);
+    put(newer + ".ogg", 3000, 10);
+    const std::string stalePartial = put(current + ".part-Ab12Cd", 100, 3600);
+    const std::string freshPartial = put(older + ".part-Xy34Zw", 100, 5);
+    const std::string unrelated = put("notes.txt", 50000, 90000);
+
+    folder.Trim({current}, 9000);
+
+    const auto exists = [&](const std::string& name) {
+        return QFileInfo::exists(dir.filePath(QString::fromStdString(name)));
+    };
+    EXPECT_TRUE(exists(current + ".ogg")) << "in use, however old";
+    EXPECT_FALSE(exists(oldest + ".ogg"));
+    EXPECT_FALSE(exists(older + ".ogg"));
+    EXPECT_TRUE(exists(newer + ".ogg")) << "within the budget once the oldest went";
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(stalePartial))) << "left by a kill";
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(freshPartial))) << "being written";
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(unrelated))) << "not the cache's";
+}
+
+// The device with a cache, on SDL's dummy driver.
+class CachedDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_FALSE(SoundFont().empty()); }
+
+    QString Put(const std::vector<std::uint8_t>& piece) {
+        const QString path = scratch_.filePath(QStringLiteral("qzkm1.mid"));
+        test::WriteFileBytes(path, test::AsByteArray(piece));
+        return path;
+    }
+
+    std::string Folder() const { return cacheDir_.path().toStdString(); }
+
+    // The piece's entry, rendered here and now.
+    std::string StoreRendered(const std::vector<std::uint8_t>& piece) {
+        const std::string key = MusicCache::KeyFor(piece, SoundFont(), kRate);
+        const std::atomic<bool> stop{false};
+        std::string problem;
+        MusicCacheFolder folder(Folder());
+        EXPECT_TRUE(
+            folder.Store(key, PieceRenderer::Render(piece, SoundFont(), kRate, key, stop), problem))
+            << problem;
+        return folder.PathFor(key);
+    }
+
+    bool EntryWhole(const std::vector<std::uint8_t>& piece) {
+        const std::string key = MusicCache::KeyFor(piece, SoundFont(), kRate);
+        return MusicCacheFolder(Folder()).Open(key, kRate).found == MusicCacheFolder::Found::Whole;
+    }
+
+    QTemporaryDir scratch_;
+    QTemporaryDir cacheDir_;
+    AudioOutput output_;
+};
+
+TEST_F(CachedDeviceTest, APieceNotRenderedYetPlaysLiveAndTheIdleRendererRendersIt) {
+    const auto piece = test::PianoPiece(16);
+    const QString path = Put(piece);
+    MusicCache cache(Folder(), {test::AsByteArray(piece)});
+    MusicDevice device(output_, {SoundFont()}, &cache);
+
+    ASSERT_EQ(device.Open(path), MusicDevice::kNoError);
+    ASSERT_EQ(device.Play(), MusicDevice::kNoError);
+    EXPECT_FALSE(device.PlaysRendered());
+    EXPECT_TRUE(device.HoldsSoundFont());
+    const std::int64_t liveLength = device.Length();
+    EXPECT_TRUE(device.IsPlaying());
+
+    ASSERT_TRUE(test::WaitFor([&] { return cache.RendererThread() != 0; }, 10s));
+    const auto renderer = static_cast<pid_t>(cache.RendererThread());
+    EXPECT_NE(renderer, ::gettid()) << "never on the caller's thread";
+    EXPECT_EQ(::sched_getscheduler(renderer), SCHED_IDLE);
+    EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(renderer)), 19);
+
+    ASSERT_TRUE(test::WaitFor([&] { return cache.Complete(); }, kRenderWait));
+    EXPECT_TRUE(device.IsPlaying()) << "the live piece plays on";
+    // The next open plays the rendered piece, and the SoundFont goes.
+    ASSERT_EQ(device.Open(path), MusicDevice::kNoError);
+    EXPECT_TRUE(device.PlaysRendered());
+    EXPECT_FALSE(device.HoldsSoundFont());
+    EXPECT_EQ(device.Length(), liveLength);
+}
+
+// Played in real time: the position rises, never past the length, and the
+// piece ends there, as the live device's does.
+TEST_F(CachedDeviceTest, ARenderedPieceNeverLoadsTheSoundFontAndEndsAtItsLength) {
+    const auto piece = test::TempoPiece(6);
+    StoreRendered(piece);
+    const QString path = Put(piece);
+    MusicCache cache(Folder(), {test::AsByteArray(piece)});
+    MusicDevice device(output_, {SoundFont()}, &cache);
+
+    ASSERT_EQ(device.Open(path), MusicDevice::kNoError);
+    EXPECT_TRUE(device.PlaysRendered());
+    EXPECT_FALSE(device.HoldsSoundFont());
+    EXPECT_EQ(device.Length(), 6 * 96);
+    EXPECT_EQ(device.Position(), 0);
+    ASSERT_EQ(device.Play(), MusicDevice::kNoError);
+    std::int64_t last = 0;
+    bool rose = true;
+    EXPECT_TRUE(test::WaitFor(
+        [&] {
+            const std::int64_t now = device.Position();
+            rose = rose && now >= last && now <= device.Length();
+            last = now;
+            return !device.IsPlaying();
+        },
+        20s));
+    EXPECT_TRUE(rose);
+    EXPECT_EQ(device.Position(), device.Length());
+    EXPECT_FALSE(device.HoldsSoundFont());
+}
+
+TEST_F(CachedDeviceTest, ADamagedEntryPlaysLiveAndIsRenderedAgain) {
+    const auto piece = test::PianoPiece(8);
+    const std::string entry = StoreRendered(piece);
+    const std::string whole = ReadAll(entry);
+    WriteAll(entry, whole.substr(0, whole.size() - 4000));
+    const QString path = Put(piece);
+    MusicCache cache(Folder(), {test::AsByteArray(piece)});
+    MusicDevice device(output_, {SoundFont()}, &cache);
+
+    ASSERT_EQ(device.Open(path), MusicDevice::kNoError);
+    EXPECT_FALSE(device.PlaysRendered());
+    ASSERT_EQ(device.Play(), MusicDevice::kNoError);
+    EXPECT_TRUE(device.IsPlaying());
+
+    ASSERT_TRUE(test::WaitFor([&] { return cache.Complete(); }, kRenderWait));
+    EXPECT_TRUE(EntryWhole(piece));
+    ASSERT_EQ(device.Open(path), MusicDevice::kNoError);
+    EXPECT_TRUE(device.PlaysRendered());
+}
+
+// The cache is an optimisation only: a folder that cannot be written costs
+// one line on stderr, and the piece plays live as without a cache.
+TEST_F(CachedDeviceTest, AnUnwritableCacheFolderPlaysLiveWithOneLineOnStderr) {
+    struct Case {
+        const char* name;
+        std::string folder;
+        bool needsUnprivileged;
+    };
+    const std::string blocker = cacheDir_.filePath(QStringLiteral("a-file")).toStdString();
+    WriteAll(blocker, "in the way");
+    const std::string readOnly = cacheDir_.filePath(QStringLiteral("read-only")).toStdString();
+    ASSERT_EQ(::mkdir(readOnly.c_str(), 0555), 0);
+    const std::string dangling = cacheDir_.filePath(QStringLiteral("dangling")).toStdString();
+    ASSERT_EQ(::symlink("/nowhere/at/all", dangling.c_str()), 0);
+    const std::string fifo = cacheDir_.filePath(QStringLiteral("fifo")).toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::vector<Case> cases{{"under a file", blocker + "/QZ's Kwadrill", false},
+                                  {"a dangling link", dangling, false},
+                                  {"a FIFO", fifo, false},
+                                  {"read-only", readOnly, true}};
+    const auto piece = test::PianoPiece(8);
+    const QString path = Put(piece);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.needsUnprivileged && ::geteuid() == 0) {
+            std::cout << "[          ] " << c.name << ": runs in audio_tests_unprivileged\n";
+            continue;
+        }
+        testing::internal::CaptureStderr();
+        {
+            MusicCache cache(c.folder, {test::AsByteArray(piece)});
+            MusicDevice device(output_, {SoundFont()}, &cache);
+            ASSERT_EQ(device.Open(path), MusicDevice::kNoError);
+            ASSERT_EQ(device.Play(), MusicDevice::kNoError);
+            EXPECT_FALSE(device.PlaysRendered());
+            EXPECT_TRUE(device.IsPlaying());
+            // The renderer gives up at once, before rendering anything.
+            EXPECT_TRUE(test::WaitFor([&] { return cache.RendererThread() == 0; }, 10s));
+            EXPECT_TRUE(device.IsPlaying());
+        }
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_NE(said.find("music cache"), std::string::npos) << said;
+    }
+}
+
+// Closing the game must not wait for a render: the renderer leaves its piece
+// unfinished and writes nothing. (How fast it ends on this machine is
+// measured in bench/audio, not asserted here.)
+TEST_F(CachedDeviceTest, StoppingEndsARenderUnderWayAndLeavesNoFile) {
+    const auto piece = test::PianoPiece(960);  // eight minutes
+    MusicCache cache(Folder(), {test::AsByteArray(piece)});
+    cache.StartRendering(SoundFont(), kRate);
+    ASSERT_TRUE(test::WaitFor([&] { return cache.RendererThread() != 0; }, 10s));
+
+    QElapsedTimer clock;
+    clock.start();
+    const bool ended = cache.StopRendering();
+    std::cout << "[          ] stopping took " << clock.elapsed() << " ms"
+              << (ended ? "" : " (left to end by itself)") << "\n";
+    EXPECT_TRUE(test::WaitFor([&] { return cache.RendererThread() == 0; }, kRenderWait));
+    EXPECT_TRUE(QDir(QString::fromStdString(Folder()))
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty());
+}
+
+}  // namespace
+}  // namespace kwadrill
