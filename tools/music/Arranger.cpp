@@ -1,8 +1,11 @@
 #include "Arranger.h"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <string>
+
+#include "Levels.h"
 
 namespace kwadrill {
 
@@ -21,6 +24,15 @@ constexpr int kSoftChordDrop = 22;
 constexpr int kDownbeatAccent = 8;
 constexpr int kBeatAccent = 3;
 constexpr int kOctave = 12;
+
+// CC7 acts on level as 40 log10(value / 127) dB in General MIDI synthesizers.
+int TrimmedVolume(int volume, double trimDb) {
+    const auto trimmed = static_cast<int>(std::lround(volume * std::pow(10.0, trimDb / 40.0)));
+    if (trimmed > 127) {
+        throw std::invalid_argument("a channel volume trimmed past 127: lower the mix instead");
+    }
+    return std::max(1, trimmed);
+}
 
 int Wrap(int value, int modulus) {
     return ((value % modulus) + modulus) % modulus;
@@ -130,17 +142,19 @@ void Arranger::CheckSteps(std::string_view pattern) const {
 }
 
 void Arranger::SetUpChannels() {
+    const double trim = LevelTrim(piece_.name);
     for (int part = 0; part < kPartCount; ++part) {
         const Instrument& instrument = piece_.instruments[static_cast<std::size_t>(part)];
         track_.Program(0, part, instrument.program);
         programs_[static_cast<std::size_t>(part)] = instrument.program;
-        track_.Controller(0, part, kVolumeController, instrument.volume);
+        track_.Controller(0, part, kVolumeController, TrimmedVolume(instrument.volume, trim));
         track_.Controller(0, part, kPanController, instrument.pan);
         track_.Controller(0, part, kReverbController, instrument.reverb);
         track_.Controller(0, part, kChorusController, instrument.chorus);
     }
     track_.Program(0, kDrumChannel, piece_.drumKit);
-    track_.Controller(0, kDrumChannel, kVolumeController, piece_.drumVolume);
+    track_.Controller(0, kDrumChannel, kVolumeController,
+                      TrimmedVolume(piece_.drumVolume, trim));
     track_.Controller(0, kDrumChannel, kPanController, kCentre);
     track_.Controller(0, kDrumChannel, kReverbController, kDrumReverb);
 }
