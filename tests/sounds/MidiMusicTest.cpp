@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "InstrumentRanges.h"
 #include "Loudness.h"
 #include "MidiReader.h"
 #include "ResourceFiles.h"
@@ -71,6 +72,22 @@ TEST_P(MidiPieceTest, PlaysAboutAsLongAsItsSlot) {
 TEST_P(MidiPieceTest, StaysSmall) {
     EXPECT_LE(ReadBytes(ResourcePath("midi", std::string(GetParam().name) + ".mid")).size(),
               kLargestFile);
+}
+
+// Outside its range an instrument's sample is stretched thin or squeaky.
+TEST_P(MidiPieceTest, PlaysEveryNoteInItsInstrumentsRange) {
+    const MidiSummary piece = LoadPiece(GetParam().name);
+    int outside = 0;
+    for (const MidiNote& note : piece.notes) {
+        if (note.channel != kDrumChannel && !ComfortableRange(note.program).Holds(note.pitch)) {
+            ADD_FAILURE_AT(__FILE__, __LINE__)
+                << "note " << note.pitch << " of program " << note.program << " on channel "
+                << note.channel << " at tick " << note.tick;
+            if (++outside == 5) {
+                break;
+            }
+        }
+    }
 }
 
 TEST_P(MidiPieceTest, PlaysAtItsLoudnessThroughTheGameSynthesizer) {

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "InstrumentRanges.h"
 #include "Levels.h"
 
 namespace kwadrill {
@@ -66,6 +67,34 @@ std::vector<ChordSpan> Transposed(std::vector<ChordSpan> chords, int semitones) 
         chord.bass = Wrap(chord.bass + semitones, kOctave);
     }
     return chords;
+}
+
+// Moves a note by octaves into the range; a range narrower than an octave
+// keeps the note nearest to it.
+int FoldInto(const NoteRange& range, int pitch) {
+    while (pitch < range.lowest && pitch + kOctave <= range.highest + kOctave / 2) {
+        pitch += kOctave;
+    }
+    while (pitch > range.highest && pitch - kOctave >= range.lowest - kOctave / 2) {
+        pitch -= kOctave;
+    }
+    return pitch;
+}
+
+// The octave shift that puts most of a line inside the range, the smallest
+// such shift first, so a tune keeps its shape.
+int OctaveShiftFor(const NoteRange& range, const std::vector<int>& pitches) {
+    int best = 0;
+    long bestOutside = -1;
+    for (int shift : {0, -kOctave, kOctave, -2 * kOctave, 2 * kOctave}) {
+        const long outside = std::count_if(pitches.begin(), pitches.end(),
+                                           [&](int pitch) { return !range.Holds(pitch + shift); });
+        if (bestOutside < 0 || outside < bestOutside) {
+            best = shift;
+            bestOutside = outside;
+        }
+    }
+    return best;
 }
 
 bool Has(std::string_view parts, char part) {
@@ -224,12 +253,21 @@ void Arranger::PlayLine(Part part, const Section& section, std::string_view text
     CheckLength(notes.empty() ? 0 : notes.back().start + notes.back().length,
                 section.bars * BarTicks(), section, part == kLead ? "lead" : "counter");
     const Instrument& instrument = piece_.instruments[part];
+    const NoteRange range = ComfortableRange(programs_[part]);
+    std::vector<int> pitches;
+    for (const LineNote& note : notes) {
+        if (note.pitch >= 0) {
+            pitches.push_back(note.pitch + transpose);
+        }
+    }
+    const int shift = OctaveShiftFor(range, pitches);
     for (const LineNote& note : notes) {
         if (note.pitch < 0) {
             continue;
         }
         const int length = std::max(kShortestNote, note.length * instrument.gatePercent / 100);
-        track_.Note(entryStart_ + note.start, length, part, note.pitch + transpose,
+        track_.Note(entryStart_ + note.start, length, part,
+                    FoldInto(range, note.pitch + transpose + shift),
                     instrument.velocity + Accent(note.start));
     }
 }
@@ -264,8 +302,10 @@ void Arranger::PlayPattern(Part part, std::string_view pattern,
 }
 
 void Arranger::Release(Part part, Strike& strike, int tick) {
+    const NoteRange range = ComfortableRange(programs_[part]);
     for (int pitch : strike.pitches) {
-        track_.Note(entryStart_ + strike.start, tick - strike.start, part, pitch, strike.velocity);
+        track_.Note(entryStart_ + strike.start, tick - strike.start, part, FoldInto(range, pitch),
+                    strike.velocity);
     }
     strike.pitches.clear();
 }
