@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <stdexcept>
 #include <string>
 
@@ -25,6 +26,19 @@ constexpr int kSoftChordDrop = 22;
 constexpr int kDownbeatAccent = 8;
 constexpr int kBeatAccent = 3;
 constexpr int kOctave = 12;
+constexpr int kExpressionController = 11;
+constexpr int kExpressionFloor = 100;
+constexpr int kPhraseBars = 4;
+constexpr int kAcousticKick = 35;
+constexpr int kKick = 36;
+constexpr int kSnare = 38;
+constexpr int kElectricSnare = 40;
+constexpr int kClosedHat = 42;
+constexpr int kPedalHat = 44;
+constexpr int kOpenHat = 46;
+constexpr int kRide = 51;
+constexpr int kHatAccent = 8;
+constexpr int kBackbeat = 94;
 
 // CC7 acts on level as 40 log10(value / 127) dB in General MIDI synthesizers.
 int TrimmedVolume(int volume, double trimDb) {
@@ -103,7 +117,12 @@ bool Has(std::string_view parts, char part) {
 
 }  // namespace
 
-Arranger::Arranger(const Piece& piece) : piece_(piece) {}
+Arranger::Arranger(const Piece& piece)
+    : piece_(piece), performer_(piece.name, piece.swingUnit, piece.swing) {}
+
+void Arranger::Play(int channel, int tick, int length, int pitch, int velocity) {
+    performer_.Play(track_, channel, tick, length, pitch, velocity, entryStart_, pieceEnd_);
+}
 
 const Section& Arranger::FindSection(std::string_view name) const {
     for (const Section& section : piece_.sections) {
@@ -147,6 +166,10 @@ std::vector<std::uint8_t> Arranger::Compose() {
     track_.Tempo(0, piece_.bpm);
     tempos_ = {{0, piece_.bpm}};
     SetUpChannels();
+    pieceEnd_ = 0;
+    for (const Entry& entry : piece_.arrangement) {
+        pieceEnd_ += FindSection(entry.section).bars * BarTicks();
+    }
     for (const Entry& entry : piece_.arrangement) {
         PlayEntry(entry);
     }
@@ -220,6 +243,7 @@ void Arranger::PlayEntry(const Entry& entry) {
         PlayPattern(kBass, groove.bass, chords, section.bars);
     }
     PlayDrums(groove, entry, section.bars);
+    PlayExpression(entry, section.bars);
     entryStart_ += section.bars * BarTicks();
 }
 
@@ -266,9 +290,8 @@ void Arranger::PlayLine(Part part, const Section& section, std::string_view text
             continue;
         }
         const int length = std::max(kShortestNote, note.length * instrument.gatePercent / 100);
-        track_.Note(entryStart_ + note.start, length, part,
-                    FoldInto(range, note.pitch + transpose + shift),
-                    instrument.velocity + Accent(note.start));
+        Play(part, entryStart_ + note.start, length, FoldInto(range, note.pitch + transpose + shift),
+             instrument.velocity + Accent(note.start));
     }
 }
 
@@ -304,8 +327,8 @@ void Arranger::PlayPattern(Part part, std::string_view pattern,
 void Arranger::Release(Part part, Strike& strike, int tick) {
     const NoteRange range = ComfortableRange(programs_[part]);
     for (int pitch : strike.pitches) {
-        track_.Note(entryStart_ + strike.start, tick - strike.start, part, FoldInto(range, pitch),
-                    strike.velocity);
+        Play(part, entryStart_ + strike.start, tick - strike.start, FoldInto(range, pitch),
+             strike.velocity);
     }
     strike.pitches.clear();
 }
@@ -366,14 +389,31 @@ std::vector<int> Arranger::BassPitches(char symbol, const std::vector<ChordSpan>
     }
 }
 
+// Phrase dynamics: every part swells towards the middle of each four-bar
+// phrase and eases off at its end, and rises through a bar that fills.
+void Arranger::PlayExpression(const Entry& entry, int bars) {
+    const int phrase = std::min(bars, kPhraseBars);
+    const int half = BarTicks() / 2;
+    for (int step = 0; step < bars * 2; ++step) {
+        const double x = static_cast<double>(step % (phrase * 2)) / (phrase * 2);
+        const bool filling = Has(entry.parts, 'F') && step >= bars * 2 - 2;
+        const double swell = filling ? 1.0 : std::sin(std::numbers::pi * std::pow(x, 0.75));
+        const int value = kExpressionFloor +
+                          static_cast<int>(std::lround((127 - kExpressionFloor) * swell));
+        for (int part = 0; part < kPartCount; ++part) {
+            track_.Controller(entryStart_ + step * half, part, kExpressionController, value);
+        }
+    }
+}
+
 void Arranger::PlayDrums(const Groove& groove, const Entry& entry, int bars) {
     if (Has(entry.parts, 'X')) {
-        track_.Note(entryStart_, BeatTicks(), kDrumChannel, kCrashNote, kCrashVelocity);
+        Play(kDrumChannel, entryStart_, BeatTicks(), kCrashNote,
+             kCrashVelocity);
     }
     if (!Has(entry.parts, 'D')) {
         return;
     }
-    const int stepTicks = BarTicks() / piece_.stepsPerBar;
     const std::vector<DrumLane> beat = ParseDrums(groove.drums);
     const std::vector<DrumLane> fill = ParseDrums(groove.fill);
     for (const auto* lanes : {&beat, &fill}) {
@@ -383,17 +423,55 @@ void Arranger::PlayDrums(const Groove& groove, const Entry& entry, int bars) {
     }
     for (int bar = 0; bar < bars; ++bar) {
         const bool filling = Has(entry.parts, 'F') && bar == bars - 1 && !fill.empty();
-        for (const DrumLane& lane : filling ? fill : beat) {
-            for (int s = 0; s < piece_.stepsPerBar; ++s) {
-                const int step = filling ? s : bar * piece_.stepsPerBar + s;
-                const int velocity = DrumStepVelocity(
-                    lane.steps[static_cast<std::size_t>(step) % lane.steps.size()]);
-                if (velocity > 0) {
-                    const int tick = entryStart_ + bar * BarTicks() + s * stepTicks;
-                    track_.Note(tick, std::max(kShortestNote, stepTicks / 2), kDrumChannel,
-                                lane.note, velocity);
+        PlayDrumBar(filling ? fill : beat, bar, filling ? 0 : bar * piece_.stepsPerBar, filling);
+    }
+}
+
+// One bar of a drum pattern as a drummer plays it: the beats of the hi-hat
+// leaning on the pulse, ghost strokes around the backbeat, and every fourth
+// bar an open hat and a pickup; every eighth an extra kick.
+void Arranger::PlayDrumBar(const std::vector<DrumLane>& lanes, int bar, int step0, bool filling) {
+    const int steps = piece_.stepsPerBar;
+    const int stepTicks = BarTicks() / steps;
+    const int beatSteps = std::max(1, BeatTicks() / stepTicks);
+    const int barStart = entryStart_ + bar * BarTicks();
+    const bool turn = !filling && bar % 4 == 3;
+    const auto strike = [&](int s, int note, int velocity) {
+        Play(kDrumChannel, barStart + s * stepTicks, std::max(kShortestNote, stepTicks / 2), note,
+             velocity);
+    };
+    for (const DrumLane& lane : lanes) {
+        const auto at = [&](int s) {
+            return DrumStepVelocity(
+                lane.steps[static_cast<std::size_t>(step0 + s) % lane.steps.size()]);
+        };
+        const bool hat = lane.note == kClosedHat || lane.note == kPedalHat || lane.note == kRide;
+        const bool snare = lane.note == kSnare || lane.note == kElectricSnare;
+        for (int s = 0; s < steps; ++s) {
+            int velocity = at(s);
+            if (velocity == 0) {
+                // A soft stroke just before a backbeat.
+                if (snare && !filling && s + 1 < steps && at(s + 1) >= kBackbeat &&
+                    performer_.Between(kDrumChannel, 0, 2) == 0) {
+                    strike(s, lane.note, performer_.Between(kDrumChannel, 28, 42));
+                }
+                continue;
+            }
+            if (hat) {
+                velocity += s % beatSteps == 0 ? kHatAccent : -kHatAccent;
+                if (turn && s == steps - beatSteps / 2 && lane.note == kClosedHat) {
+                    strike(s, kOpenHat, velocity);
+                    continue;
                 }
             }
+            strike(s, lane.note, velocity);
+        }
+        if (turn && snare && at(steps - 1) == 0) {
+            strike(steps - 1, lane.note, performer_.Between(kDrumChannel, 50, 70));
+        }
+        if (!filling && bar % 8 == 5 && (lane.note == kKick || lane.note == kAcousticKick) &&
+            steps % 4 == 0 && at(steps - steps / 8) == 0 && at(steps - steps / 8 - 1) == 0) {
+            strike(steps - steps / 8, lane.note, 80);
         }
     }
 }

@@ -8,6 +8,7 @@
 
 #include "MidiTrack.h"
 #include "Notation.h"
+#include "Performer.h"
 #include "Piece.h"
 
 namespace kwadrill {
@@ -52,10 +53,15 @@ private:
     std::vector<int> BassPitches(char symbol, const std::vector<ChordSpan>& chords,
                                  std::size_t index) const;
     void PlayDrums(const Groove& groove, const Entry& entry, int bars);
+    void PlayDrumBar(const std::vector<DrumLane>& lanes, int bar, int step0, bool filling);
+    void PlayExpression(const Entry& entry, int bars);
+    void Play(int channel, int tick, int length, int pitch, int velocity);
 
     const Piece& piece_;
     MidiTrack track_;
+    Performer performer_;
     int entryStart_ = 0;
+    int pieceEnd_ = 0;
     std::vector<std::pair<int, double>> tempos_;
     std::array<int, kPartCount> programs_{};
 };

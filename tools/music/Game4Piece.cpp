@@ -111,6 +111,8 @@ Piece Game4Piece() {
             },
         .compCentre = 62,
         .padCentre = 64,
+        .swingUnit = 24,
+        .swing = 0.35,
     };
 }
 

@@ -104,6 +104,8 @@ Piece Game8Piece() {
         .padCentre = 60,
         .bassLowest = 24,
         .drumVolume = 76,
+        .swingUnit = 24,
+        .swing = 0.2,
     };
 }
 

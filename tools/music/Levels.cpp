@@ -9,19 +9,19 @@ namespace {
 
 // Measured: render each piece whole, meter it, and correct by the difference.
 constexpr std::array<std::pair<std::string_view, double>, 13> kTrims = {{
-    {"MENU", 2.6},
-    {"GAME1", -0.4},
-    {"GAME2", 1.4},
-    {"SCORE", -0.0},
-    {"GAMEOVER", 2.8},
-    {"GAME3", 1.1},
-    {"GAME4", 1.8},
-    {"GAME5", -0.8},
-    {"GAME6", 0.9},
-    {"GAME7", 0.6},
-    {"GAME8", -2.8},
-    {"GAME9", 3.1},
-    {"GAME10", -0.9},
+    {"MENU", 3.6},
+    {"GAME1", 0.5},
+    {"GAME2", 2.2},
+    {"SCORE", 1.3},
+    {"GAMEOVER", 1.8},
+    {"GAME3", 2.2},
+    {"GAME4", 2.6},
+    {"GAME5", 0.2},
+    {"GAME6", 1.6},
+    {"GAME7", 1.5},
+    {"GAME8", -1.2},
+    {"GAME9", 2.3},
+    {"GAME10", -0.3},
 }};
 
 }  // namespace

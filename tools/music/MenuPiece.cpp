@@ -95,6 +95,8 @@ Piece MenuPiece() {
                  .bpmEnd = 66},
             },
         .padCentre = 62,
+        .swingUnit = 24,
+        .swing = 0.5,
     };
 }
 

@@ -76,6 +76,10 @@ struct Piece {
     int padCentre = 60;
     int bassLowest = 28;
     int drumVolume = 100;
+    // Swing: the note value that swings (48 eighths, 24 sixteenths) and how
+    // far its off-beat half leans towards the triplet (0 straight, 1 full).
+    int swingUnit = 48;
+    double swing = 0.0;
 };
 
 }  // namespace kwadrill
