@@ -224,14 +224,19 @@ void Arranger::PlayEntry(const Entry& entry) {
     SelectProgram(kCounter, entry.counterProgram >= 0 ? entry.counterProgram
                                                       : piece_.instruments[kCounter].program);
     const int leadShift = entry.transpose + (Has(entry.parts, 'U') ? kOctave : 0);
+    // R: call and response; the lead states each phrase, the counter's
+    // instrument finishes it.
+    const bool answered = Has(entry.parts, 'R');
     if (Has(entry.parts, 'L') || Has(entry.parts, 'U')) {
-        PlayLine(kLead, section, section.lead, leadShift);
+        PlayLine(kLead, section, section.lead, leadShift,
+                 answered ? Phrase::kCall : Phrase::kWhole);
     }
     if (Has(entry.parts, 'C')) {
         PlayLine(kCounter, section, section.counter, entry.transpose);
     }
     if (Has(entry.parts, 'O')) {
-        PlayLine(kCounter, section, section.lead, leadShift + kOctave);
+        PlayLine(kCounter, section, section.lead, leadShift + kOctave,
+                 answered ? Phrase::kAnswer : Phrase::kWhole);
     }
     if (Has(entry.parts, 'A')) {
         PlayPattern(kComp, groove.comp, chords, section.bars);
@@ -272,7 +277,8 @@ void Arranger::SelectProgram(Part part, int program) {
     }
 }
 
-void Arranger::PlayLine(Part part, const Section& section, std::string_view text, int transpose) {
+void Arranger::PlayLine(Part part, const Section& section, std::string_view text, int transpose,
+                        Phrase phrase) {
     const std::vector<LineNote> notes = ParseLine(text, BarTicks());
     CheckLength(notes.empty() ? 0 : notes.back().start + notes.back().length,
                 section.bars * BarTicks(), section, part == kLead ? "lead" : "counter");
@@ -286,7 +292,9 @@ void Arranger::PlayLine(Part part, const Section& section, std::string_view text
     }
     const int shift = OctaveShiftFor(range, pitches);
     for (const LineNote& note : notes) {
-        if (note.pitch < 0) {
+        const bool call = note.start / BarTicks() % kPhraseBars < kPhraseBars / 2;
+        if (note.pitch < 0 || (phrase == Phrase::kCall && !call) ||
+            (phrase == Phrase::kAnswer && call)) {
             continue;
         }
         const int length = std::max(kShortestNote, note.length * instrument.gatePercent / 100);

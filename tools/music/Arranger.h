@@ -44,7 +44,11 @@ private:
     void PlayEntry(const Entry& entry);
     void PlayTempo(const Entry& entry, int bars);
     void SelectProgram(Part part, int program);
-    void PlayLine(Part part, const Section& section, std::string_view text, int transpose);
+    // Which bars of each four-bar phrase a line plays: all, the call (the
+    // first two) or the answer (the last two).
+    enum class Phrase { kWhole, kCall, kAnswer };
+    void PlayLine(Part part, const Section& section, std::string_view text, int transpose,
+                  Phrase phrase = Phrase::kWhole);
     void PlayPattern(Part part, std::string_view pattern, const std::vector<ChordSpan>& chords,
                      int bars);
     void Release(Part part, Strike& strike, int tick);

@@ -9,19 +9,19 @@ namespace {
 
 // Measured: render each piece whole, meter it, and correct by the difference.
 constexpr std::array<std::pair<std::string_view, double>, 13> kTrims = {{
-    {"MENU", 3.6},
-    {"GAME1", 0.5},
-    {"GAME2", 2.2},
-    {"SCORE", 1.3},
-    {"GAMEOVER", 1.8},
-    {"GAME3", 2.2},
-    {"GAME4", 2.6},
-    {"GAME5", 0.2},
-    {"GAME6", 1.6},
-    {"GAME7", 1.5},
-    {"GAME8", -1.2},
-    {"GAME9", 2.3},
-    {"GAME10", -0.3},
+    {"MENU", 3.9},
+    {"GAME1", 1.6},
+    {"GAME2", 2.5},
+    {"SCORE", 1.4},
+    {"GAMEOVER", 2.9},
+    {"GAME3", 2.8},
+    {"GAME4", 3.0},
+    {"GAME5", 0.7},
+    {"GAME6", 1.8},
+    {"GAME7", 1.8},
+    {"GAME8", -0.3},
+    {"GAME9", 2.8},
+    {"GAME10", 0.2},
 }};
 
 }  // namespace

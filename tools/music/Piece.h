@@ -49,7 +49,8 @@ struct Groove {
 // One pass of a section in the running order. `parts` says who plays:
 // L lead, U lead an octave up, C counter, O counter doubling the lead an
 // octave up, A comp, P pad, B bass, D drums, F drum fill in the last bar,
-// X crash on the first beat.
+// X crash on the first beat, R call and response (the lead plays the first
+// two bars of each four-bar phrase, the O line answers in the last two).
 struct Entry {
     std::string_view section;
     std::string_view groove;
