@@ -2,11 +2,11 @@
 
 namespace kwadrill {
 
-// Funk rock in E minor: guitar lead over slap bass, organ and choppy rhythm guitar.
+// Laid-back funk rock in E minor: guitar lead over slap bass, organ and choppy rhythm guitar.
 Piece Game4Piece() {
     return {
         .name = "GAME4",
-        .bpm = 132,
+        .bpm = 118,
         .meterNumerator = 4,
         .meterDenominator = 4,
         .stepsPerBar = 16,

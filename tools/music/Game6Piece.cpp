@@ -19,7 +19,7 @@ constexpr std::string_view kVerseChords = "Dm | Dm | C | C | Dm | Dm:2 G:2 | C:2
 Piece Game6Piece() {
     return {
         .name = "GAME6",
-        .bpm = 138,
+        .bpm = 120,
         .meterNumerator = 4,
         .meterDenominator = 4,
         .stepsPerBar = 16,

@@ -13,15 +13,15 @@ constexpr std::array<std::pair<std::string_view, double>, 13> kTrims = {{
     {"GAME1", 1.6},
     {"GAME2", 2.5},
     {"SCORE", 1.4},
-    {"GAMEOVER", 2.9},
-    {"GAME3", 2.8},
-    {"GAME4", 3.0},
+    {"GAMEOVER", 3.0},
+    {"GAME3", 2.7},
+    {"GAME4", 3.1},
     {"GAME5", 0.7},
-    {"GAME6", 1.8},
+    {"GAME6", 2.1},
     {"GAME7", 1.8},
     {"GAME8", -0.3},
     {"GAME9", 2.8},
-    {"GAME10", 0.2},
+    {"GAME10", 0.3},
 }};
 
 }  // namespace
