@@ -1,24 +1,39 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 
+#include "InstrumentRanges.h"
+#include "Loudness.h"
 #include "MidiReader.h"
 #include "ResourceFiles.h"
+#include "SoundFontSearch.h"
 
 namespace kwadrill::test {
 namespace {
 
 struct MusicSlot {
     const char* name;
-    double seconds;  // the length the piece should play for
+    double seconds;   // the length the piece should play for
+    double loudness;  // integrated, in the game's render (LUFS)
 };
 
+// One level for the menu and the rotation, so no piece jumps out of it; the
+// game-over piece quieter, the high-score fanfare a little prouder.
 constexpr MusicSlot kPieces[] = {
-    {"MENU", 130},  {"GAME1", 161}, {"GAME2", 137},  {"SCORE", 40},  {"GAMEOVER", 187},
-    {"GAME3", 140}, {"GAME4", 152}, {"GAME5", 157},  {"GAME6", 129}, {"GAME7", 142},
-    {"GAME8", 125}, {"GAME9", 175}, {"GAME10", 139},
+    {"MENU", 130, -18},  {"GAME1", 161, -18}, {"GAME2", 137, -18},  {"SCORE", 40, -17},
+    {"GAMEOVER", 187, -20}, {"GAME3", 140, -18}, {"GAME4", 152, -18}, {"GAME5", 157, -18},
+    {"GAME6", 129, -18}, {"GAME7", 142, -18}, {"GAME8", 125, -18}, {"GAME9", 175, -18},
+    {"GAME10", 139, -18},
 };
+constexpr double kLoudnessTolerance = 1.0;
+// A tune heard in every bar wears out over an evening: the lead rests in
+// breakdowns and hands phrase ends to an answering instrument.
+constexpr double kMostLeadBars = 0.70;
+constexpr int kLeadChannel = 0;
+// Longer than any piece: the whole piece is measured.
+constexpr double kRenderBoundSeconds = 240.0;
 
 constexpr int kDrumChannel = 9;
 constexpr int kVolumeController = 7;
@@ -62,6 +77,50 @@ TEST_P(MidiPieceTest, PlaysAboutAsLongAsItsSlot) {
 TEST_P(MidiPieceTest, StaysSmall) {
     EXPECT_LE(ReadBytes(ResourcePath("midi", std::string(GetParam().name) + ".mid")).size(),
               kLargestFile);
+}
+
+// Outside its range an instrument's sample is stretched thin or squeaky.
+TEST_P(MidiPieceTest, PlaysEveryNoteInItsInstrumentsRange) {
+    const MidiSummary piece = LoadPiece(GetParam().name);
+    int outside = 0;
+    for (const MidiNote& note : piece.notes) {
+        if (note.channel != kDrumChannel && !ComfortableRange(note.program).Holds(note.pitch)) {
+            ADD_FAILURE_AT(__FILE__, __LINE__)
+                << "note " << note.pitch << " of program " << note.program << " on channel "
+                << note.channel << " at tick " << note.tick;
+            if (++outside == 5) {
+                break;
+            }
+        }
+    }
+}
+
+TEST_P(MidiPieceTest, LeadRestsInAtLeastAThirdOfTheBars) {
+    const MidiSummary piece = LoadPiece(GetParam().name);
+    ASSERT_GT(piece.ticksPerBar, 0);
+    std::set<std::uint32_t> allBars;
+    std::set<std::uint32_t> leadBars;
+    for (const MidiNote& note : piece.notes) {
+        allBars.insert(note.tick / static_cast<std::uint32_t>(piece.ticksPerBar));
+        if (note.channel == kLeadChannel) {
+            leadBars.insert(note.tick / static_cast<std::uint32_t>(piece.ticksPerBar));
+        }
+    }
+    EXPECT_LE(static_cast<double>(leadBars.size()),
+              kMostLeadBars * static_cast<double>(allBars.size()))
+        << leadBars.size() << " of " << allBars.size() << " bars";
+}
+
+TEST_P(MidiPieceTest, PlaysAtItsLoudnessThroughTheGameSynthesizer) {
+    const std::string soundFont = FindSoundFont(DefaultSoundFontCandidates());
+    if (soundFont.empty()) {
+        GTEST_SKIP() << "no General MIDI SoundFont installed: loudness not measured";
+    }
+    const auto loudness =
+        RenderedLoudness(ReadBytes(ResourcePath("midi", std::string(GetParam().name) + ".mid")),
+                         soundFont, kRenderBoundSeconds);
+    ASSERT_TRUE(loudness) << "the game's synthesizer did not play the piece";
+    EXPECT_NEAR(*loudness, GetParam().loudness, kLoudnessTolerance);
 }
 
 std::string PieceName(const ::testing::TestParamInfo<MusicSlot>& slot) {

@@ -79,6 +79,8 @@ struct TrackState {
     MidiSummary summary;
     std::map<std::pair<int, int>, int> sounding;
     double microsPerQuarter = kDefaultMicrosPerQuarter;
+    std::uint32_t tick = 0;
+    std::array<int, 16> programs{};
 };
 
 void ChannelMessage(TrackState& state, std::uint8_t status, std::uint8_t first,
@@ -87,6 +89,8 @@ void ChannelMessage(TrackState& state, std::uint8_t status, std::uint8_t first,
     const int kind = status & 0xF0;
     if (kind == 0x90 && second > 0) {
         ++state.summary.notesPerChannel[static_cast<std::size_t>(channel)];
+        state.summary.notes.push_back({state.tick, channel, first, second,
+                                       state.programs[static_cast<std::size_t>(channel)]});
         ++state.sounding[{channel, first}];
     } else if (kind == 0x80 || kind == 0x90) {
         --state.sounding[{channel, first}];
@@ -94,6 +98,7 @@ void ChannelMessage(TrackState& state, std::uint8_t status, std::uint8_t first,
         state.summary.controllers.insert(first);
     } else if (kind == 0xC0) {
         state.summary.programChannels.insert(channel);
+        state.programs[static_cast<std::size_t>(channel)] = first;
     }
 }
 
@@ -105,6 +110,8 @@ bool MetaEvent(TrackState& state, TrackCursor& cursor) {
         Expect(data.size() == 3, "tempo event is not three bytes");
         state.microsPerQuarter = (data[0] << 16) | (data[1] << 8) | data[2];
         ++state.summary.tempoEvents;
+    } else if (type == 0x58 && data.size() >= 2 && state.summary.ticksPerBar == 0) {
+        state.summary.ticksPerBar = state.summary.division * 4 * data[0] / (1 << data[1]);
     }
     return type == 0x2F;
 }
@@ -114,6 +121,7 @@ void ReadTrack(TrackState& state, TrackCursor& cursor) {
     while (true) {
         Expect(!cursor.AtEnd(), "track has no end-of-track event");
         const std::uint32_t delta = cursor.VariableLength();
+        state.tick += delta;
         state.summary.seconds += delta * state.microsPerQuarter / 1e6 / state.summary.division;
         std::uint8_t status = cursor.Peek();
         if (status & 0x80) {

@@ -8,6 +8,14 @@
 
 namespace kwadrill::test {
 
+struct MidiNote {
+    std::uint32_t tick;
+    int channel;
+    int pitch;
+    int velocity;
+    int program;  // the channel's program when the note starts
+};
+
 // What the tests need to know about a single-track standard MIDI file.
 struct MidiSummary {
     int format = -1;
@@ -19,6 +27,8 @@ struct MidiSummary {
     int tempoEvents = 0;
     int hangingNotes = 0;  // note-ons never switched off
     double seconds = 0.0;  // time of the end-of-track event
+    int ticksPerBar = 0;   // from the first time signature
+    std::vector<MidiNote> notes;
 };
 
 // Walks every event of the one track: running status, meta and sysex events.

@@ -1,8 +1,13 @@
 #include "Arranger.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <stdexcept>
 #include <string>
+
+#include "InstrumentRanges.h"
+#include "Levels.h"
 
 namespace kwadrill {
 
@@ -21,6 +26,28 @@ constexpr int kSoftChordDrop = 22;
 constexpr int kDownbeatAccent = 8;
 constexpr int kBeatAccent = 3;
 constexpr int kOctave = 12;
+constexpr int kExpressionController = 11;
+constexpr int kExpressionFloor = 100;
+constexpr int kPhraseBars = 4;
+constexpr int kAcousticKick = 35;
+constexpr int kKick = 36;
+constexpr int kSnare = 38;
+constexpr int kElectricSnare = 40;
+constexpr int kClosedHat = 42;
+constexpr int kPedalHat = 44;
+constexpr int kOpenHat = 46;
+constexpr int kRide = 51;
+constexpr int kHatAccent = 8;
+constexpr int kBackbeat = 94;
+
+// CC7 acts on level as 40 log10(value / 127) dB in General MIDI synthesizers.
+int TrimmedVolume(int volume, double trimDb) {
+    const auto trimmed = static_cast<int>(std::lround(volume * std::pow(10.0, trimDb / 40.0)));
+    if (trimmed > 127) {
+        throw std::invalid_argument("a channel volume trimmed past 127: lower the mix instead");
+    }
+    return std::max(1, trimmed);
+}
 
 int Wrap(int value, int modulus) {
     return ((value % modulus) + modulus) % modulus;
@@ -56,13 +83,46 @@ std::vector<ChordSpan> Transposed(std::vector<ChordSpan> chords, int semitones) 
     return chords;
 }
 
+// Moves a note by octaves into the range; a range narrower than an octave
+// keeps the note nearest to it.
+int FoldInto(const NoteRange& range, int pitch) {
+    while (pitch < range.lowest && pitch + kOctave <= range.highest + kOctave / 2) {
+        pitch += kOctave;
+    }
+    while (pitch > range.highest && pitch - kOctave >= range.lowest - kOctave / 2) {
+        pitch -= kOctave;
+    }
+    return pitch;
+}
+
+// The octave shift that puts most of a line inside the range, the smallest
+// such shift first, so a tune keeps its shape.
+int OctaveShiftFor(const NoteRange& range, const std::vector<int>& pitches) {
+    int best = 0;
+    long bestOutside = -1;
+    for (int shift : {0, -kOctave, kOctave, -2 * kOctave, 2 * kOctave}) {
+        const long outside = std::count_if(pitches.begin(), pitches.end(),
+                                           [&](int pitch) { return !range.Holds(pitch + shift); });
+        if (bestOutside < 0 || outside < bestOutside) {
+            best = shift;
+            bestOutside = outside;
+        }
+    }
+    return best;
+}
+
 bool Has(std::string_view parts, char part) {
     return parts.find(part) != std::string_view::npos;
 }
 
 }  // namespace
 
-Arranger::Arranger(const Piece& piece) : piece_(piece) {}
+Arranger::Arranger(const Piece& piece)
+    : piece_(piece), performer_(piece.name, piece.swingUnit, piece.swing) {}
+
+void Arranger::Play(int channel, int tick, int length, int pitch, int velocity) {
+    performer_.Play(track_, channel, tick, length, pitch, velocity, entryStart_, pieceEnd_);
+}
 
 const Section& Arranger::FindSection(std::string_view name) const {
     for (const Section& section : piece_.sections) {
@@ -106,6 +166,10 @@ std::vector<std::uint8_t> Arranger::Compose() {
     track_.Tempo(0, piece_.bpm);
     tempos_ = {{0, piece_.bpm}};
     SetUpChannels();
+    pieceEnd_ = 0;
+    for (const Entry& entry : piece_.arrangement) {
+        pieceEnd_ += FindSection(entry.section).bars * BarTicks();
+    }
     for (const Entry& entry : piece_.arrangement) {
         PlayEntry(entry);
     }
@@ -130,17 +194,19 @@ void Arranger::CheckSteps(std::string_view pattern) const {
 }
 
 void Arranger::SetUpChannels() {
+    const double trim = LevelTrim(piece_.name);
     for (int part = 0; part < kPartCount; ++part) {
         const Instrument& instrument = piece_.instruments[static_cast<std::size_t>(part)];
         track_.Program(0, part, instrument.program);
         programs_[static_cast<std::size_t>(part)] = instrument.program;
-        track_.Controller(0, part, kVolumeController, instrument.volume);
+        track_.Controller(0, part, kVolumeController, TrimmedVolume(instrument.volume, trim));
         track_.Controller(0, part, kPanController, instrument.pan);
         track_.Controller(0, part, kReverbController, instrument.reverb);
         track_.Controller(0, part, kChorusController, instrument.chorus);
     }
     track_.Program(0, kDrumChannel, piece_.drumKit);
-    track_.Controller(0, kDrumChannel, kVolumeController, piece_.drumVolume);
+    track_.Controller(0, kDrumChannel, kVolumeController,
+                      TrimmedVolume(piece_.drumVolume, trim));
     track_.Controller(0, kDrumChannel, kPanController, kCentre);
     track_.Controller(0, kDrumChannel, kReverbController, kDrumReverb);
 }
@@ -158,14 +224,19 @@ void Arranger::PlayEntry(const Entry& entry) {
     SelectProgram(kCounter, entry.counterProgram >= 0 ? entry.counterProgram
                                                       : piece_.instruments[kCounter].program);
     const int leadShift = entry.transpose + (Has(entry.parts, 'U') ? kOctave : 0);
+    // R: call and response; the lead states each phrase, the counter's
+    // instrument finishes it.
+    const bool answered = Has(entry.parts, 'R');
     if (Has(entry.parts, 'L') || Has(entry.parts, 'U')) {
-        PlayLine(kLead, section, section.lead, leadShift);
+        PlayLine(kLead, section, section.lead, leadShift,
+                 answered ? Phrase::kCall : Phrase::kWhole);
     }
     if (Has(entry.parts, 'C')) {
         PlayLine(kCounter, section, section.counter, entry.transpose);
     }
     if (Has(entry.parts, 'O')) {
-        PlayLine(kCounter, section, section.lead, leadShift + kOctave);
+        PlayLine(kCounter, section, section.lead, leadShift + kOctave,
+                 answered ? Phrase::kAnswer : Phrase::kWhole);
     }
     if (Has(entry.parts, 'A')) {
         PlayPattern(kComp, groove.comp, chords, section.bars);
@@ -177,6 +248,7 @@ void Arranger::PlayEntry(const Entry& entry) {
         PlayPattern(kBass, groove.bass, chords, section.bars);
     }
     PlayDrums(groove, entry, section.bars);
+    PlayExpression(entry, section.bars);
     entryStart_ += section.bars * BarTicks();
 }
 
@@ -205,18 +277,29 @@ void Arranger::SelectProgram(Part part, int program) {
     }
 }
 
-void Arranger::PlayLine(Part part, const Section& section, std::string_view text, int transpose) {
+void Arranger::PlayLine(Part part, const Section& section, std::string_view text, int transpose,
+                        Phrase phrase) {
     const std::vector<LineNote> notes = ParseLine(text, BarTicks());
     CheckLength(notes.empty() ? 0 : notes.back().start + notes.back().length,
                 section.bars * BarTicks(), section, part == kLead ? "lead" : "counter");
     const Instrument& instrument = piece_.instruments[part];
+    const NoteRange range = ComfortableRange(programs_[part]);
+    std::vector<int> pitches;
     for (const LineNote& note : notes) {
-        if (note.pitch < 0) {
+        if (note.pitch >= 0) {
+            pitches.push_back(note.pitch + transpose);
+        }
+    }
+    const int shift = OctaveShiftFor(range, pitches);
+    for (const LineNote& note : notes) {
+        const bool call = note.start / BarTicks() % kPhraseBars < kPhraseBars / 2;
+        if (note.pitch < 0 || (phrase == Phrase::kCall && !call) ||
+            (phrase == Phrase::kAnswer && call)) {
             continue;
         }
         const int length = std::max(kShortestNote, note.length * instrument.gatePercent / 100);
-        track_.Note(entryStart_ + note.start, length, part, note.pitch + transpose,
-                    instrument.velocity + Accent(note.start));
+        Play(part, entryStart_ + note.start, length, FoldInto(range, note.pitch + transpose + shift),
+             instrument.velocity + Accent(note.start));
     }
 }
 
@@ -250,8 +333,10 @@ void Arranger::PlayPattern(Part part, std::string_view pattern,
 }
 
 void Arranger::Release(Part part, Strike& strike, int tick) {
+    const NoteRange range = ComfortableRange(programs_[part]);
     for (int pitch : strike.pitches) {
-        track_.Note(entryStart_ + strike.start, tick - strike.start, part, pitch, strike.velocity);
+        Play(part, entryStart_ + strike.start, tick - strike.start, FoldInto(range, pitch),
+             strike.velocity);
     }
     strike.pitches.clear();
 }
@@ -312,14 +397,31 @@ std::vector<int> Arranger::BassPitches(char symbol, const std::vector<ChordSpan>
     }
 }
 
+// Phrase dynamics: every part swells towards the middle of each four-bar
+// phrase and eases off at its end, and rises through a bar that fills.
+void Arranger::PlayExpression(const Entry& entry, int bars) {
+    const int phrase = std::min(bars, kPhraseBars);
+    const int half = BarTicks() / 2;
+    for (int step = 0; step < bars * 2; ++step) {
+        const double x = static_cast<double>(step % (phrase * 2)) / (phrase * 2);
+        const bool filling = Has(entry.parts, 'F') && step >= bars * 2 - 2;
+        const double swell = filling ? 1.0 : std::sin(std::numbers::pi * std::pow(x, 0.75));
+        const int value = kExpressionFloor +
+                          static_cast<int>(std::lround((127 - kExpressionFloor) * swell));
+        for (int part = 0; part < kPartCount; ++part) {
+            track_.Controller(entryStart_ + step * half, part, kExpressionController, value);
+        }
+    }
+}
+
 void Arranger::PlayDrums(const Groove& groove, const Entry& entry, int bars) {
     if (Has(entry.parts, 'X')) {
-        track_.Note(entryStart_, BeatTicks(), kDrumChannel, kCrashNote, kCrashVelocity);
+        Play(kDrumChannel, entryStart_, BeatTicks(), kCrashNote,
+             kCrashVelocity);
     }
     if (!Has(entry.parts, 'D')) {
         return;
     }
-    const int stepTicks = BarTicks() / piece_.stepsPerBar;
     const std::vector<DrumLane> beat = ParseDrums(groove.drums);
     const std::vector<DrumLane> fill = ParseDrums(groove.fill);
     for (const auto* lanes : {&beat, &fill}) {
@@ -329,17 +431,55 @@ void Arranger::PlayDrums(const Groove& groove, const Entry& entry, int bars) {
     }
     for (int bar = 0; bar < bars; ++bar) {
         const bool filling = Has(entry.parts, 'F') && bar == bars - 1 && !fill.empty();
-        for (const DrumLane& lane : filling ? fill : beat) {
-            for (int s = 0; s < piece_.stepsPerBar; ++s) {
-                const int step = filling ? s : bar * piece_.stepsPerBar + s;
-                const int velocity = DrumStepVelocity(
-                    lane.steps[static_cast<std::size_t>(step) % lane.steps.size()]);
-                if (velocity > 0) {
-                    const int tick = entryStart_ + bar * BarTicks() + s * stepTicks;
-                    track_.Note(tick, std::max(kShortestNote, stepTicks / 2), kDrumChannel,
-                                lane.note, velocity);
+        PlayDrumBar(filling ? fill : beat, bar, filling ? 0 : bar * piece_.stepsPerBar, filling);
+    }
+}
+
+// One bar of a drum pattern as a drummer plays it: the beats of the hi-hat
+// leaning on the pulse, ghost strokes around the backbeat, and every fourth
+// bar an open hat and a pickup; every eighth an extra kick.
+void Arranger::PlayDrumBar(const std::vector<DrumLane>& lanes, int bar, int step0, bool filling) {
+    const int steps = piece_.stepsPerBar;
+    const int stepTicks = BarTicks() / steps;
+    const int beatSteps = std::max(1, BeatTicks() / stepTicks);
+    const int barStart = entryStart_ + bar * BarTicks();
+    const bool turn = !filling && bar % 4 == 3;
+    const auto strike = [&](int s, int note, int velocity) {
+        Play(kDrumChannel, barStart + s * stepTicks, std::max(kShortestNote, stepTicks / 2), note,
+             velocity);
+    };
+    for (const DrumLane& lane : lanes) {
+        const auto at = [&](int s) {
+            return DrumStepVelocity(
+                lane.steps[static_cast<std::size_t>(step0 + s) % lane.steps.size()]);
+        };
+        const bool hat = lane.note == kClosedHat || lane.note == kPedalHat || lane.note == kRide;
+        const bool snare = lane.note == kSnare || lane.note == kElectricSnare;
+        for (int s = 0; s < steps; ++s) {
+            int velocity = at(s);
+            if (velocity == 0) {
+                // A soft stroke just before a backbeat.
+                if (snare && !filling && s + 1 < steps && at(s + 1) >= kBackbeat &&
+                    performer_.Between(kDrumChannel, 0, 2) == 0) {
+                    strike(s, lane.note, performer_.Between(kDrumChannel, 28, 42));
+                }
+                continue;
+            }
+            if (hat) {
+                velocity += s % beatSteps == 0 ? kHatAccent : -kHatAccent;
+                if (turn && s == steps - beatSteps / 2 && lane.note == kClosedHat) {
+                    strike(s, kOpenHat, velocity);
+                    continue;
                 }
             }
+            strike(s, lane.note, velocity);
+        }
+        if (turn && snare && at(steps - 1) == 0) {
+            strike(steps - 1, lane.note, performer_.Between(kDrumChannel, 50, 70));
+        }
+        if (!filling && bar % 8 == 5 && (lane.note == kKick || lane.note == kAcousticKick) &&
+            steps % 4 == 0 && at(steps - steps / 8) == 0 && at(steps - steps / 8 - 1) == 0) {
+            strike(steps - steps / 8, lane.note, 80);
         }
     }
 }

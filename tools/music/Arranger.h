@@ -8,6 +8,7 @@
 
 #include "MidiTrack.h"
 #include "Notation.h"
+#include "Performer.h"
 #include "Piece.h"
 
 namespace kwadrill {
@@ -43,7 +44,11 @@ private:
     void PlayEntry(const Entry& entry);
     void PlayTempo(const Entry& entry, int bars);
     void SelectProgram(Part part, int program);
-    void PlayLine(Part part, const Section& section, std::string_view text, int transpose);
+    // Which bars of each four-bar phrase a line plays: all, the call (the
+    // first two) or the answer (the last two).
+    enum class Phrase { kWhole, kCall, kAnswer };
+    void PlayLine(Part part, const Section& section, std::string_view text, int transpose,
+                  Phrase phrase = Phrase::kWhole);
     void PlayPattern(Part part, std::string_view pattern, const std::vector<ChordSpan>& chords,
                      int bars);
     void Release(Part part, Strike& strike, int tick);
@@ -52,10 +57,15 @@ private:
     std::vector<int> BassPitches(char symbol, const std::vector<ChordSpan>& chords,
                                  std::size_t index) const;
     void PlayDrums(const Groove& groove, const Entry& entry, int bars);
+    void PlayDrumBar(const std::vector<DrumLane>& lanes, int bar, int step0, bool filling);
+    void PlayExpression(const Entry& entry, int bars);
+    void Play(int channel, int tick, int length, int pitch, int velocity);
 
     const Piece& piece_;
     MidiTrack track_;
+    Performer performer_;
     int entryStart_ = 0;
+    int pieceEnd_ = 0;
     std::vector<std::pair<int, double>> tempos_;
     std::array<int, kPartCount> programs_{};
 };

@@ -2,11 +2,11 @@
 
 namespace kwadrill {
 
-// Funk rock in E minor: guitar lead over slap bass, organ and choppy rhythm guitar.
+// Laid-back funk rock in E minor: guitar lead over slap bass, organ and choppy rhythm guitar.
 Piece Game4Piece() {
     return {
         .name = "GAME4",
-        .bpm = 132,
+        .bpm = 118,
         .meterNumerator = 4,
         .meterDenominator = 4,
         .stepsPerBar = 16,
@@ -91,12 +91,12 @@ Piece Game4Piece() {
             {
                 {.section = "A", .groove = "intro", .parts = "BDF"},
                 {.section = "A", .groove = "funk", .parts = "LAPBDX"},
-                {.section = "A", .groove = "funk", .parts = "LCAPBDF", .leadProgram = 30},
-                {.section = "B", .groove = "funk", .parts = "LCAPBDX"},
+                {.section = "A", .groove = "funk", .parts = "LOCAPBDFR", .leadProgram = 30},
+                {.section = "B", .groove = "funk", .parts = "LOCAPBDXR"},
                 {.section = "A", .groove = "funk", .parts = "LCAPBDF"},
-                {.section = "C", .groove = "ride", .parts = "LPBDX", .leadProgram = 18},
+                {.section = "C", .groove = "ride", .parts = "LOPBDXR", .leadProgram = 18},
                 {.section = "A", .groove = "funk", .parts = "LAPBDX", .transpose = 2},
-                {.section = "B", .groove = "funk", .parts = "LCAPBDF", .transpose = 2},
+                {.section = "B", .groove = "funk", .parts = "LOCAPBDFR", .transpose = 2},
                 {.section = "C",
                  .groove = "ride",
                  .parts = "LPBDX",
@@ -104,13 +104,15 @@ Piece Game4Piece() {
                  .leadProgram = 18},
                 {.section = "A",
                  .groove = "funk",
-                 .parts = "LCAPBDF",
+                 .parts = "LOCAPBDFR",
                  .transpose = 2,
                  .leadProgram = 30},
                 {.section = "end", .groove = "end", .parts = "LAPBDFX", .transpose = 2},
             },
         .compCentre = 62,
         .padCentre = 64,
+        .swingUnit = 24,
+        .swing = 0.35,
     };
 }
 

@@ -75,10 +75,10 @@ Piece MenuPiece() {
             {
                 {.section = "intro", .groove = "intro", .parts = "APD"},
                 {.section = "A", .groove = "soft", .parts = "LAPBDX"},
-                {.section = "B", .groove = "soft", .parts = "LAPBDF"},
+                {.section = "B", .groove = "soft", .parts = "LOAPBDFR"},
                 {.section = "A",
                  .groove = "soft",
-                 .parts = "LCAPBDX",
+                 .parts = "LOCAPBDXR",
                  .leadProgram = 11,
                  .counterProgram = 73},
                 {.section = "B",
@@ -86,7 +86,7 @@ Piece MenuPiece() {
                  .parts = "LCAPBDF",
                  .transpose = 2,
                  .leadProgram = 71},
-                {.section = "A", .groove = "soft", .parts = "LCAPBDX", .transpose = 2},
+                {.section = "A", .groove = "soft", .parts = "LOCAPBDXR", .transpose = 2},
                 {.section = "end",
                  .groove = "end",
                  .parts = "LAPBDX",
@@ -95,6 +95,8 @@ Piece MenuPiece() {
                  .bpmEnd = 66},
             },
         .padCentre = 62,
+        .swingUnit = 24,
+        .swing = 0.5,
     };
 }
 

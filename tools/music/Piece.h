@@ -49,7 +49,8 @@ struct Groove {
 // One pass of a section in the running order. `parts` says who plays:
 // L lead, U lead an octave up, C counter, O counter doubling the lead an
 // octave up, A comp, P pad, B bass, D drums, F drum fill in the last bar,
-// X crash on the first beat.
+// X crash on the first beat, R call and response (the lead plays the first
+// two bars of each four-bar phrase, the O line answers in the last two).
 struct Entry {
     std::string_view section;
     std::string_view groove;
@@ -76,6 +77,10 @@ struct Piece {
     int padCentre = 60;
     int bassLowest = 28;
     int drumVolume = 100;
+    // Swing: the note value that swings (48 eighths, 24 sixteenths) and how
+    // far its off-beat half leans towards the triplet (0 straight, 1 full).
+    int swingUnit = 48;
+    double swing = 0.0;
 };
 
 }  // namespace kwadrill

@@ -74,8 +74,8 @@ Piece ScorePiece() {
             {
                 {.section = "intro", .groove = "roll", .parts = "ABD"},
                 {.section = "A", .groove = "fanfare", .parts = "LCAPBDX"},
-                {.section = "B", .groove = "fanfare", .parts = "LCAPBD"},
-                {.section = "A", .groove = "fanfare", .parts = "LCAPBDX", .transpose = 2},
+                {.section = "B", .groove = "fanfare", .parts = "LOCAPBDR"},
+                {.section = "A", .groove = "fanfare", .parts = "LOCAPBDXR", .transpose = 2},
                 {.section = "end",
                  .groove = "close",
                  .parts = "LCAPBDX",

@@ -12,18 +12,38 @@ namespace kwadrill {
 
 namespace {
 
-// Struck steel bar: the classic inharmonic bell series.
-const std::vector<Partial> kBarPartials = {{1.0, 1.0}, {2.76, 0.45}, {5.40, 0.25}, {8.93, 0.12}};
-// Thin glass: closer, brighter partials.
-const std::vector<Partial> kGlassPartials = {{1.0, 1.0}, {2.32, 0.5}, {4.25, 0.3}, {6.63, 0.15}};
+// The music is mastered to -18 LUFS; effects sit about 4 LU above it, the
+// dissolve a touch over the drop that follows it.
+constexpr double kDissolveLoudness = -13.8;
+constexpr double kDropLoudness = -14.3;
+// A drop cuts the dissolve off about 0.55 s after it started.
+constexpr double kDissolveEnd = 0.55;
+
+// Thin glass: partials far from any harmonic series, of nearly equal
+// strength, so a strike has no clear pitch and clashes with no key.
+const std::vector<Partial> kGlassPartials = {
+    {1.0, 1.0}, {2.32, 0.8}, {3.47, 0.65}, {4.25, 0.5}, {6.63, 0.35}};
 const std::vector<Partial> kPureTone = {{1.0, 1.0}};
 
-// C major pentatonic, A5 to E7, and A major pentatonic, A5 to B7 (MIDI note numbers).
-const std::vector<int> kFallingScale = {81, 84, 86, 88, 91, 93, 96, 98, 100};
-const std::vector<int> kRisingScale = {81, 83, 85, 88, 90, 93, 95, 97, 100, 102, 105, 107};
+// Shards fall from high to low: `count` strikes spread over `span` seconds.
+void AddShards(Signal& signal, NoiseSource& random, int count, double span, double highHz,
+               double lowHz, double amplitude) {
+    for (int i = 0; i < count; ++i) {
+        const double x = static_cast<double>(i) / (count - 1);
+        const double hz = highHz * std::pow(lowHz / highHz, x) * random.Between(0.92, 1.08);
+        AddBell(signal, {0.01 + span * std::pow(x, 1.2) + random.Between(-0.006, 0.006), hz,
+                         amplitude * (1.0 - 0.45 * x) * random.Between(0.75, 1.0),
+                         0.05 + 0.05 * x, kGlassPartials});
+    }
+}
 
-double NoteHz(int midiNote) {
-    return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0);
+void AddSparkles(Signal& signal, NoiseSource& random, int count, double span) {
+    for (int i = 0; i < count; ++i) {
+        // Dense at first, thinning out as the blocks vanish.
+        const double t = 0.04 + span * std::pow(random.Between(0.0, 1.0), 1.6);
+        AddBell(signal, {t, random.Between(3000.0, 7000.0), 0.2 * (1.0 - t / (span + 0.1)),
+                         random.Between(0.006, 0.015), kPureTone});
+    }
 }
 
 // Sample counts: the lengths the game's effect slots were timed for, kept even
@@ -31,147 +51,93 @@ double NoteHz(int midiNote) {
 Signal Diss1() {
     Signal signal(11025, 9226);
     NoiseSource random(0xD155'0001);
-    const int grains = 22;
-    for (int i = 0; i < grains; ++i) {
-        const double x = static_cast<double>(i) / (grains - 1);
-        const int step = static_cast<int>(std::lround(random.Between(-1.0, 1.0)));
-        const int index = std::clamp(8 - static_cast<int>(x * 8.0) + step, 0, 8);
-        AddBell(signal,
-                {0.01 + 0.52 * std::pow(x, 1.15) + random.Between(-0.006, 0.006),
-                 NoteHz(kFallingScale[static_cast<std::size_t>(index)]),
-                 0.5 * (1.0 - 0.4 * x) * random.Between(0.8, 1.0), 0.07 + 0.1 * x, kBarPartials});
-    }
-    AddGlide(signal, {0.0, 0.8, 1800.0, 600.0, 0.1, 13.0});
-    Master(signal,
-           {.reverbWet = 0.45, .reverbFeedback = 0.8, .reverbDamping = 0.35, .fadeOut = 0.2});
+    AddShards(signal, random, 18, 0.36, 4200.0, 1900.0, 0.5);
+    AddSweptNoise(signal, {0.0, 0.45, 3500.0, 1200.0, 0.12, 0xF121});
+    Master(signal, {.loudness = kDissolveLoudness,
+                    .reverbWet = 0.35,
+                    .reverbFeedback = 0.7,
+                    .reverbDamping = 0.4,
+                    .lowCutHz = 300.0,
+                    .fadeOut = 0.12,
+                    .endBy = kDissolveEnd});
     return signal;
-}
-
-void AddSparkles(Signal& signal, NoiseSource& random, int count) {
-    for (int i = 0; i < count; ++i) {
-        // Dense at first, thinning out as the blocks vanish.
-        const double t = 0.05 + 0.67 * std::pow(random.Between(0.0, 1.0), 1.6);
-        AddBell(signal, {t, random.Between(3000.0, 7000.0), 0.22 * (1.0 - t / 0.8),
-                         random.Between(0.006, 0.015), kPureTone});
-    }
 }
 
 Signal Diss2() {
     Signal signal(22050, 18376);
     NoiseSource random(0xD155'0002);
-    for (std::size_t i = 0; i < kRisingScale.size(); ++i) {
-        const double x = static_cast<double>(i) / static_cast<double>(kRisingScale.size() - 1);
-        AddBell(signal, {0.005 + 0.018 * static_cast<double>(i), NoteHz(kRisingScale[i]),
-                         0.3 + 0.15 * x, 0.08, kGlassPartials});
+    // A rising fizz and shards climbing against it.
+    AddSweptNoise(signal, {0.02, 0.48, 1500.0, 8000.0, 0.3, 0xF122});
+    AddShards(signal, random, 12, 0.3, 1900.0, 5200.0, 0.35);
+    AddSparkles(signal, random, 30, 0.38);
+    Master(signal, {.loudness = kDissolveLoudness,
+                    .reverbWet = 0.3,
+                    .reverbFeedback = 0.72,
+                    .lowCutHz = 300.0,
+                    .fadeOut = 0.12,
+                    .endBy = kDissolveEnd});
+    return signal;
+}
+
+// Every drop is the same stone block landing: a body that rings between 150
+// and 400 Hz, its shell modes above, a contact click. The variants differ in
+// the block's pitch, a bounce and the grit that settles after it.
+struct StoneDrop {
+    double rate;
+    std::size_t samples;
+    double bodyHz;
+    double bodyDecay;
+    double bounceAt;  // 0: no bounce
+    int grit;
+    double gritSpan;
+    std::uint32_t seed;
+};
+
+const std::vector<double> kShellRatios = {2.31, 3.87, 6.12};
+
+void AddImpact(Signal& signal, double start, double bodyHz, double decay, double amplitude,
+               std::uint32_t seed) {
+    const double nyquistSafe = 0.45 * signal.rate;
+    AddThump(signal, {start, bodyHz * 1.45, bodyHz, 0.012, decay, amplitude});
+    std::vector<Mode> shell;
+    double gain = 1.0;
+    for (double ratio : kShellRatios) {
+        if (bodyHz * ratio < nyquistSafe) {
+            shell.push_back({bodyHz * ratio, decay * 0.45 / ratio * 2.0, gain});
+        }
+        gain *= 0.6;
     }
-    for (int note : {93, 97, 100, 104}) {
-        AddBell(signal, {0.2, NoteHz(note), 0.22, 0.35, kBarPartials});
+    AddKnock(signal, {start, 0.45 * amplitude, 0.0012, shell, seed});
+    AddNoiseBurst(signal, {start, 0.0004, 0.005, 0.3 * amplitude, 1200.0,
+                           std::min(5000.0, nyquistSafe), seed + 1});
+}
+
+Signal Drop(const StoneDrop& drop) {
+    Signal signal(drop.rate, drop.samples);
+    AddImpact(signal, 0.0, drop.bodyHz, drop.bodyDecay, 1.0, drop.seed);
+    if (drop.bounceAt > 0.0) {
+        AddImpact(signal, drop.bounceAt, drop.bodyHz * 1.06, drop.bodyDecay * 0.6, 0.4,
+                  drop.seed + 2);
     }
-    AddSweptNoise(signal, {0.03, 0.78, 8000.0, 1500.0, 0.35, 0xF122});
-    AddSparkles(signal, random, 36);
-    Master(signal, {.reverbWet = 0.35, .reverbFeedback = 0.78, .fadeOut = 0.2});
-    return signal;
-}
-
-// A plain heavy thud: falling sine, a click on top, a dull noise body.
-Signal Drop1() {
-    Signal signal(16000, 5264);
-    AddThump(signal, {0.0, 160.0, 48.0, 0.035, 0.085, 1.0});
-    AddNoiseBurst(signal, {0.0, 0.0005, 0.004, 0.5, 1500.0, 6000.0, 11});
-    AddNoiseBurst(signal, {0.0, 0.001, 0.03, 0.45, 60.0, 500.0, 12});
-    Master(signal, {.drive = 1.6, .fadeOut = 0.03});
-    return signal;
-}
-
-// A block that lands, bounces once and settles with a little grit.
-Signal Drop2() {
-    Signal signal(16000, 7068);
-    AddThump(signal, {0.0, 130.0, 42.0, 0.045, 0.11, 1.0});
-    AddNoiseBurst(signal, {0.0, 0.002, 0.05, 0.5, 50.0, 800.0, 21});
-    AddNoiseBurst(signal, {0.0, 0.0005, 0.003, 0.35, 2000.0, 7000.0, 22});
-    AddThump(signal, {0.16, 190.0, 70.0, 0.03, 0.06, 0.38});
-    AddNoiseBurst(signal, {0.16, 0.001, 0.02, 0.2, 100.0, 1200.0, 23});
-    NoiseSource random(0xD209'0002);
-    double amplitude = 0.12;
-    for (double t : {0.19, 0.23, 0.26, 0.30, 0.33}) {
-        const double f = random.Between(900.0, 2000.0);
-        AddKnock(signal, {t,
-                          amplitude,
-                          0.001,
-                          {{f, 0.015, 1.0}, {f * 2.3, 0.01, 0.5}},
-                          static_cast<std::uint32_t>(t * 1000)});
-        amplitude *= 0.75;
+    NoiseSource random(drop.seed);
+    const double nyquistSafe = 0.45 * signal.rate;
+    for (int k = 0; k < drop.grit; ++k) {
+        const double x = drop.grit > 1 ? static_cast<double>(k) / (drop.grit - 1) : 0.0;
+        // Chips of the same stone: the shell's modes, a few times higher.
+        const double hz = std::min(drop.bodyHz * random.Between(3.0, 5.5), nyquistSafe / 2.6);
+        AddKnock(signal, {0.06 + drop.gritSpan * std::pow(x, 1.3) + random.Between(-0.01, 0.01),
+                          0.16 * (1.0 - 0.6 * x),
+                          0.0008,
+                          {{hz, 0.018, 1.0}, {hz * 2.31, 0.01, 0.5}},
+                          drop.seed + 10 + static_cast<std::uint32_t>(k)});
     }
-    Master(signal, {.drive = 1.4, .fadeOut = 0.04});
-    return signal;
-}
-
-// A hollow wooden block that knocks down and rocks back once.
-Signal Drop3() {
-    Signal signal(16000, 5184);
-    const std::vector<Mode> wood = {
-        {420.0, 0.035, 1.0}, {1080.0, 0.02, 0.6}, {1890.0, 0.012, 0.4}, {2950.0, 0.008, 0.25}};
-    AddKnock(signal, {0.0, 1.0, 0.0015, wood, 31});
-    AddKnock(signal, {0.095, 0.35, 0.0015, wood, 32});
-    AddThump(signal, {0.0, 140.0, 80.0, 0.02, 0.05, 0.5});
-    Master(signal, {.drive = 0.8, .fadeOut = 0.03});
-    return signal;
-}
-
-// A bright stone clack with a flam, the second hit a touch higher.
-Signal Drop4() {
-    Signal signal(22050, 5700);
-    const std::vector<Mode> stone = {
-        {1250.0, 0.035, 1.0}, {2890.0, 0.025, 0.7}, {4410.0, 0.018, 0.5}, {6100.0, 0.012, 0.3}};
-    std::vector<Mode> flam = stone;
-    for (Mode& mode : flam) {
-        mode.frequency *= 1.03;
-    }
-    AddKnock(signal, {0.0, 1.0, 0.0008, stone, 41});
-    AddKnock(signal, {0.018, 0.55, 0.0008, flam, 42});
-    AddThump(signal, {0.0, 220.0, 95.0, 0.015, 0.035, 0.45});
-    Master(signal, {.fadeOut = 0.03});
-    return signal;
-}
-
-// A soft, muffled landing on something yielding: no click at all.
-Signal Drop5() {
-    Signal signal(11025, 3166);
-    AddNoiseBurst(signal, {0.0, 0.006, 0.05, 1.0, 40.0, 350.0, 51});
-    AddNoiseBurst(signal, {0.0, 0.01, 0.09, 0.5, 30.0, 180.0, 52});
-    AddThump(signal, {0.0, 95.0, 45.0, 0.05, 0.08, 0.7});
-    Master(signal, {.drive = 1.2, .fadeOut = 0.04});
-    return signal;
-}
-
-void AddDebris(Signal& signal, NoiseSource& random, int pieces) {
-    for (int k = 0; k < pieces; ++k) {
-        const double x = static_cast<double>(k) / (pieces - 1);
-        const double f = random.Between(500.0, 1600.0);
-        AddKnock(
-            signal,
-            {0.07 + 0.45 * std::pow(x, 1.3) + random.Between(-0.01, 0.01),
-             0.18 * (1.0 - 0.07 * k),
-             0.001,
-             {{f, random.Between(0.01, 0.025), 1.0}, {f * 2.3, 0.01, 0.5}, {f * 3.9, 0.006, 0.25}},
-             static_cast<std::uint32_t>(600 + k)});
-    }
-}
-
-// The big one: a deep boom and the rubble settling after it.
-Signal Drop6() {
-    Signal signal(22000, 15984);
-    AddThump(signal, {0.0, 110.0, 34.0, 0.06, 0.22, 1.0});
-    AddThump(signal, {0.0, 220.0, 68.0, 0.04, 0.08, 0.35});
-    AddNoiseBurst(signal, {0.0, 0.0005, 0.005, 0.45, 1200.0, 8000.0, 61});
-    AddNoiseBurst(signal, {0.0, 0.002, 0.12, 0.5, 40.0, 600.0, 62});
-    NoiseSource random(0xD209'0006);
-    AddDebris(signal, random, 12);
-    Master(signal, {.reverbWet = 0.2,
-                    .reverbFeedback = 0.7,
+    Master(signal, {.loudness = kDropLoudness,
+                    .reverbWet = drop.grit > 6 ? 0.15 : 0.0,
+                    .reverbFeedback = 0.6,
                     .reverbDamping = 0.5,
-                    .drive = 1.5,
-                    .fadeOut = 0.1});
+                    .lowCutHz = 110.0,
+                    .drive = 1.3,
+                    .fadeOut = 0.04});
     return signal;
 }
 
@@ -181,12 +147,13 @@ std::vector<Effect> SynthesizeEffects() {
     std::vector<Effect> effects;
     effects.push_back({"DISS1", Diss1()});
     effects.push_back({"DISS2", Diss2()});
-    effects.push_back({"DROP1", Drop1()});
-    effects.push_back({"DROP2", Drop2()});
-    effects.push_back({"DROP3", Drop3()});
-    effects.push_back({"DROP4", Drop4()});
-    effects.push_back({"DROP5", Drop5()});
-    effects.push_back({"DROP6", Drop6()});
+    // Pitch, bounce and grit per variant; the longest settles as rubble.
+    effects.push_back({"DROP1", Drop({16000, 5264, 230.0, 0.07, 0.0, 3, 0.18, 0xD201})});
+    effects.push_back({"DROP2", Drop({16000, 7068, 195.0, 0.08, 0.15, 4, 0.25, 0xD202})});
+    effects.push_back({"DROP3", Drop({16000, 5184, 270.0, 0.06, 0.0, 2, 0.14, 0xD203})});
+    effects.push_back({"DROP4", Drop({22050, 5700, 310.0, 0.055, 0.0, 2, 0.1, 0xD204})});
+    effects.push_back({"DROP5", Drop({11025, 3166, 250.0, 0.065, 0.0, 2, 0.12, 0xD205})});
+    effects.push_back({"DROP6", Drop({22000, 15984, 175.0, 0.09, 0.12, 12, 0.5, 0xD206})});
     return effects;
 }
 

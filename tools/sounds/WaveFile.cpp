@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string_view>
 
+#include "NoiseSource.h"
+
 namespace kwadrill {
 
 namespace {
@@ -25,9 +27,25 @@ void PutLe(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
     }
 }
 
-std::uint8_t ToUnsigned8(double sample) {
-    const long level = std::lround(sample * kFullScale) + kSilence;
-    return static_cast<std::uint8_t>(std::clamp(level, 0L, 255L));
+constexpr std::uint32_t kDitherSeed = 0x8B17'D17E;
+
+// Triangular (TPDF) dither of one step either way turns the quantisation
+// error of quiet tails into a steady hiss instead of grainy distortion. It
+// stops where the sound has ended, so a silent end stays digitally silent.
+std::vector<std::uint8_t> Quantise(const std::vector<double>& samples) {
+    std::size_t end = samples.size();
+    while (end > 0 && samples[end - 1] == 0.0) {
+        --end;
+    }
+    NoiseSource random(kDitherSeed);
+    std::vector<std::uint8_t> out;
+    out.reserve(samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const double dither = i < end ? 0.5 * (random.Next() + random.Next()) : 0.0;
+        const long level = std::lround(samples[i] * kFullScale + dither) + kSilence;
+        out.push_back(static_cast<std::uint8_t>(std::clamp(level, 0L, 255L)));
+    }
+    return out;
 }
 
 }  // namespace
@@ -50,8 +68,8 @@ std::vector<std::uint8_t> EncodeWave8(const Signal& signal) {
     PutLe(out, kBitsPerSample, 2);
     PutTag(out, "data");
     PutLe(out, dataSize, 4);
-    std::transform(signal.samples.begin(), signal.samples.end(), std::back_inserter(out),
-                   ToUnsigned8);
+    const std::vector<std::uint8_t> data = Quantise(signal.samples);
+    out.insert(out.end(), data.begin(), data.end());
     if (padding != 0) {
         out.push_back(0);
     }

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "Signal.h"
+
+namespace kwadrill {
+
+// The loudest 400 ms of a sound (EBU R 128 momentary loudness, LUFS), the
+// sound padded with silence on both sides. A short effect is heard at about
+// this level, so effects are matched to the music by it.
+double MaxMomentaryLoudness(const Signal& signal);
+
+}  // namespace kwadrill
