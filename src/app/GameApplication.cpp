@@ -6,11 +6,13 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
+#include <QToolButton>
 
 #include "AudioOutput.h"
 #include "BackupFile.h"
 #include "GameController.h"
 #include "GameMusic.h"
+#include "Gamepads.h"
 #include "LanguageTexts.h"
 #include "MusicDevice.h"
 #include "ReportingApplication.h"
@@ -75,8 +77,11 @@ int GameApplication::Run() {
     }
     startedUp_ = true;
     ShowCentred();
-    // The window comes up first; waiting for the device comes after.
-    new AfterFirstPaint(form1_->Well(), [this] { OpenAudio(); });
+    // The window comes up first; waiting for the devices comes after.
+    new AfterFirstPaint(form1_->Well(), [this] {
+        OpenAudio();
+        gamepads_->Open();
+    });
     QTimer::singleShot(kAudioOpenDeadlineMs, form1_.get(), [this] { OpenAudio(); });
     return QApplication::exec();
 }
@@ -133,6 +138,7 @@ void GameApplication::CreateWindows() {
     controller_ =
         std::make_unique<GameController>(flags_, *form1_, *effects_, *music_, state_, random_);
     form1_->Attach(*controller_);
+    gamepads_ = std::make_unique<Gamepads>(*form1_, *form1_->SpeedButton(1));
 }
 
 void GameApplication::ExtractMusic() {

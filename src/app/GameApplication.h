@@ -14,6 +14,7 @@ namespace kwadrill {
 
 class AudioOutput;
 class GameController;
+class Gamepads;
 class GameMusic;
 class MusicDevice;
 class SettingsStore;
@@ -66,6 +67,7 @@ private:
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<GameController> controller_;
     std::unique_ptr<ShutdownSignals> signals_;
+    std::unique_ptr<Gamepads> gamepads_;  // goes before the window it sends keys to
 
     bool registrySaveFailed_ = false;
     bool shutdownRequested_ = false;
