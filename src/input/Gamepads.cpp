@@ -82,7 +82,10 @@ void Gamepads::Open() {
 
 void Gamepads::Pump() {
     if (!open_) return;
-    if (script_) script_->PlayNextLine();
+    // A press is seen only once the pad is open here: the script waits.
+    if (script_ && (!script_->Pad().Plugged() || pads_.contains(script_->Pad().Id()))) {
+        script_->PlayNextLine();
+    }
     SDL_PumpEvents();
     std::array<SDL_Event, kEventsPerPeek> events{};
     int count = 0;
