@@ -63,15 +63,26 @@ void VirtualPad::Unplug() {
     }
 }
 
-PadScript::PadScript(QString path) : path_(std::move(path)) {}
+PadScript::PadScript(QString path) : path_(std::move(path)) {
+    watcher_.addPath(path_);
+    QObject::connect(&watcher_, &QFileSystemWatcher::fileChanged, [this] { ReadNewLines(); });
+    ReadNewLines();
+}
 
-void PadScript::PlayNextLine() {
+void PadScript::ReadNewLines() {
     QFile file(path_);
     if (!file.open(QIODevice::ReadOnly) || !file.seek(offset_)) return;
-    const QByteArray line = file.readLine();
-    if (!line.endsWith('\n')) return;  // still being written
-    offset_ += line.size();
-    Play(QString::fromUtf8(line).trimmed());
+    const QByteArray added = file.readAll();
+    // Up to the last complete line; the rest is still being written.
+    const qsizetype complete = added.lastIndexOf('\n') + 1;
+    offset_ += complete;
+    for (const QByteArray& line : added.left(complete).split('\n')) {
+        if (!line.isEmpty()) lines_.append(QString::fromUtf8(line).trimmed());
+    }
+}
+
+void PadScript::PlayNextLine() {
+    if (!lines_.isEmpty()) Play(lines_.takeFirst());
 }
 
 void PadScript::Play(const QString& line) {

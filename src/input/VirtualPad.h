@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QFileSystemWatcher>
 #include <QString>
+#include <QStringList>
 
 #include <SDL_joystick.h>
 
@@ -35,7 +37,8 @@ private:
 //   button <name> <1|0>     a button down or up (SDL's names: a, b, back, start, dpleft, ...)
 //   axis <name> <value>     an axis moved (leftx, lefty)
 //   unplug                  the pad goes away
-// A line not understood is skipped. Test-only: nothing reads it unless the
+// A line not understood is skipped. The file is read when it changes, so an
+// idle script costs nothing. Test-only: nothing reads it unless the
 // environment asks.
 class PadScript {
 public:
@@ -45,10 +48,13 @@ public:
     const VirtualPad& Pad() const { return pad_; }
 
 private:
+    void ReadNewLines();
     void Play(const QString& line);
 
     QString path_;
     qint64 offset_ = 0;
+    QStringList lines_;  // read, not yet played
+    QFileSystemWatcher watcher_;
     VirtualPad pad_;
 };
 
