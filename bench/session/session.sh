@@ -101,7 +101,7 @@ start_program() {
     local out
     out=$(env HOME="$dir/home" XDG_CONFIG_HOME="$dir/config" XDG_DATA_HOME="$dir/data" \
         XDG_CACHE_HOME="$dir/cache" XDG_RUNTIME_DIR="$(cat "$dir/runtime")" TMPDIR="$dir" \
-        ${SDL_DRIVER:+SDL_AUDIODRIVER=$SDL_DRIVER} \
+        ${SDL_DRIVER:+SDL_AUDIODRIVER=$SDL_DRIVER} ${PAD_SCRIPT:+KWADRILL_VIRTUAL_PAD=$PAD_SCRIPT} \
         "$helper" --timeout 60000 -- sh -c 'exec "$@" >"$0" 2>&1' "$dir/log" "$@" | grep '^pid ' || true)
     pid=$(awk '{print $2}' <<<"$out")
     mapped=$(awk '{print $4}' <<<"$out")
@@ -164,6 +164,8 @@ ROWS=(
     "kwadrill-no-cache|alsa-null|kwadrill-no-cache"
     "kwadrill-music-off|alsa-null|kwadrill-music-off"
     "kwadrill-no-device|none|kwadrill"
+    "kwadrill-pad|alsa-null|kwadrill-pad"
+    "kwadrill-music-off-pad|alsa-null|kwadrill-music-off-pad"
     "ltris|alsa-null|/usr/games/ltris"
     "kblocks|alsa-null|/usr/games/kblocks"
     "gweled|alsa-null|/usr/games/gweled"
@@ -193,7 +195,7 @@ fi
 command_for() {
     local how=$1 dir=$2
     case $how in
-        kwadrill) cp "$kwadrill" "$dir/bin/kwadrill"; echo "$dir/bin/kwadrill" ;;
+        kwadrill|kwadrill-pad) cp "$kwadrill" "$dir/bin/kwadrill"; echo "$dir/bin/kwadrill" ;;
         kwadrill-warm)
             cp "$kwadrill" "$dir/bin/kwadrill"
             cp -a "$warm_cache/." "$dir/cache/"
@@ -202,7 +204,7 @@ command_for() {
             cp "$kwadrill" "$dir/bin/kwadrill"
             : >"$dir/cache/QZ's Kwadrill"
             echo "$dir/bin/kwadrill" ;;
-        kwadrill-music-off)
+        kwadrill-music-off|kwadrill-music-off-pad)
             cp "$kwadrill" "$dir/bin/kwadrill"
             write_music_off_backup "$dir/bin/Kwadrill.hsc"
             echo "$dir/bin/kwadrill" ;;
@@ -213,6 +215,16 @@ command_for() {
             echo "$dir/bin/kwadrill" ;;
         *) echo "$how" ;;
     esac
+}
+
+# The "-pad" rows plug in a virtual gamepad (the game's test switch) that
+# presses nothing: the game then reads its pads at input rate.
+pad_for() {
+    PAD_SCRIPT=
+    if [[ $1 == *-pad ]]; then
+        PAD_SCRIPT=$2/pad-presses
+        : >"$PAD_SCRIPT"
+    fi
 }
 
 results=$work/results.txt
@@ -228,6 +240,7 @@ measure_start() {
     local program
     program=$(command_for "$how" "$dir")
     SDL_DRIVER=
+    pad_for "$how" "$dir"
     start_program "$dir" "$program"
     if [[ -z $pid ]]; then
         echo "$name run $run: no painted window" | tee -a "$log"
@@ -276,6 +289,7 @@ measure_play() {
     local program
     program=$(command_for "$how" "$dir")
     SDL_DRIVER=
+    pad_for "$how" "$dir"
     start_program "$dir" "$program"
     [[ -n $pid ]] || { echo "$name play: no window" | tee -a "$log"; return; }
     sleep 2

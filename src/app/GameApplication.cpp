@@ -6,10 +6,12 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
+#include <QToolButton>
 
 #include "BackupFile.h"
 #include "GameAudio.h"
 #include "GameSession.h"
+#include "Gamepads.h"
 #include "LanguageTexts.h"
 #include "MusicCacheFolder.h"
 #include "ReportingApplication.h"
@@ -70,8 +72,11 @@ int GameApplication::Run() {
     }
     startedUp_ = true;
     ShowCentred();
-    // The window comes up first; waiting for the device comes after.
-    new AfterFirstPaint(session_->window().Well(), [this] { OpenAudio(); });
+    // The window comes up first; waiting for the devices comes after.
+    new AfterFirstPaint(session_->window().Well(), [this] {
+        OpenAudio();
+        gamepads_->Open();
+    });
     QTimer::singleShot(kAudioOpenDeadlineMs, &session_->window(), [this] { OpenAudio(); });
     return QApplication::exec();
 }
@@ -97,6 +102,7 @@ bool GameApplication::FormCreate() {
         static_cast<std::uint32_t>(QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay());
     CreateAudio();
     session_ = std::make_unique<GameSession>(audio_->effects(), audio_->music(), std::move(setup));
+    gamepads_ = std::make_unique<Gamepads>(session_->window(), *session_->window().SpeedButton(1));
     ExtractMusic();
     session_->engine().ClearField();
     return true;

@@ -11,6 +11,7 @@ namespace kwadrill {
 
 class GameAudio;
 class GameSession;
+class Gamepads;
 class SettingsStore;
 class ShutdownSignals;
 class StoreError;
@@ -51,6 +52,7 @@ private:
 
     std::unique_ptr<GameSession> session_;
     std::unique_ptr<ShutdownSignals> signals_;
+    std::unique_ptr<Gamepads> gamepads_;  // goes before the window it sends keys to
 
     bool registrySaveFailed_ = false;
     bool shutdownRequested_ = false;
