@@ -20,6 +20,9 @@ QString ScoreDateText(double date, const QLocale& locale);
 // highlightRank between ">> " and " <<".
 QString HighScoreText(const ScoreTable& table, int highlightRank, const QLocale& locale);
 
+// The face both empty-table remarks are drawn in.
+inline constexpr char16_t kEmptyMessageFace[] = u"Liberation Sans";
+
 // The high-score window: the table on navy, or a remark when it is empty.
 class TForm2 : public QDialog {
 public:
@@ -33,8 +36,10 @@ protected:
 
 private:
     void PaintBox1Paint(QPainter& painter, QWidget& box);
+    void PaintEmptyMessage(QPainter& painter, QWidget& box);
 
     const PersistentState& state_;
+    QWidget* emptyMessageBox_ = nullptr;
 };
 
 }  // namespace kwadrill
