@@ -1,7 +1,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFont>
+#include <QGuiApplication>
 
+#include "DialogLook.h"
 #include "GameApplication.h"
 #include "LanguageTexts.h"
 #include "ReportingApplication.h"
@@ -32,8 +33,9 @@ int main(int argc, char** argv) {
 
     kwadrill::ReportingApplication app(argc, argv);
     DescribeApplication();
-    // The Cyrillic variant of the empty-table font is the same face here.
-    QFont::insertSubstitution(QStringLiteral("arial cyr"), QStringLiteral("Arial"));
+    // Every window shows the game's icon; the desktop matches them to the launcher.
+    QGuiApplication::setWindowIcon(kwadrill::GameIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.kwadrill"));
 
     kwadrill::GameApplication game;
     return game.Run();

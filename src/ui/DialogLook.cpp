@@ -1,6 +1,7 @@
 #include "DialogLook.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QPalette>
 #include <QScreen>
 
@@ -14,13 +15,22 @@ QFont DialogFont() {
 
 void SetUpDialog(QDialog& dialog, QSize clientSize) {
     dialog.setModal(true);
-    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    dialog.setWindowFlags(kFixedDialogFlags);
     dialog.setFixedSize(clientSize);
     dialog.setFont(DialogFont());
     QPalette palette = dialog.palette();
     palette.setColor(QPalette::Window, palette.color(QPalette::Button));
     dialog.setPalette(palette);
     dialog.setAutoFillBackground(true);
+}
+
+QIcon GameIcon() {
+    QIcon icon;
+    const QString folder = QStringLiteral(":/icons/");
+    for (const QString& size : QDir(folder).entryList(QDir::Files)) {
+        icon.addFile(folder + size);
+    }
+    return icon;
 }
 
 void CentreOnScreen(QWidget& window) {

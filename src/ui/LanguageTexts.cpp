@@ -10,9 +10,9 @@ QString Pick(bool russian, const QString& english, const QString& russianText) {
     return russian ? russianText : english;
 }
 
-const QString kHomePage = u"http://kwadrill.example.org/"_s;
-const QString kAuthorMail = u"qz@example.org"_s;
-const QString kTranslatorMail = u"polyglot@example.org"_s;
+// The game's own pages are its manual page, installed with it; the command
+// reads the same in both languages.
+const QString kHomePage = u"man 6 kwadrill"_s;
 
 // The rules paragraph: one memo line that the memo wraps.
 const QString kEnglishRules =
@@ -37,13 +37,6 @@ const QString kRussianRules =
     u"стрелка вверх меняет порядок элементов внутри фигуры для лучшей укладки, а стрелка вниз "
     u"сбрасывает фигуру."_s;
 
-// Fictional accounts, the same in both languages.
-const QStringList kAccountLines = {
-    u"Roubles: account R000-0000-0000 (example)"_s,
-    u"Dollars: account Z000-0000-0000 (example)"_s,
-    u"Other: https://pay.example.org/qz (example)"_s,
-};
-
 }  // namespace
 
 MainWindowTexts MainWindowCaptions(bool russian) {
@@ -61,6 +54,10 @@ QString LevelLabelText(bool russian, int level) {
 
 QString GameOverCaption(bool russian) {
     return Pick(russian, u"So miserable..."_s, u"А жаль!"_s);
+}
+
+QString GameOverButton(bool russian) {
+    return Pick(russian, u"OK"_s, u"Ладно"_s);
 }
 
 QStringList GameOverQuips(bool russian) {
@@ -126,36 +123,35 @@ QString RulesCaption(bool russian) {
 }
 
 QStringList RulesLines(bool russian) {
-    const QString credits = Pick(russian, u"Music and programming by QZ <%1>"_s,
-                                 u"Музыка и программирование: QZ <%1>"_s)
-                                .arg(kAuthorMail);
+    const QString credits =
+        Pick(russian, u"Music and programming by QZ"_s, u"Музыка и программирование: QZ"_s);
     const QString thanks =
-        Pick(russian, u"Many thanks to Polyglot <%1>, who made the English version possible."_s,
-             u"Спасибо Polyglot <%1> за идею английской версии и помощь в ее создании."_s)
-            .arg(kTranslatorMail);
-    const QString support =
-        Pick(russian,
-             u"If you like Kwadrill, please support its development by sending any sum to one "
-             u"of these accounts:"_s,
-             u"Если вам нравится Kwadrill, поддержите его развитие, переведя любую сумму на "
-             u"один из этих счетов:"_s);
-    return {
-        u"Kwadrill"_s,
-        Pick(russian, u"A logical game"_s, u"Логическая игра"_s),
-        credits,
-        QString(),
-        Pick(russian, kEnglishRules, kRussianRules),
-        QString(),
-        Pick(russian, u"Visit Kwadrill's home page:"_s, u"Посетите домашнюю страницу игры:"_s),
-        kHomePage,
-        QString(),
-        thanks,
-        QString(),
-        support,
-        kAccountLines[0],
-        kAccountLines[1],
-        kAccountLines[2],
-    };
+        Pick(russian, u"Many thanks to Polyglot, who made the English version possible."_s,
+             u"Спасибо Polyglot за идею английской версии и помощь в ее создании."_s);
+    // Support that costs nothing: a plea to pass the game on, one thought a line.
+    const QStringList support =
+        russian ? QStringList{u"Если вам нравится Kwadrill, поддержите его - это ничего не стоит:"_s,
+                              u"расскажите о нем друзьям,"_s,
+                              u"предложите им побить ваш рекорд"_s,
+                              u"и спасибо, что играете!"_s}
+                : QStringList{u"If you like Kwadrill, please support it - it costs nothing:"_s,
+                              u"tell your friends about it,"_s,
+                              u"challenge them to beat your best score,"_s,
+                              u"and thank you for playing!"_s};
+    return QStringList{
+               u"Kwadrill"_s,
+               Pick(russian, u"A logical game"_s, u"Логическая игра"_s),
+               credits,
+               QString(),
+               Pick(russian, kEnglishRules, kRussianRules),
+               QString(),
+               Pick(russian, u"Visit Kwadrill's home page:"_s, u"Посетите домашнюю страницу игры:"_s),
+               kHomePage,
+               QString(),
+               thanks,
+               QString(),
+           } +
+           support;
 }
 
 QString LanguageDialogCaption(bool russian) {
@@ -204,8 +200,8 @@ QStringList AboutLabelLines() {
         u"QZ's Kwadrill logical game"_s,
         u"version 1.5"_s,
         u"Sound and programming: QZ"_s,
-        u"New versions: "_s + kHomePage,
-        u"E-mail: "_s + kAuthorMail,
+        u"News and help: "_s + kHomePage,
+        u"Enjoy it, and pass it on to your friends!"_s,
         u"Kwadrill theme made by me from start to end"_s,
     };
     // clang-format on

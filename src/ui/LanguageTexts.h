@@ -17,6 +17,7 @@ MainWindowTexts MainWindowCaptions(bool russian);
 
 QString LevelLabelText(bool russian, int level);
 QString GameOverCaption(bool russian);
+QString GameOverButton(bool russian);  // the game-over box's one button
 // One of the ten game-over remarks, drawn with Random(10).
 QString GameOverQuip(bool russian, Random& random);
 // All ten remarks of one language, in draw order.

@@ -8,7 +8,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOption>
+#include <qdrawutil.h>
 #include <QScreen>
 #include <QToolButton>
 
@@ -98,6 +102,21 @@ QIcon GlyphIcon(const QString& name) {
     return icon;
 }
 
+// A switch that is on stands clearly pressed in: a sunken frame around a
+// darker face, whatever the platform style draws for a checked flat button.
+class SwitchStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element == PE_PanelButtonTool && option->state.testFlag(State_On)) {
+            const QBrush face = option->palette.brush(QPalette::Mid);
+            qDrawShadePanel(painter, option->rect, option->palette, true, 1, &face);
+            return;
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+};
+
 }  // namespace
 
 TForm1::TForm1(const PersistentState& state, Random& random, const QLocale& locale)
@@ -161,6 +180,8 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::CreateButtons() {
+    auto* switchStyle = new SwitchStyle;
+    switchStyle->setParent(this);
     for (std::size_t place = 0; place < kButtonOrder.size(); ++place) {
         const ButtonPlace& entry = kButtonOrder[place];
         auto* button = new QToolButton(controlPanel_);
@@ -170,11 +191,20 @@ void TForm1::CreateButtons() {
         button->setFocusPolicy(Qt::NoFocus);
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         button->setIconSize(kGlyphSize);
-        if (*entry.glyph != '\0') {
-            button->setIcon(GlyphIcon(QString::fromLatin1(entry.glyph)));
+        const QString glyph = QString::fromLatin1(entry.glyph);
+        if (!glyph.isEmpty()) {
+            button->setIcon(GlyphIcon(glyph));
         }
-        // Music and sound latch down while on.
-        button->setCheckable(entry.number == kMusicButton || entry.number == kSoundButton);
+        // Music and sound latch down while on; off, their glyph is struck through.
+        if (entry.number == kMusicButton || entry.number == kSoundButton) {
+            button->setCheckable(true);
+            button->setStyle(switchStyle);
+            const QIcon on = button->icon();
+            const QIcon off = GlyphIcon(glyph + QStringLiteral("_OFF"));
+            button->setIcon(off);
+            connect(button, &QToolButton::toggled, button,
+                    [button, on, off](bool down) { button->setIcon(down ? on : off); });
+        }
         speedButtons_[static_cast<std::size_t>(entry.number - 1)] = button;
     }
 }
@@ -269,8 +299,11 @@ void TForm1::ClearLevelLabel() {
 }
 
 void TForm1::ShowGameOverBox() {
-    QMessageBox box(QMessageBox::Warning, GameOverCaption(state_.Russian()),
-                    GameOverQuip(state_.Russian(), random_), QMessageBox::Ok, this);
+    const bool russian = state_.Russian();
+    QMessageBox box(QMessageBox::Warning, GameOverCaption(russian), GameOverQuip(russian, random_),
+                    QMessageBox::Ok, this);
+    box.setWindowFlags(kFixedDialogFlags);
+    box.button(QMessageBox::Ok)->setText(GameOverButton(russian));
     box.exec();
 }
 
@@ -300,6 +333,7 @@ std::optional<std::int32_t> TForm1::ShowLanguageDialog() {
 
 void TForm1::ApplyLanguage() {
     const bool russian = state_.Russian();
+    qtTranslations_.Use(russian);
     const MainWindowTexts texts = MainWindowCaptions(russian);
     const std::array<const QString*, 8> captions{&texts.start, &texts.pause,   &texts.highScores,
                                                  &texts.about, &texts.music,   &texts.sound,

@@ -9,6 +9,7 @@
 #include "GameView.h"
 #include "PersistentState.h"
 #include "PictureList.h"
+#include "QtTranslations.h"
 #include "Random.h"
 
 class QFrame;
@@ -93,6 +94,7 @@ private:
     GameController* controller_ = nullptr;
     Board shownBoard_{};  // what the well shows; a repaint the system asks for draws it again
     std::function<bool()> formClose_;
+    QtTranslations qtTranslations_;
 
     PictureList cellPictures_;
     PictureList destructionPictures_;

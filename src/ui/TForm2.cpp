@@ -25,6 +25,9 @@ constexpr QRgb kLime = qRgb(0, 255, 0);
 constexpr QRgb kYellow = qRgb(255, 255, 0);
 constexpr int kTableTextHeight = -11;
 constexpr int kEmptyMessageHeight = -18;
+// The empty-table remark wraps inside this much room on either side, so its
+// longest lines keep clear of the window's edges.
+constexpr int kEmptyMessageMargin = 24;
 
 // A widget that leaves its painting to its owner, drawing on its own colour.
 class PaintBox : public QWidget {
@@ -107,6 +110,17 @@ TForm2::TForm2(const PersistentState& state, const QLocale& locale, QWidget* par
         this, [this](QPainter& painter, QWidget& box) { PaintBox1Paint(painter, box); });
     paintBox->setObjectName(u"PaintBox1"_s);
     paintBox->setGeometry(QRect(QPoint(0, 0), kClientSize));
+    emptyMessageBox_ = new PaintBox(
+        paintBox, [this](QPainter& painter, QWidget& box) { PaintEmptyMessage(painter, box); });
+    emptyMessageBox_->setObjectName(u"EmptyMessageBox"_s);
+    emptyMessageBox_->setGeometry(
+        QRect(QPoint(0, 0), kClientSize).adjusted(kEmptyMessageMargin, 0, -kEmptyMessageMargin, 0));
+    // Both remarks ask for Arial by its old names; the Cyrillic one has no
+    // face of that name here, so both go to the one metric twin installed.
+    for (const bool russian : {false, true}) {
+        QFont::insertSubstitution(EmptyHighScoreMessage(russian).fontName,
+                                  QString::fromUtf16(kEmptyMessageFace));
+    }
     ApplyLanguage(state_.Russian());
 }
 
@@ -123,20 +137,22 @@ void TForm2::keyPressEvent(QKeyEvent* event) {
 }
 
 void TForm2::showEvent(QShowEvent* event) {
+    emptyMessageBox_->setVisible(!HasScores(state_.record.scoreTable));
     QDialog::showEvent(event);
     CentreOnScreen(*this);
 }
 
 void TForm2::PaintBox1Paint(QPainter& painter, QWidget& box) {
     const ScoreTable& table = state_.record.scoreTable;
-    if (!HasScores(table)) {
-        const EmptyTableMessage message = EmptyHighScoreMessage(state_.Russian());
-        DrawWrappedText(painter, box, message.text, kEmptyMessageHeight, QColor(kLime),
-                        FontStyle::Bold | FontStyle::Italic, message.fontName, false, true);
-        return;
-    }
+    if (!HasScores(table)) return;  // the remark is drawn by its own, narrower box
     DrawWrappedText(painter, box, HighScoreText(table, state_.highlightRank, locale_),
                     kTableTextHeight, QColor(kYellow), FontStyle::Bold, QString(), false, true);
+}
+
+void TForm2::PaintEmptyMessage(QPainter& painter, QWidget& box) {
+    const EmptyTableMessage message = EmptyHighScoreMessage(state_.Russian());
+    DrawWrappedText(painter, box, message.text, kEmptyMessageHeight, QColor(kLime),
+                    FontStyle::Bold | FontStyle::Italic, message.fontName, false, true);
 }
 
 }  // namespace kwadrill

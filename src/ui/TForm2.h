@@ -20,6 +20,9 @@ QString ScoreDateText(double date, const QLocale& locale);
 // highlightRank between ">> " and " <<".
 QString HighScoreText(const ScoreTable& table, int highlightRank, const QLocale& locale);
 
+// The face both empty-table remarks are drawn in.
+inline constexpr char16_t kEmptyMessageFace[] = u"Liberation Sans";
+
 // The high-score window: the table on navy, or a remark when it is empty.
 // Dates are written as the given locale writes them.
 class TForm2 : public QDialog {
@@ -34,9 +37,11 @@ protected:
 
 private:
     void PaintBox1Paint(QPainter& painter, QWidget& box);
+    void PaintEmptyMessage(QPainter& painter, QWidget& box);
 
     const PersistentState& state_;
     QLocale locale_;
+    QWidget* emptyMessageBox_ = nullptr;
 };
 
 }  // namespace kwadrill

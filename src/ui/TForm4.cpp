@@ -86,7 +86,7 @@ private:
 TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     setObjectName(u"Form4"_s);
     SetUpDialog(*this, kClientSize);
-    setWindowFlag(Qt::FramelessWindowHint);
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);

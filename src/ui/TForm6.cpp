@@ -23,9 +23,6 @@ constexpr int kItemHeight = 13;
 TForm6::TForm6(bool russian, QWidget* parent) : QDialog(parent) {
     setObjectName(u"Form6"_s);
     SetUpDialog(*this, kClientSize);
-    // A title bar without buttons: the dialog closes only through OK.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowStaysOnTopHint);
 
     listBox1_ = new QListWidget(this);
     listBox1_->setObjectName(u"ListBox1"_s);

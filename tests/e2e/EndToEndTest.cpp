@@ -17,6 +17,7 @@
 #include "GameWindowDriver.h"
 #include "SessionSteps.h"
 #include "TowerPlayer.h"
+#include "XWindows.h"
 
 namespace {
 
@@ -139,14 +140,15 @@ Cells WithoutPiece(Cells cells, const TowerPlayer::Piece& piece) {
 // A move is planned once per piece: until the rest of the well changes (the
 // piece has landed, wherever the keys took it), what looks like a falling
 // piece is the same one on its way, however slowly the keys arrive.
-QString PlayUntilGameOver(const GameWindowDriver& game) {
+QString PlayUntilGameOver(const GameWindowDriver& game,
+                          const QString& boxCaption = QStringLiteral("So miserable...")) {
     std::optional<Cells> wellWhenSent;
     QElapsedTimer sinceLookedForBox;
     sinceLookedForBox.start();
     const QDeadlineTimer deadline(kGameTimeoutMs);
     while (!deadline.hasExpired()) {
         if (sinceLookedForBox.hasExpired(kLookForBoxEveryMs)) {
-            const QString box = GameWindowDriver::FindWindow(QStringLiteral("So miserable..."), 0);
+            const QString box = GameWindowDriver::FindWindow(boxCaption, 0);
             if (!box.isEmpty()) return box;
             sinceLookedForBox.restart();
         }
@@ -211,6 +213,70 @@ TEST(EndToEnd, StartSteerAndPauseInARealWindow) {
         return blocks >= 12 ? std::optional<int>(blocks) : std::nullopt;
     });
     EXPECT_TRUE(sprinkled) << "pausing did not sprinkle random blocks over the well";
+}
+
+bool IsLit(QRgb pixel) {
+    const QColor c(pixel);
+    return c.hsvSaturation() > 150 && c.value() > 150;
+}
+
+// Pixels of a digit picture lit in one and not in the other.
+std::vector<QPoint> SegmentsLitOnlyIn(const QImage& lit, const QImage& unlit) {
+    std::vector<QPoint> points;
+    for (int y = 0; y < lit.height(); ++y) {
+        for (int x = 0; x < lit.width(); ++x) {
+            if (IsLit(lit.pixel(x, y)) && !IsLit(unlit.pixel(x, y))) points.emplace_back(x, y);
+        }
+    }
+    return points;
+}
+
+double MeanValue(const QImage& image, const std::vector<QPoint>& points) {
+    double sum = 0;
+    for (const QPoint& p : points) sum += QColor(image.pixel(p)).value();
+    return points.empty() ? 0 : sum / double(points.size());
+}
+
+// The window offers the game's icon at every size, and the counter's unlit
+// segments stand far darker than its lit ones, so a 0 never reads as an 8.
+TEST(EndToEnd, MainWindowShowsTheGameIconAndACounterThatReadsAtAGlance) {
+    GameSandbox sandbox;
+    ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
+    GameWindowDriver game(sandbox);
+    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(game.FindMainWindow(kWindowTimeoutMs)) << "the main window never appeared";
+
+    QList<int> sizes;
+    for (const QImage& icon : WindowIcons(game.WindowId().toULong())) {
+        sizes << icon.width();
+        const QImage own = QImage(QStringLiteral(":/icons/%1x%1").arg(icon.width()))
+                               .convertToFormat(QImage::Format_ARGB32);
+        EXPECT_EQ(icon, own) << "the " << icon.width() << " px icon is not the game's own";
+    }
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        EXPECT_TRUE(sizes.contains(size)) << "no " << size << " px window icon";
+    }
+
+    const auto shown = PollFor<QImage>(kWindowTimeoutMs, [&]() -> std::optional<QImage> {
+        QImage grab = game.Grab();
+        return game.ReadScore(grab) == kNoScore ? std::optional<QImage>(grab) : std::nullopt;
+    });
+    ASSERT_TRUE(shown) << "the counter never showed 0000000";
+    const QImage eight(QStringLiteral(":/bitmaps/DG8"));
+    const QImage zero(QStringLiteral(":/bitmaps/DG0"));
+    const std::vector<QPoint> middle = SegmentsLitOnlyIn(eight, zero);
+    QImage dark(zero.size(), QImage::Format_RGB32);
+    dark.fill(Qt::black);
+    const std::vector<QPoint> litInZero = SegmentsLitOnlyIn(zero, dark);
+    ASSERT_FALSE(middle.empty());
+    ASSERT_FALSE(litInZero.empty());
+    for (int place = 0; place < 7; ++place) {
+        const QImage digit = game.CounterDigit(*shown, place);
+        EXPECT_LT(MeanValue(digit, middle), MeanValue(digit, litInZero) / 3)
+            << "the unlit middle segment of place " << place << " is not dark";
+    }
+    ASSERT_TRUE(GameWindowDriver::RequestClose(game.WindowId()));
+    ASSERT_TRUE(game.Process().WaitForExit(kShutdownTimeoutMs));
 }
 
 // A whole session as a player has it: a game played to its end, a name
@@ -302,9 +368,38 @@ struct SessionEnd {
     int signalNumber;
     const char* lastName;      // entered in an earlier run; "" for none
     const char* recordedName;  // what the table must hold
+    bool russian;              // the language chosen in an earlier run
 };
 void PrintTo(const SessionEnd& end, std::ostream* out) {
-    *out << sigabbrev_np(end.signalNumber) << ", last name \"" << end.lastName << "\"";
+    *out << sigabbrev_np(end.signalNumber) << ", last name \"" << end.lastName << "\""
+         << (end.russian ? ", Russian" : "");
+}
+
+// The caption of a box's one button: the rightmost group of dark grey ink in
+// the box's bottom band, set apart by a gap from the button's icon.
+QRect ButtonCaptionInk(const QImage& box) {
+    constexpr int kButtonBand = 40;
+    constexpr int kIconGap = 3;
+    const int top = std::max(0, box.height() - kButtonBand);
+    const auto isInk = [](QRgb p) {
+        const QColor c(p);
+        return c.value() < 90 && c.hsvSaturation() < 60;
+    };
+    QRect ink;
+    int gap = 0;
+    for (int x = box.width() - 1; x >= 0; --x) {
+        QRect column;
+        for (int y = top; y < box.height(); ++y) {
+            if (isInk(box.pixel(x, y))) column |= QRect(x, y, 1, 1);
+        }
+        if (!column.isEmpty()) {
+            ink |= column;
+            gap = 0;
+        } else if (!ink.isEmpty() && ++gap >= kIconGap) {
+            break;
+        }
+    }
+    return ink;
 }
 
 class SessionEndsDuringGameOverBox : public ::testing::TestWithParam<SessionEnd> {};
@@ -320,14 +415,27 @@ TEST_P(SessionEndsDuringGameOverBox, TheResultIsKept) {
     earlier.SetSwitches(1, 1);
     earlier.SetLastName(end.lastName);
     ASSERT_TRUE(sandbox.WriteFile(sandbox.BackupPath(), earlier.BackupFile()));
+    if (end.russian) ASSERT_TRUE(sandbox.WriteFile(sandbox.StorePath(), "[General]\nlng=1\n"));
 
     GameWindowDriver game(sandbox);
     ASSERT_TRUE(game.Start());
     ASSERT_TRUE(game.FindMainWindow(kWindowTimeoutMs)) << "the main window never appeared";
     game.ClickButton(kStartButton);
-    const QString gameOver = PlayUntilGameOver(game);
+    const QString gameOver = PlayUntilGameOver(
+        game, end.russian ? QStringLiteral("А жаль!") : QStringLiteral("So miserable..."));
     ASSERT_FALSE(gameOver.isEmpty()) << "the game did not end within " << kGameTimeoutMs << " ms";
     const QString finalScore = game.ReadScore(game.Grab());
+    if (end.russian) {
+        // The button says the game's own word ("Ладно"), not the two letters
+        // of Qt's untranslated OK: a caption more than twice as wide as tall.
+        const auto ink = PollFor<QRect>(kDialogTimeoutMs, [&]() -> std::optional<QRect> {
+            const QRect found = ButtonCaptionInk(GameWindowDriver::Grab(gameOver));
+            return found.isEmpty() ? std::nullopt : std::optional<QRect>(found);
+        });
+        ASSERT_TRUE(ink) << "the game-over box shows no button caption";
+        EXPECT_GT(ink->width(), 2 * ink->height())
+            << "the button caption is " << ink->width() << " x " << ink->height();
+    }
 
     game.Process().Signal(end.signalNumber);
     ASSERT_TRUE(game.Process().WaitForExit(kShutdownTimeoutMs)) << "the game did not close";
@@ -342,9 +450,9 @@ TEST_P(SessionEndsDuringGameOverBox, TheResultIsKept) {
 }
 
 INSTANTIATE_TEST_SUITE_P(TermIntHup, SessionEndsDuringGameOverBox,
-                         ::testing::Values(SessionEnd{SIGTERM, "", "Player"},
-                                           SessionEnd{SIGINT, "Ann", "Ann"},
-                                           SessionEnd{SIGHUP, "", "Player"}),
+                         ::testing::Values(SessionEnd{SIGTERM, "", "Player", false},
+                                           SessionEnd{SIGINT, "Ann", "Ann", true},
+                                           SessionEnd{SIGHUP, "", "Player", false}),
                          [](const auto& testInfo) {
                              return std::string(sigabbrev_np(testInfo.param.signalNumber));
                          });

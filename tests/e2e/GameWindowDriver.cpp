@@ -176,8 +176,7 @@ QImage GameWindowDriver::Grab(const QString& windowId) {
 QString GameWindowDriver::ReadScore(const QImage& screen) const {
     QString digits;
     for (int i = 0; i < kCounterDigits; ++i) {
-        const QImage shown = screen.copy(QRect(
-            (kCounterOrigin + QPoint(i * kDigitSize.width(), 0)) * scale_, kDigitSize * scale_));
+        const QImage shown = CounterDigit(screen, i);
         QChar digit = u'?';
         for (int d = 0; d < static_cast<int>(digitPictures_.size()); ++d) {
             if (ShowsTransparentPicture(shown, digitPictures_[d])) digit = QChar(u'0' + d);
@@ -185,6 +184,11 @@ QString GameWindowDriver::ReadScore(const QImage& screen) const {
         digits += digit;
     }
     return digits;
+}
+
+QImage GameWindowDriver::CounterDigit(const QImage& screen, int place) const {
+    return screen.copy(QRect((kCounterOrigin + QPoint(place * kDigitSize.width(), 0)) * scale_,
+                             kDigitSize * scale_));
 }
 
 GameWindowDriver::Cells GameWindowDriver::ReadWell(const QImage& screen) const {

@@ -54,6 +54,8 @@ public:
     Cells ReadWell(const QImage& screen) const;
     // The seven digits of the score counter, "?" for a digit not recognised.
     QString ReadScore(const QImage& screen) const;
+    // What the counter shows at one of its seven places (0 = leftmost).
+    QImage CounterDigit(const QImage& screen, int place) const;
 
 private:
     int scale_;

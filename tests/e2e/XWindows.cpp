@@ -2,6 +2,7 @@
 
 // Xlib after Qt: its macros clash with Qt's names.
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include <memory>
@@ -65,4 +66,43 @@ QImage GrabWindow(unsigned long window) {
     return QImage(reinterpret_cast<const uchar*>(image->data), image->width, image->height,
                   image->bytes_per_line, QImage::Format_RGB32)
         .copy();
+}
+
+std::vector<QImage> WindowIcons(unsigned long window) {
+    const DisplayHandle display(XOpenDisplay(nullptr));
+    if (!display) return {};
+    const Atom property = XInternAtom(display.get(), "_NET_WM_ICON", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    // The whole property at once: 256 x 256 and every smaller size.
+    constexpr long kMaxLongs = 1L << 20;
+    if (XGetWindowProperty(display.get(), window, property, 0, kMaxLongs, False, XA_CARDINAL, &type,
+                           &format, &count, &remaining, &data) != Success ||
+        !data) {
+        return {};
+    }
+    const std::unique_ptr<unsigned char, int (*)(void*)> owned(data, XFree);
+    if (format != 32) return {};
+    // Format-32 items come as longs: width, height, then ARGB pixels, per icon.
+    const auto* items = reinterpret_cast<const unsigned long*>(data);
+    std::vector<QImage> icons;
+    for (unsigned long at = 0; at + 2 <= count;) {
+        const auto width = static_cast<int>(items[at]);
+        const auto height = static_cast<int>(items[at + 1]);
+        at += 2;
+        if (width <= 0 || height <= 0 || at + static_cast<unsigned long>(width) * height > count) {
+            break;
+        }
+        QImage icon(width, height, QImage::Format_ARGB32);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                icon.setPixel(x, y, static_cast<QRgb>(items[at++]));
+            }
+        }
+        icons.push_back(icon);
+    }
+    return icons;
 }

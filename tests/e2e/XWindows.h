@@ -2,6 +2,8 @@
 
 #include <QImage>
 
+#include <vector>
+
 // Straight requests to the X server of the test, where no tool offers them.
 
 // Asks a top-level window to close the way a window manager does when its
@@ -14,3 +16,7 @@ bool SendCloseRequest(unsigned long window);
 // window show that window); a null image when the window cannot be read.
 // Faster than starting a screenshot program for every look at the well.
 QImage GrabWindow(unsigned long window);
+
+// The icons a window offers the window manager (_NET_WM_ICON), one image per
+// size, in the order given; empty when it offers none.
+std::vector<QImage> WindowIcons(unsigned long window);

@@ -70,6 +70,41 @@ TEST_F(MainWindow, TogglesFollowTheStoredSwitches) {
     EXPECT_TRUE(session.window().SpeedButton(6)->isChecked());
 }
 
+// Red pixels of the bar that strikes a switched-off glyph through.
+int StrikePixels(const QImage& button) {
+    int red = 0;
+    for (int y = 0; y < button.height(); ++y) {
+        for (int x = 0; x < button.width(); ++x) {
+            const QColor c(button.pixel(x, y));
+            red += c.red() > 150 && c.green() < 80 && c.blue() < 80;
+        }
+    }
+    return red;
+}
+
+double MeanValue(const QImage& image) {
+    double sum = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) sum += QColor(image.pixel(x, y)).value();
+    }
+    return sum / (image.width() * image.height());
+}
+
+// On, a switch stands pressed in on a darker face with its coloured glyph;
+// off, it is flat with the glyph struck through.
+TEST_F(MainWindow, SwitchesShowOnAndOffAtAGlance) {
+    for (const int number : {5, 6}) {
+        QToolButton* button = form_.SpeedButton(number);
+        button->setChecked(true);
+        const QImage on = button->grab().toImage();
+        button->setChecked(false);
+        const QImage off = button->grab().toImage();
+        EXPECT_EQ(StrikePixels(on), 0) << "SpeedButton" << number;
+        EXPECT_GT(StrikePixels(off), 8) << "SpeedButton" << number;
+        EXPECT_LT(MeanValue(on), MeanValue(off) - 20) << "SpeedButton" << number;
+    }
+}
+
 TEST_F(MainWindow, DrawFieldPaintsEveryCellFromItsPicture) {
     for (int c = 1; c <= kColumns; ++c) {
         for (int r = 1; r <= kRows; ++r) {

@@ -7,6 +7,8 @@
 #include <QImageReader>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+
 #include "PictureChecks.h"
 
 namespace {
@@ -16,6 +18,8 @@ constexpr int kCell = 21;
 constexpr int kBlockTypes = 7;
 constexpr int kSets = 3;
 constexpr int kFrames = 11;
+constexpr const char* kGlyphs[] = {"START",     "PAUSE", "SCORES", "MUSIC", "MUSIC_OFF",
+                                   "SOUND",     "SOUND_OFF", "RULES", "ABOUT"};
 
 struct Expected {
     QString kind;
@@ -33,7 +37,7 @@ std::vector<Expected> AllPictures() {
         }
     }
     for (int d = 0; d <= 9; ++d) all.push_back({"bitmaps", QString("DG%1").arg(d), {16, 21}});
-    for (const char* g : {"START", "PAUSE", "SCORES", "MUSIC", "SOUND", "RULES", "ABOUT"}) {
+    for (const char* g : kGlyphs) {
         all.push_back({"glyphs", QString("GLYPH_") + g, {17, 17}});
     }
     return all;
@@ -170,13 +174,16 @@ TEST(CellPictures, BlockTypesDifferInEmblemShape) {
     }
 }
 
-TEST(Digits, AreColouredOnWhiteAndAllDiffer) {
+// The digits fill their pictures with a dark face, so the seven make one
+// counter; an unlit segment is only a shade above that face, far below a lit
+// one, so no digit reads as an 8 with a few red segments.
+TEST(Digits, AreRedOnADarkFaceAndAllDiffer) {
     for (int scale : kScales) {
         std::vector<Mask> lit;
         for (int d = 0; d <= 9; ++d) {
             const QImage digit = Digit(d, scale);
             for (QPoint corner : {QPoint(0, 0), QPoint(digit.width() - 1, digit.height() - 1)}) {
-                EXPECT_EQ(digit.pixel(corner) & 0xffffff, 0xffffffu) << "DG" << d;
+                EXPECT_LT(QColor(digit.pixel(corner)).value(), 40) << "DG" << d;
             }
             Mask red;
             for (int y = 0; y < digit.height(); ++y) {
@@ -194,11 +201,55 @@ TEST(Digits, AreColouredOnWhiteAndAllDiffer) {
                 EXPECT_GT(CountDifferent(lit[a], lit[b]), 6 * scale * scale) << a << " and " << b;
             }
         }
+        // Where 8 is lit and a digit is not, that digit shows its unlit
+        // segments: on average a third as bright as its lit ones at most.
+        for (int d = 0; d <= 9; ++d) {
+            if (d == 8) continue;
+            const QImage digit = Digit(d, scale);
+            double litSum = 0, unlitSum = 0;
+            int litCount = 0, unlitCount = 0;
+            for (int y = 0, i = 0; y < digit.height(); ++y) {
+                for (int x = 0; x < digit.width(); ++x, ++i) {
+                    const int value = QColor(digit.pixel(x, y)).value();
+                    if (lit[std::size_t(d)][std::size_t(i)]) {
+                        litSum += value;
+                        ++litCount;
+                    } else if (lit[8][std::size_t(i)]) {
+                        unlitSum += value;
+                        ++unlitCount;
+                    }
+                }
+            }
+            ASSERT_GT(unlitCount, 0) << "DG" << d;
+            EXPECT_LT(unlitSum / unlitCount, litSum / litCount / 3) << "DG" << d << " at " << scale;
+        }
+    }
+}
+
+// Off, a switch's glyph is grey and struck through in red from corner to
+// corner; on, it is the coloured glyph without the bar.
+TEST(Glyphs, SwitchesAreStruckThroughWhenOff) {
+    const auto redOnDiagonal = [](const QImage& glyph) {
+        int red = 0;
+        for (int i = glyph.width() / 4; i < glyph.width() * 3 / 4; ++i) {
+            const QColor c(glyph.pixel(i, i));
+            red += c.red() > 150 && c.green() < 80 && c.blue() < 80;
+        }
+        return red;
+    };
+    for (const char* name : {"MUSIC", "SOUND"}) {
+        for (int scale : kScales) {
+            const QImage on = LoadResource("glyphs", QString("GLYPH_") + name, scale);
+            const QImage off = LoadResource("glyphs", QString("GLYPH_%1_OFF").arg(name), scale);
+            ASSERT_EQ(on.size(), off.size()) << name;
+            EXPECT_EQ(redOnDiagonal(on), 0) << name;
+            EXPECT_GE(redOnDiagonal(off), off.width() / 2 - 1) << name;
+        }
     }
 }
 
 TEST(Glyphs, StandOnWhite) {
-    for (const char* g : {"START", "PAUSE", "SCORES", "MUSIC", "SOUND", "RULES", "ABOUT"}) {
+    for (const char* g : kGlyphs) {
         for (int scale : kScales) {
             const QImage glyph = LoadResource("glyphs", QString("GLYPH_") + g, scale);
             ASSERT_FALSE(glyph.isNull()) << g;

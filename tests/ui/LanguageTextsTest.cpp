@@ -1,3 +1,4 @@
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringEncoder>
 
@@ -46,6 +47,19 @@ TEST(LanguageTexts, EveryTextIsWritableInWindows1251) {
         EXPECT_FALSE(encoder.hasError()) << text.toStdString();
         EXPECT_EQ(bytes.size(), text.size()) << text.toStdString();
     }
+}
+
+// The credits, home page and support lines point at nothing that does not
+// exist: no example domains, no mail addresses, no account numbers.
+TEST(LanguageTexts, NoTextReadsAsAPlaceholder) {
+    QStringList all = AboutLabelLines();
+    for (const bool russian : {false, true}) all << RulesLines(russian);
+    static const QRegularExpression placeholder(
+        u"example|@|https?:|\\d{3}-\\d{3}|account|счет"_s, QRegularExpression::CaseInsensitiveOption);
+    for (const QString& line : all) {
+        EXPECT_FALSE(line.contains(placeholder)) << line.toStdString();
+    }
+    EXPECT_EQ(GameOverButton(true), u"Ладно"_s) << "Qt's OK would stay untranslated";
 }
 
 TEST(LanguageTexts, CaptionsFollowTheLanguage) {

@@ -71,7 +71,7 @@ protected:
     TForm6 form_{false, nullptr};
 };
 
-TEST_F(LanguageDialogTest, LayoutAndTitleBarWithoutButtons) {
+TEST_F(LanguageDialogTest, LayoutAndAFixedDialogTitleBar) {
     EXPECT_EQ(form_.size(), QSize(181, 61));
     EXPECT_EQ(List().geometry(), QRect(0, 0, 181, 33));
     EXPECT_EQ(Ok().geometry(), QRect(104, 36, 77, 25));
@@ -82,9 +82,12 @@ TEST_F(LanguageDialogTest, LayoutAndTitleBarWithoutButtons) {
     EXPECT_EQ(List().item(1)->text(), u"Russian"_s);
     EXPECT_EQ(List().visualItemRect(List().item(0)).height(), 13);
     EXPECT_TRUE(List().selectedItems().isEmpty());
+    // A close box only: asking for none lets window managers add them all.
     const Qt::WindowFlags flags = form_.windowFlags();
     EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
-    EXPECT_FALSE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
 }
 

@@ -26,7 +26,10 @@ constexpr double kBottomY = 17.0;
 constexpr double kGap = 0.5;  // between neighbouring segments
 
 const QColor kLit(232, 24, 16);
-const QColor kUnlit(218, 218, 222);
+// The counter's face is dark, and an unlit segment only a shade above it, so
+// that a lit digit reads at a glance (a lit 1 never looks like an 8).
+const QColor kFace(22, 12, 12);
+const QColor kUnlit(52, 24, 22);
 
 // A horizontal segment from x0 to x1 with its top at y, ends cut at 45 degrees.
 QPainterPath Horizontal(double x0, double x1, double y) {
@@ -80,7 +83,7 @@ QPainterPath SegmentPath(int segment) {
 void DrawDigit(Canvas& canvas, int digit) {
     QPainterPath whole;
     whole.addRect(0, 0, kDigitWidth, kDigitHeight);
-    canvas.Fill(whole, kPureWhite);
+    canvas.Fill(whole, kFace);
     QLinearGradient glow(QPointF(0, kTopY), QPointF(0, kBottomY + kThick));
     glow.setColorAt(0.0, QColor(255, 92, 60));
     glow.setColorAt(0.5, kLit);

@@ -90,8 +90,20 @@ void DrawScores(Canvas& canvas) {
     FillOutlined(canvas, cup, Lit(gold, {4, 2}, {13, 14}), Darker(gold, 0.45));
 }
 
-void DrawMusic(Canvas& canvas) {
-    const QColor violet(120, 60, 210);
+// Off: the same drawing in grey.
+const QColor kOffGrey(150, 150, 156);
+
+// A red bar from the top left to the bottom right over a switched-off glyph.
+void StrikeThrough(Canvas& canvas) {
+    const QColor red(220, 30, 24);
+    QPainterPath bar;
+    bar.moveTo(2.5, 2.5);
+    bar.lineTo(14.5, 14.5);
+    FillOutlined(canvas, Stroke(bar, 2.2), red, Darker(red, 0.45));
+}
+
+void DrawMusic(Canvas& canvas, bool on) {
+    const QColor violet = on ? QColor(120, 60, 210) : kOffGrey;
     QPainterPath notes;
     notes.addEllipse(QPointF(4.6, 13.0), 2.4, 1.9);
     notes.addEllipse(QPointF(12.1, 11.5), 2.4, 1.9);
@@ -101,14 +113,15 @@ void DrawMusic(Canvas& canvas) {
     notes.setFillRule(Qt::WindingFill);
     notes = notes.simplified();
     FillOutlined(canvas, notes, Lit(violet, {2, 2}, {14, 15}), Darker(violet, 0.4));
+    if (!on) StrikeThrough(canvas);
 }
 
-void DrawSound(Canvas& canvas) {
-    const QColor steel(96, 110, 132);
+void DrawSound(Canvas& canvas, bool on) {
+    const QColor steel = on ? QColor(96, 110, 132) : kOffGrey;
     const QPainterPath speaker =
         Polygon({{1.8, 6.0}, {4.6, 6.0}, {8.6, 2.5}, {8.6, 14.5}, {4.6, 11.0}, {1.8, 11.0}});
     FillOutlined(canvas, speaker, Lit(steel, {2, 2}, {9, 15}), Darker(steel, 0.35));
-    const QColor orange(255, 128, 16);
+    const QColor orange = on ? QColor(255, 128, 16) : kOffGrey;
     for (double radius : {3.2, 6.0}) {
         QPainterPath arc;
         const QRectF box(8.6 - radius, 8.5 - radius, 2 * radius, 2 * radius);
@@ -116,6 +129,7 @@ void DrawSound(Canvas& canvas) {
         arc.arcTo(box, 48, -96);
         FillOutlined(canvas, Stroke(arc, 1.5), orange, Darker(orange, 0.45));
     }
+    if (!on) StrikeThrough(canvas);
 }
 
 void DrawRules(Canvas& canvas) {
@@ -151,8 +165,15 @@ using GlyphDrawing = std::function<void(Canvas&)>;
 
 const std::map<QString, GlyphDrawing>& Drawings() {
     static const std::map<QString, GlyphDrawing> drawings{
-        {"START", DrawStart}, {"PAUSE", DrawPause}, {"SCORES", DrawScores}, {"MUSIC", DrawMusic},
-        {"SOUND", DrawSound}, {"RULES", DrawRules}, {"ABOUT", DrawAbout},
+        {"START", DrawStart},
+        {"PAUSE", DrawPause},
+        {"SCORES", DrawScores},
+        {"MUSIC", [](Canvas& c) { DrawMusic(c, true); }},
+        {"MUSIC_OFF", [](Canvas& c) { DrawMusic(c, false); }},
+        {"SOUND", [](Canvas& c) { DrawSound(c, true); }},
+        {"SOUND_OFF", [](Canvas& c) { DrawSound(c, false); }},
+        {"RULES", DrawRules},
+        {"ABOUT", DrawAbout},
     };
     return drawings;
 }
@@ -160,7 +181,8 @@ const std::map<QString, GlyphDrawing>& Drawings() {
 }  // namespace
 
 QStringList GlyphNames() {
-    return {"START", "PAUSE", "SCORES", "MUSIC", "SOUND", "RULES", "ABOUT"};
+    return {"START", "PAUSE",     "SCORES", "MUSIC", "MUSIC_OFF",
+            "SOUND", "SOUND_OFF", "RULES",  "ABOUT"};
 }
 
 void DrawGlyph(Canvas& canvas, const QString& name) {
