@@ -334,7 +334,10 @@ TEST_F(CachedDeviceTest, APieceNotRenderedYetPlaysLiveAndTheIdleRendererRendersI
     EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(renderer)), 19);
 
     ASSERT_TRUE(test::WaitFor([&] { return cache.Complete(); }, kRenderWait));
-    EXPECT_TRUE(device.IsPlaying()) << "the live piece plays on";
+    // On a busy machine the short piece may have ended meanwhile; it must
+    // not have been cut off by the render.
+    EXPECT_TRUE(device.IsPlaying() || device.Position() >= device.Length())
+        << "the live piece plays on";
     // The next open plays the rendered piece, and the SoundFont goes.
     ASSERT_EQ(device.Open(path), MusicDevice::kNoError);
     EXPECT_TRUE(device.PlaysRendered());
