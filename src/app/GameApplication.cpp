@@ -114,8 +114,8 @@ void GameApplication::CreateAudio() {
         AudioOutput::Opening::Later, scratchDirectory_,
         [this](int n) { return session_->random()(n); },
         [this](const QString& text) {
-            QMessageBox box(QMessageBox::Critical, MusicDeviceErrorCaption(), text,
-                            QMessageBox::Ok, session_ ? &session_->window() : nullptr);
+            QMessageBox box(QMessageBox::Critical, MusicDeviceErrorCaption(), text, QMessageBox::Ok,
+                            session_ ? &session_->window() : nullptr);
             box.exec();
         },
         MusicCacheFolder::DefaultFolder());

@@ -415,7 +415,9 @@ TEST_P(SessionEndsDuringGameOverBox, TheResultIsKept) {
     earlier.SetSwitches(1, 1);
     earlier.SetLastName(end.lastName);
     ASSERT_TRUE(sandbox.WriteFile(sandbox.BackupPath(), earlier.BackupFile()));
-    if (end.russian) ASSERT_TRUE(sandbox.WriteFile(sandbox.StorePath(), "[General]\nlng=1\n"));
+    if (end.russian) {
+        ASSERT_TRUE(sandbox.WriteFile(sandbox.StorePath(), "[General]\nlng=1\n"));
+    }
 
     GameWindowDriver game(sandbox);
     ASSERT_TRUE(game.Start());

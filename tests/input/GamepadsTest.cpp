@@ -17,6 +17,7 @@
 
 #include "GameController.h"
 #include "GameFlags.h"
+#include "GameSession.h"
 #include "Gamepads.h"
 #include "PersistentState.h"
 #include "SilentAudio.h"
@@ -92,13 +93,8 @@ private:
 // program has them. The test gives the ticks itself.
 class GamepadTest : public ::testing::Test {
 protected:
-    GamepadTest()
-        : form_(state_, random_),
-          controller_(flags_, form_, effects_, music_, state_, random_),
-          pads_(form_, *form_.SpeedButton(1)) {
-        state_.record.musicOn = 0;
-        form_.Attach(controller_);
-        form_.ArrangeMainWindow({});
+    GamepadTest() : session_(effects_, music_, QuietSession()), pads_(form_, *form_.SpeedButton(1)) {
+        session_.Arrange();
         controller_.timer1().SetEnabled(false);
         controller_.timer2().SetEnabled(false);
         form_.show();
@@ -156,13 +152,19 @@ protected:
         return types;
     }
 
-    Random random_{7};
-    PersistentState state_;
-    GameFlags flags_;
+    static SessionSetup QuietSession() {
+        SessionSetup setup;
+        setup.seed = 7;
+        setup.record.musicOn = 0;
+        return setup;
+    }
+
     test::SilentEffects effects_;
     test::SilentMusic music_;
-    TForm1 form_;
-    GameController controller_;
+    GameSession session_;
+    TForm1& form_ = session_.window();
+    GameController& controller_ = session_.controller();
+    GameFlags& flags_ = session_.flags();
     Gamepads pads_;
     std::list<VirtualPad> virtualPads_;  // unplugged before the watcher closes SDL's subsystem
 };
