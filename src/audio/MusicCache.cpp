@@ -131,6 +131,11 @@ long MusicCache::RendererThread() const {
     return state_->thread;
 }
 
+bool MusicCache::RendererEnded() const {
+    const std::lock_guard lock(state_->mutex);
+    return state_->ended;
+}
+
 const std::string& MusicCache::Folder() const {
     return state_->folder.Folder();
 }

@@ -62,6 +62,8 @@ public:
 
     // The renderer's thread id while it runs, else 0; for checks.
     long RendererThread() const;
+    // True once a started renderer has ended (stopped, or given up); for checks.
+    bool RendererEnded() const;
     const std::string& Folder() const;
 
 private:
