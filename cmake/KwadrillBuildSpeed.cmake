@@ -24,6 +24,7 @@ set(KWADRILL_UNITY_ALONE
     tests/sounds/MidiReader.cpp
     tests/storage/SettingsStoreTest.cpp
     tools/pictures/DestructionArt.cpp
+    tools/sounds/Loudness.cpp
     tools/sounds/Voices.cpp)
 
 # Every target defined in dir and below it.

@@ -20,26 +20,6 @@ using Meter = std::unique_ptr<ebur128_state, MeterDeleter>;
 
 }  // namespace
 
-double MaxMomentaryLoudness(const std::vector<double>& samples, unsigned rate) {
-    Meter meter(ebur128_init(1, rate, EBUR128_MODE_M));
-    const std::size_t window = rate * 4 / 10;
-    std::vector<double> padded(window, 0.0);
-    padded.insert(padded.end(), samples.begin(), samples.end());
-    padded.insert(padded.end(), window, 0.0);
-    const std::size_t hop = std::max(1u, rate / 200);
-    double loudest = -std::numeric_limits<double>::infinity();
-    for (std::size_t i = 0; i < padded.size(); i += hop) {
-        const std::size_t count = std::min(hop, padded.size() - i);
-        ebur128_add_frames_double(meter.get(), padded.data() + i, count);
-        double momentary = 0.0;
-        if (i + count >= window &&
-            ebur128_loudness_momentary(meter.get(), &momentary) == EBUR128_SUCCESS) {
-            loudest = std::max(loudest, momentary);
-        }
-    }
-    return loudest;
-}
-
 std::optional<double> RenderedLoudness(const std::vector<std::uint8_t>& midiFile,
                                        const std::string& soundFont, double boundSeconds) {
     constexpr int kRate = AudioOutput::kFrequency;

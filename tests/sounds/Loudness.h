@@ -7,10 +7,6 @@
 
 namespace kwadrill::test {
 
-// The loudest 400 ms (EBU R 128 momentary loudness, LUFS) of a mono sound
-// padded with silence: the level a short effect is heard at.
-double MaxMomentaryLoudness(const std::vector<double>& samples, unsigned rate);
-
 // Integrated loudness (LUFS) of a whole piece as the game plays it: the
 // game's synthesizer with its settings and the given SoundFont, rendered up
 // to `boundSeconds`.

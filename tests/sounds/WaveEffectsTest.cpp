@@ -9,6 +9,7 @@
 #include "Loudness.h"
 #include "ResourceFiles.h"
 #include "WaveReader.h"
+#include "sounds/Loudness.h"  // the generator's own meter
 
 namespace kwadrill::test {
 namespace {

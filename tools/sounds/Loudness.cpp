@@ -21,16 +21,20 @@ struct MeterDeleter {
 }  // namespace
 
 double MaxMomentaryLoudness(const Signal& signal) {
-    const auto rate = static_cast<unsigned long>(signal.rate);
-    std::unique_ptr<ebur128_state, MeterDeleter> meter(ebur128_init(1, rate, EBUR128_MODE_M));
+    return MaxMomentaryLoudness(signal.samples, signal.rate);
+}
+
+double MaxMomentaryLoudness(const std::vector<double>& samples, double rate) {
+    std::unique_ptr<ebur128_state, MeterDeleter> meter(
+        ebur128_init(1, static_cast<unsigned long>(rate), EBUR128_MODE_M));
     if (!meter) {
         throw std::runtime_error("cannot create a loudness meter");
     }
-    const auto window = static_cast<std::size_t>(kWindowSeconds * signal.rate);
+    const auto window = static_cast<std::size_t>(kWindowSeconds * rate);
     std::vector<double> padded(window, 0.0);
-    padded.insert(padded.end(), signal.samples.begin(), signal.samples.end());
+    padded.insert(padded.end(), samples.begin(), samples.end());
     padded.insert(padded.end(), window, 0.0);
-    const auto hop = std::max<std::size_t>(1, static_cast<std::size_t>(kHopSeconds * signal.rate));
+    const auto hop = std::max<std::size_t>(1, static_cast<std::size_t>(kHopSeconds * rate));
     double loudest = -std::numeric_limits<double>::infinity();
     for (std::size_t i = 0; i < padded.size(); i += hop) {
         const std::size_t count = std::min(hop, padded.size() - i);

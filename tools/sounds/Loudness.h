@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "Signal.h"
 
 namespace kwadrill {
@@ -8,5 +10,7 @@ namespace kwadrill {
 // sound padded with silence on both sides. A short effect is heard at about
 // this level, so effects are matched to the music by it.
 double MaxMomentaryLoudness(const Signal& signal);
+// The same of a mono sound given as samples in [-1, 1] at the given rate.
+double MaxMomentaryLoudness(const std::vector<double>& samples, double rate);
 
 }  // namespace kwadrill
