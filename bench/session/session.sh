@@ -232,16 +232,22 @@ results=$work/results.txt
 log=${SESSION_LOG:-/tmp/kwadrill-session.log}
 : >"$log"
 
-measure_start() {
-    local row=$1 run=$2
+# Starts the program of a row in a new home dir: sets name, how, pid and window.
+start_row() {
+    local row=$1 dir=$2
     IFS='|' read -r name sound how <<<"$row"
-    local dir=$work/$name-$run
     new_home "$dir" "$sound"
     local program
     program=$(command_for "$how" "$dir")
     SDL_DRIVER=
     pad_for "$how" "$dir"
     start_program "$dir" "$program"
+}
+
+measure_start() {
+    local row=$1 run=$2
+    local dir=$work/${row%%|*}-$run
+    start_row "$row" "$dir"
     if [[ -z $pid ]]; then
         echo "$name run $run: no painted window" | tee -a "$log"
         tail -5 "$dir/log" >>"$log" || true
@@ -283,14 +289,8 @@ measure_start() {
 # the gem game) five times a second for PLAY_S seconds.
 measure_play() {
     local row=$1
-    IFS='|' read -r name sound how <<<"$row"
-    local dir=$work/$name-play
-    new_home "$dir" "$sound"
-    local program
-    program=$(command_for "$how" "$dir")
-    SDL_DRIVER=
-    pad_for "$how" "$dir"
-    start_program "$dir" "$program"
+    local dir=$work/${row%%|*}-play
+    start_row "$row" "$dir"
     [[ -n $pid ]] || { echo "$name play: no window" | tee -a "$log"; return; }
     sleep 2
     xdotool windowfocus --sync "$window" 2>/dev/null || true
