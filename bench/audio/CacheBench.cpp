@@ -167,8 +167,7 @@ void OpenRendered(benchmark::State& state, bool first) {
     const QString menu = WriteMenu(scratch);
     RenderInto(cacheDir.path().toStdString(), menu);
     AudioOutput output;
-    auto cache =
-        std::make_unique<MusicCache>(cacheDir.path().toStdString(), MenuPiece());
+    auto cache = std::make_unique<MusicCache>(cacheDir.path().toStdString(), MenuPiece());
     for (auto _ : state) {
         if (first) {
             state.PauseTiming();

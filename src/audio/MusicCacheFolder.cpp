@@ -336,9 +336,8 @@ int MusicCacheFolder::StoreUnnamed(const std::string& key, std::string_view byte
     // Whatever stands at the name is no entry (the renderer found none
     // there): it goes as in Open, a folder or device excepted.
     struct stat at {};
-    if (linked != 0 && errno == EEXIST && ::lstat(path.c_str(), &at) == 0 &&
-        !S_ISDIR(at.st_mode) && !S_ISCHR(at.st_mode) && !S_ISBLK(at.st_mode) &&
-        ::unlink(path.c_str()) == 0)
+    if (linked != 0 && errno == EEXIST && ::lstat(path.c_str(), &at) == 0 && !S_ISDIR(at.st_mode) &&
+        !S_ISCHR(at.st_mode) && !S_ISBLK(at.st_mode) && ::unlink(path.c_str()) == 0)
         linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
     const int saved = errno;
     ::close(fd);

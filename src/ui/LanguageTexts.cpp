@@ -130,14 +130,14 @@ QStringList RulesLines(bool russian) {
              u"Спасибо Polyglot за идею английской версии и помощь в ее создании."_s);
     // Support that costs nothing: a plea to pass the game on, one thought a line.
     const QStringList support =
-        russian ? QStringList{u"Если вам нравится Kwadrill, поддержите его - это ничего не стоит:"_s,
-                              u"расскажите о нем друзьям,"_s,
-                              u"предложите им побить ваш рекорд"_s,
-                              u"и спасибо, что играете!"_s}
-                : QStringList{u"If you like Kwadrill, please support it - it costs nothing:"_s,
-                              u"tell your friends about it,"_s,
-                              u"challenge them to beat your best score,"_s,
-                              u"and thank you for playing!"_s};
+        russian
+            ? QStringList{u"Если вам нравится Kwadrill, поддержите его - это ничего не стоит:"_s,
+                          u"расскажите о нем друзьям,"_s, u"предложите им побить ваш рекорд"_s,
+                          u"и спасибо, что играете!"_s}
+            : QStringList{u"If you like Kwadrill, please support it - it costs nothing:"_s,
+                          u"tell your friends about it,"_s,
+                          u"challenge them to beat your best score,"_s,
+                          u"and thank you for playing!"_s};
     return QStringList{
                u"Kwadrill"_s,
                Pick(russian, u"A logical game"_s, u"Логическая игра"_s),
@@ -145,7 +145,8 @@ QStringList RulesLines(bool russian) {
                QString(),
                Pick(russian, kEnglishRules, kRussianRules),
                QString(),
-               Pick(russian, u"Visit Kwadrill's home page:"_s, u"Посетите домашнюю страницу игры:"_s),
+               Pick(russian, u"Visit Kwadrill's home page:"_s,
+                    u"Посетите домашнюю страницу игры:"_s),
                kHomePage,
                QString(),
                thanks,

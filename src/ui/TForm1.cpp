@@ -1,5 +1,6 @@
 #include "TForm1.h"
 
+#include <qdrawutil.h>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
@@ -8,12 +9,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPainter>
 #include <QProxyStyle>
-#include <QStyleOption>
-#include <qdrawutil.h>
+#include <QPushButton>
 #include <QScreen>
+#include <QStyleOption>
 #include <QToolButton>
 
 #include "DialogLook.h"

@@ -224,9 +224,9 @@ TEST_F(ControlTest, StoredSettingsGiveTheLanguageThenJoinTheTable) {
     EXPECT_EQ(state.record.scoreTable.Rank(1).score, 900);
 
     log.Clear();
-    EXPECT_THROW(controller.LoadStoredSettings(StoredSettings(
-                     {{QStringLiteral("lng"), QStringLiteral("0")},
-                      {QStringLiteral("hsc"), QStringLiteral("hello")}})),
+    EXPECT_THROW(controller.LoadStoredSettings(
+                     StoredSettings({{QStringLiteral("lng"), QStringLiteral("0")},
+                                     {QStringLiteral("hsc"), QStringLiteral("hello")}})),
                  StoreError);
     EXPECT_EQ(state.language, 0);
     EXPECT_EQ(log.calls, std::vector<std::string>{"ApplyLanguage"});

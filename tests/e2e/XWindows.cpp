@@ -1,8 +1,8 @@
 #include "XWindows.h"
 
 // Xlib after Qt: its macros clash with Qt's names.
-#include <X11/Xlib.h>
 #include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <memory>

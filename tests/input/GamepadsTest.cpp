@@ -93,7 +93,8 @@ private:
 // program has them. The test gives the ticks itself.
 class GamepadTest : public ::testing::Test {
 protected:
-    GamepadTest() : session_(effects_, music_, QuietSession()), pads_(form_, *form_.SpeedButton(1)) {
+    GamepadTest()
+        : session_(effects_, music_, QuietSession()), pads_(form_, *form_.SpeedButton(1)) {
         session_.Arrange();
         controller_.timer1().SetEnabled(false);
         controller_.timer2().SetEnabled(false);

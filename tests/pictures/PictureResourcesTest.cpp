@@ -18,8 +18,8 @@ constexpr int kCell = 21;
 constexpr int kBlockTypes = 7;
 constexpr int kSets = 3;
 constexpr int kFrames = 11;
-constexpr const char* kGlyphs[] = {"START",     "PAUSE", "SCORES", "MUSIC", "MUSIC_OFF",
-                                   "SOUND",     "SOUND_OFF", "RULES", "ABOUT"};
+constexpr const char* kGlyphs[] = {"START", "PAUSE",     "SCORES", "MUSIC", "MUSIC_OFF",
+                                   "SOUND", "SOUND_OFF", "RULES",  "ABOUT"};
 
 struct Expected {
     QString kind;

@@ -35,7 +35,8 @@ std::span<const std::uint8_t> Bytes(const QByteArray& bytes) {
 
 int main() {
     const std::string soundFont = FindSoundFont(DefaultSoundFontCandidates());
-    const std::string folderName = QFile::encodeName(MusicCacheFolder::DefaultFolder()).toStdString();
+    const std::string folderName =
+        QFile::encodeName(MusicCacheFolder::DefaultFolder()).toStdString();
     if (soundFont.empty() || folderName.empty()) {
         std::fprintf(stderr, "no SoundFont or no cache folder: the games will play live\n");
         return 0;
@@ -72,7 +73,8 @@ int main() {
     folder.Trim(keys);
     ::chmod(folderName.c_str(), 0755);
     for (const std::string& key : keys) ::chmod(folder.PathFor(key).c_str(), 0644);
-    std::printf("%zu of %zu pieces rendered into %s\n", missing.size() - static_cast<std::size_t>(failed.load()), pieces.size(),
+    std::printf("%zu of %zu pieces rendered into %s\n",
+                missing.size() - static_cast<std::size_t>(failed.load()), pieces.size(),
                 folderName.c_str());
     return failed == 0 ? 0 : 1;
 }

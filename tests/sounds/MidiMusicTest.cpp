@@ -22,9 +22,9 @@ struct MusicSlot {
 // One level for the menu and the rotation, so no piece jumps out of it; the
 // game-over piece quieter, the high-score fanfare a little prouder.
 constexpr MusicSlot kPieces[] = {
-    {"MENU", 130, -18},  {"GAME1", 161, -18}, {"GAME2", 137, -18},  {"SCORE", 40, -17},
+    {"MENU", 130, -18},     {"GAME1", 161, -18}, {"GAME2", 137, -18}, {"SCORE", 40, -17},
     {"GAMEOVER", 187, -20}, {"GAME3", 140, -18}, {"GAME4", 152, -18}, {"GAME5", 157, -18},
-    {"GAME6", 129, -18}, {"GAME7", 142, -18}, {"GAME8", 125, -18}, {"GAME9", 175, -18},
+    {"GAME6", 129, -18},    {"GAME7", 142, -18}, {"GAME8", 125, -18}, {"GAME9", 175, -18},
     {"GAME10", 139, -18},
 };
 constexpr double kLoudnessTolerance = 1.0;

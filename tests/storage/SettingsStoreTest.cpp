@@ -79,7 +79,7 @@ protected:
     // Takes what LoadRegistrySettings read as the game takes it at start-up:
     // the language (returned once taken), then the table joined with state's.
     static std::optional<std::int32_t> Take(const StoredSettings& stored, PersistentState& state,
-                                           std::optional<std::int32_t>& applied) {
+                                            std::optional<std::int32_t>& applied) {
         state.language = stored.Language();
         applied = state.language;
         if (const std::optional<ScoreTable> table = stored.Table())

@@ -54,8 +54,8 @@ TEST(LanguageTexts, EveryTextIsWritableInWindows1251) {
 TEST(LanguageTexts, NoTextReadsAsAPlaceholder) {
     QStringList all = AboutLabelLines();
     for (const bool russian : {false, true}) all << RulesLines(russian);
-    static const QRegularExpression placeholder(
-        u"example|@|https?:|\\d{3}-\\d{3}|account|счет"_s, QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression placeholder(u"example|@|https?:|\\d{3}-\\d{3}|account|счет"_s,
+                                                QRegularExpression::CaseInsensitiveOption);
     for (const QString& line : all) {
         EXPECT_FALSE(line.contains(placeholder)) << line.toStdString();
     }

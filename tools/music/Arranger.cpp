@@ -205,8 +205,7 @@ void Arranger::SetUpChannels() {
         track_.Controller(0, part, kChorusController, instrument.chorus);
     }
     track_.Program(0, kDrumChannel, piece_.drumKit);
-    track_.Controller(0, kDrumChannel, kVolumeController,
-                      TrimmedVolume(piece_.drumVolume, trim));
+    track_.Controller(0, kDrumChannel, kVolumeController, TrimmedVolume(piece_.drumVolume, trim));
     track_.Controller(0, kDrumChannel, kPanController, kCentre);
     track_.Controller(0, kDrumChannel, kReverbController, kDrumReverb);
 }
@@ -298,7 +297,8 @@ void Arranger::PlayLine(Part part, const Section& section, std::string_view text
             continue;
         }
         const int length = std::max(kShortestNote, note.length * instrument.gatePercent / 100);
-        Play(part, entryStart_ + note.start, length, FoldInto(range, note.pitch + transpose + shift),
+        Play(part, entryStart_ + note.start, length,
+             FoldInto(range, note.pitch + transpose + shift),
              instrument.velocity + Accent(note.start));
     }
 }
@@ -406,8 +406,8 @@ void Arranger::PlayExpression(const Entry& entry, int bars) {
         const double x = static_cast<double>(step % (phrase * 2)) / (phrase * 2);
         const bool filling = Has(entry.parts, 'F') && step >= bars * 2 - 2;
         const double swell = filling ? 1.0 : std::sin(std::numbers::pi * std::pow(x, 0.75));
-        const int value = kExpressionFloor +
-                          static_cast<int>(std::lround((127 - kExpressionFloor) * swell));
+        const int value =
+            kExpressionFloor + static_cast<int>(std::lround((127 - kExpressionFloor) * swell));
         for (int part = 0; part < kPartCount; ++part) {
             track_.Controller(entryStart_ + step * half, part, kExpressionController, value);
         }
@@ -416,8 +416,7 @@ void Arranger::PlayExpression(const Entry& entry, int bars) {
 
 void Arranger::PlayDrums(const Groove& groove, const Entry& entry, int bars) {
     if (Has(entry.parts, 'X')) {
-        Play(kDrumChannel, entryStart_, BeatTicks(), kCrashNote,
-             kCrashVelocity);
+        Play(kDrumChannel, entryStart_, BeatTicks(), kCrashNote, kCrashVelocity);
     }
     if (!Has(entry.parts, 'D')) {
         return;

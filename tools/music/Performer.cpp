@@ -62,8 +62,8 @@ int Performer::Swung(int tick) const {
     return tick + static_cast<int>(std::lround(swing_ * swingUnit_ / 3.0));
 }
 
-void Performer::Play(MidiTrack& track, int channel, int tick, int length, int pitch,
-                     int velocity, int floor, int limit) {
+void Performer::Play(MidiTrack& track, int channel, int tick, int length, int pitch, int velocity,
+                     int floor, int limit) {
     const Feel& feel = kFeels[static_cast<std::size_t>(channel)];
     const int end = Swung(tick + length);
     int start = Swung(tick) + feel.lean + Between(channel, -feel.timing, feel.timing);

@@ -32,8 +32,8 @@ void AddShards(Signal& signal, NoiseSource& random, int count, double span, doub
         const double x = static_cast<double>(i) / (count - 1);
         const double hz = highHz * std::pow(lowHz / highHz, x) * random.Between(0.92, 1.08);
         AddBell(signal, {0.01 + span * std::pow(x, 1.2) + random.Between(-0.006, 0.006), hz,
-                         amplitude * (1.0 - 0.45 * x) * random.Between(0.75, 1.0),
-                         0.05 + 0.05 * x, kGlassPartials});
+                         amplitude * (1.0 - 0.45 * x) * random.Between(0.75, 1.0), 0.05 + 0.05 * x,
+                         kGlassPartials});
     }
 }
 
