@@ -1,5 +1,7 @@
 #include "AudioOutput.h"
 
+#include "DeviceTimingWatch.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -18,11 +20,7 @@ constexpr const char* kDummyDriver = "dummy";
 constexpr const char* kDiskDriver = "disk";
 // One effect at a time: the effects play on a single mixer channel.
 constexpr int kMixerChannels = 1;
-// A device that keeps time never takes this much sound ahead of playing it:
-// its buffer holds two or three periods of kBufferFrames.
-constexpr std::chrono::milliseconds kMaxLead{250};
-// How long a newly opened device is watched for that, and how often.
-constexpr std::chrono::milliseconds kTimingProbe{100};
+// How often a newly opened device is looked at while it is watched.
 constexpr std::chrono::milliseconds kProbePoll{2};
 
 bool CurrentDriverIs(const char* name) {
@@ -36,50 +34,46 @@ bool DummyRequested() {
     return driver != nullptr && SDL_strcmp(driver, kDummyDriver) == 0;
 }
 
-// Counts what the mixer has produced against the wall clock; Add runs on
-// SDL's audio thread.
-class MixClock {
+// Counts what the mixer has produced; Add runs on SDL's audio thread.
+class MixCounter {
 public:
-    MixClock(int frequency, int bytesPerFrame)
+    MixCounter(int frequency, int bytesPerFrame)
         : frequency_(frequency), bytesPerFrame_(bytesPerFrame) {}
 
     void Add(int bytes) { frames_ += bytes / bytesPerFrame_; }
 
-    // How far the mix is ahead of the time since construction.
-    std::chrono::microseconds Lead() const {
-        const auto mixed = std::chrono::microseconds(frames_ * 1'000'000 / frequency_);
-        return mixed - std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start_);
+    DeviceTimingWatch::Duration Mixed() const {
+        return DeviceTimingWatch::Duration(frames_ * 1'000'000 / frequency_);
     }
 
 private:
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point start_ = Clock::now();
     std::atomic<std::int64_t> frames_{0};
     const int frequency_;
     const int bytesPerFrame_;
 };
 
-void SDLCALL CountMix(void* clock, Uint8*, int length) {
-    static_cast<MixClock*>(clock)->Add(length);
+void SDLCALL CountMix(void* counter, Uint8*, int length) {
+    static_cast<MixCounter*>(counter)->Add(length);
 }
 
-// Watches the first moments of the open device: one that plays in real time
-// never lets the mix get kMaxLead ahead.
+// Watches the first moments of the open device. Every look, even one that
+// comes late on a loaded machine, judges what it sees.
 bool DeviceKeepsTime(int frequency) {
-    MixClock clock(frequency, AudioOutput::kChannels * static_cast<int>(sizeof(Sint16)));
-    Mix_SetPostMix(CountMix, &clock);
-    bool keepsTime = true;
-    const auto end = std::chrono::steady_clock::now() + kTimingProbe;
-    while (std::chrono::steady_clock::now() < end) {
-        if (clock.Lead() > kMaxLead) {
-            keepsTime = false;
-            break;
-        }
+    using Clock = std::chrono::steady_clock;
+    MixCounter counter(frequency, AudioOutput::kChannels * static_cast<int>(sizeof(Sint16)));
+    Mix_SetPostMix(CountMix, &counter);
+    const auto start = Clock::now();
+    auto verdict = DeviceTimingWatch::Verdict::Watching;
+    while (verdict == DeviceTimingWatch::Verdict::Watching) {
         std::this_thread::sleep_for(kProbePoll);
+        const auto mixed = counter.Mixed();
+        const auto watched =
+            std::chrono::duration_cast<DeviceTimingWatch::Duration>(Clock::now() - start);
+        verdict = DeviceTimingWatch::Look(mixed, watched);
     }
-    // Takes the mixer lock, so the callback is done with the clock after it.
+    // Takes the mixer lock, so the callback is done with the counter after it.
     Mix_SetPostMix(nullptr, nullptr);
-    return keepsTime;
+    return verdict == DeviceTimingWatch::Verdict::KeepsTime;
 }
 
 }  // namespace
