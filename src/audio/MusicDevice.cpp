@@ -1,6 +1,7 @@
 #include "MusicDevice.h"
 
 #include "AudioOutput.h"
+#include "CachedPiecePlayer.h"
 #include "MidiFileInfo.h"
 #include "MidiSynth.h"
 #include "MusicCache.h"
@@ -10,11 +11,8 @@
 #include <SDL_mixer.h>
 
 #include <malloc.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cmath>
 #include <cstdio>
 #include <span>
 
@@ -24,8 +22,6 @@ namespace {
 // Far above any piece of the game; keeps a wrong path from filling memory.
 constexpr qint64 kMaxMidiFileBytes = 16 * 1024 * 1024;
 constexpr int kBytesPerFrame = 2 * sizeof(std::int16_t);
-// SDL_mixer's length of a rendered file must agree with what was written.
-constexpr double kDurationTolerance = 0.01;
 
 void SDLCALL RenderMusic(void* synth, Uint8* stream, int length) {
     static_cast<MidiSynth*>(synth)->Render(reinterpret_cast<std::int16_t*>(stream),
@@ -53,23 +49,14 @@ std::span<const std::uint8_t> Bytes(const QByteArray& bytes) {
 
 }  // namespace
 
-// A piece playing from the cache: SDL_mixer's music and the frames of it
-// that have been mixed, counted on the audio thread.
+// A piece playing from the cache, and the player's clock recorded with it.
 struct MusicDevice::Rendered {
-    Mix_Music* music = nullptr;
+    std::unique_ptr<CachedPiecePlayer> player;
     TickMap ticks;
-    std::atomic<std::int64_t> played{0};
 
-    ~Rendered() {
-        if (music != nullptr) Mix_FreeMusic(music);
-    }
-
-    // Runs after the music is mixed into each buffer: a buffer the music
-    // played in is music from its first frame to its last, as it ends
-    // only at its tail, long after its length.
-    static void SDLCALL CountPlayed(int, void*, int length, void* self) {
-        if (Mix_PlayingMusic() && !Mix_PausedMusic())
-            static_cast<Rendered*>(self)->played += length / kBytesPerFrame;
+    static void SDLCALL Mix(void* player, Uint8* stream, int length) {
+        static_cast<CachedPiecePlayer*>(player)->Mix(reinterpret_cast<std::int16_t*>(stream),
+                                                     length / kBytesPerFrame);
     }
 };
 
@@ -110,12 +97,7 @@ int MusicDevice::Open(const QString& path) {
 int MusicDevice::Play() {
     if (!open_ || hooked_) return kNoError;
     if (rendered_) {
-        rendered_->played = 0;
-        Mix_RegisterEffect(MIX_CHANNEL_POST, Rendered::CountPlayed, nullptr, rendered_.get());
-        if (Mix_PlayMusic(rendered_->music, 0) != 0) {
-            Mix_UnregisterEffect(MIX_CHANNEL_POST, Rendered::CountPlayed);
-            return kSynthFailed;
-        }
+        Mix_HookMusic(Rendered::Mix, rendered_->player.get());
         hooked_ = true;
         return kNoError;
     }
@@ -127,13 +109,8 @@ int MusicDevice::Play() {
 
 void MusicDevice::Close() {
     if (hooked_) {
-        // Each returns only once the audio thread has left the mixer.
-        if (rendered_) {
-            Mix_HaltMusic();
-            Mix_UnregisterEffect(MIX_CHANNEL_POST, Rendered::CountPlayed);
-        } else {
-            Mix_HookMusic(nullptr, nullptr);
-        }
+        // Returns only once the audio thread has left the mixer.
+        Mix_HookMusic(nullptr, nullptr);
         hooked_ = false;
     }
     rendered_.reset();
@@ -149,14 +126,14 @@ bool MusicDevice::OutputAttempted() const {
 
 bool MusicDevice::IsPlaying() const {
     if (!hooked_) return false;
-    if (rendered_) return Mix_PlayingMusic() && Position() < length_;
+    if (rendered_) return !rendered_->player->Ended() && Position() < length_;
     return synth_->PlayerRunning() && synth_->CurrentTick() < length_;
 }
 
 std::int64_t MusicDevice::Position() const {
     if (!hooked_) return 0;
     const std::int64_t tick =
-        rendered_ ? rendered_->ticks.TickAt(rendered_->played) : synth_->CurrentTick();
+        rendered_ ? rendered_->ticks.TickAt(rendered_->player->Played()) : synth_->CurrentTick();
     return std::min(tick, length_);
 }
 
@@ -208,23 +185,9 @@ bool MusicDevice::OpenRendered(const std::string& soundFont) {
 }
 
 bool MusicDevice::LoadRendered(int fd, std::int64_t frames, TickMap ticks) {
-    FILE* file = ::fdopen(fd, "rb");
-    if (file == nullptr) {
-        ::close(fd);
-        return false;
-    }
-    SDL_RWops* source = SDL_RWFromFP(file, SDL_TRUE);
-    if (source == nullptr) {
-        std::fclose(file);
-        return false;
-    }
-    auto rendered = std::make_unique<Rendered>();
-    rendered->music = Mix_LoadMUSType_RW(source, MUS_OGG, SDL_TRUE);
-    if (rendered->music == nullptr) return false;
-    const double seconds = static_cast<double>(frames) / output_.Frequency();
-    if (std::abs(Mix_MusicDuration(rendered->music) - seconds) > kDurationTolerance) return false;
-    rendered->ticks = std::move(ticks);
-    rendered_ = std::move(rendered);
+    auto player = CachedPiecePlayer::Open(fd, frames, output_.Frequency());
+    if (!player) return false;
+    rendered_ = std::make_unique<Rendered>(Rendered{std::move(player), std::move(ticks)});
     return true;
 }
 

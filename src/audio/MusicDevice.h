@@ -23,8 +23,8 @@ struct MidiFileInfo;
 // length are in MIDI ticks. The SoundFont is loaded at the first open, so
 // start-up does not wait for it.
 //
-// With a cache, a piece already rendered there plays from its file through
-// SDL_mixer's decoder instead, its position following the player's clock
+// With a cache, a piece already rendered there plays from its file instead
+// (CachedPiecePlayer), its position following the player's clock
 // recorded with it; a piece not there yet plays live and the cache renders
 // it in the background. Once every piece is rendered the SoundFont is
 // released, or never loaded.
