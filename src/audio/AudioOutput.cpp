@@ -3,8 +3,10 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <thread>
@@ -24,6 +26,32 @@ constexpr std::chrono::milliseconds kMaxLead{250};
 // How long a newly opened device is watched for that, and how often.
 constexpr std::chrono::milliseconds kTimingProbe{100};
 constexpr std::chrono::milliseconds kProbePoll{2};
+
+// Headroom of the mix: sources play at half level, the end doubles it.
+constexpr int kHalfVolume = MIX_MAX_VOLUME / 2;
+constexpr double kFullScale = 32768.0;
+// Peaks of the doubled mix above the knee bend towards the ceiling.
+constexpr double kKnee = 0.71;     // -3 dBFS: above the music's own peaks as a rule
+constexpr double kCeiling = 0.89;  // -1 dBFS
+
+void SDLCALL FinishMix(void*, Uint8* stream, int length) {
+    auto* samples = reinterpret_cast<Sint16*>(stream);
+    const double room = kCeiling - kKnee;
+    for (int i = 0; i < length / static_cast<int>(sizeof(Sint16)); ++i) {
+        const double level = 2.0 * samples[i] / kFullScale;
+        const double size = std::abs(level);
+        const double bent = size > kKnee ? kKnee + room * std::tanh((size - kKnee) / room) : size;
+        samples[i] = static_cast<Sint16>(
+            std::clamp(std::lround(std::copysign(bent, level) * kFullScale), -32768L, 32767L));
+    }
+}
+
+// Puts the mix's headroom in place on a freshly opened output.
+void StartMixing() {
+    Mix_Volume(-1, kHalfVolume);
+    Mix_VolumeMusic(kHalfVolume);
+    Mix_SetPostMix(FinishMix, nullptr);
+}
 
 bool CurrentDriverIs(const char* name) {
     const char* driver = SDL_GetCurrentAudioDriver();
@@ -78,11 +106,19 @@ bool DeviceKeepsTime(int frequency) {
         std::this_thread::sleep_for(kProbePoll);
     }
     // Takes the mixer lock, so the callback is done with the clock after it.
-    Mix_SetPostMix(nullptr, nullptr);
+    // The mix's own end goes back in place.
+    Mix_SetPostMix(FinishMix, nullptr);
     return keepsTime;
 }
 
 }  // namespace
+
+void AudioOutput::IntoMix(std::int16_t* samples, int count) {
+    // As SDL_mixer scales at half volume: towards zero.
+    for (int i = 0; i < count; ++i) {
+        samples[i] = static_cast<std::int16_t>(samples[i] / 2);
+    }
+}
 
 AudioOutput::AudioOutput(Opening opening) {
     if (opening == Opening::Now) Open();
@@ -129,6 +165,7 @@ bool AudioOutput::TryOpen() {
         return false;
     }
     Mix_AllocateChannels(kMixerChannels);
+    StartMixing();
     Mix_QuerySpec(&frequency_, nullptr, nullptr);
     open_ = true;
     return true;

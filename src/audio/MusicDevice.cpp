@@ -28,8 +28,9 @@ constexpr int kBytesPerFrame = 2 * sizeof(std::int16_t);
 constexpr double kDurationTolerance = 0.01;
 
 void SDLCALL RenderMusic(void* synth, Uint8* stream, int length) {
-    static_cast<MidiSynth*>(synth)->Render(reinterpret_cast<std::int16_t*>(stream),
-                                           length / kBytesPerFrame);
+    auto* samples = reinterpret_cast<std::int16_t*>(stream);
+    static_cast<MidiSynth*>(synth)->Render(samples, length / kBytesPerFrame);
+    AudioOutput::IntoMix(samples, length / static_cast<int>(sizeof(std::int16_t)));
 }
 
 int ErrorFor(MidiFileInfo::Status status) {
