@@ -5,8 +5,10 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <thread>
@@ -22,6 +24,31 @@ constexpr const char* kDiskDriver = "disk";
 constexpr int kMixerChannels = 1;
 // How often a newly opened device is looked at while it is watched.
 constexpr std::chrono::milliseconds kProbePoll{2};
+
+// Headroom of the mix: sources play at half level, the end doubles it.
+constexpr int kHalfVolume = MIX_MAX_VOLUME / 2;
+constexpr double kFullScale = 32768.0;
+// Peaks of the doubled mix above the knee bend towards the ceiling.
+constexpr double kKnee = 0.71;     // -3 dBFS: above the music's own peaks as a rule
+constexpr double kCeiling = 0.89;  // -1 dBFS
+
+void SDLCALL FinishMix(void*, Uint8* stream, int length) {
+    auto* samples = reinterpret_cast<Sint16*>(stream);
+    const double room = kCeiling - kKnee;
+    for (int i = 0; i < length / static_cast<int>(sizeof(Sint16)); ++i) {
+        const double level = 2.0 * samples[i] / kFullScale;
+        const double size = std::abs(level);
+        const double bent = size > kKnee ? kKnee + room * std::tanh((size - kKnee) / room) : size;
+        samples[i] = static_cast<Sint16>(
+            std::clamp(std::lround(std::copysign(bent, level) * kFullScale), -32768L, 32767L));
+    }
+}
+
+// Puts the mix's headroom in place on a freshly opened output.
+void StartMixing() {
+    Mix_Volume(-1, kHalfVolume);
+    Mix_SetPostMix(FinishMix, nullptr);
+}
 
 bool CurrentDriverIs(const char* name) {
     const char* driver = SDL_GetCurrentAudioDriver();
@@ -71,12 +98,20 @@ bool DeviceKeepsTime(int frequency) {
             std::chrono::duration_cast<DeviceTimingWatch::Duration>(Clock::now() - start);
         verdict = DeviceTimingWatch::Look(mixed, watched);
     }
-    // Takes the mixer lock, so the callback is done with the counter after it.
-    Mix_SetPostMix(nullptr, nullptr);
+    // Takes the mixer lock, so the callback is done with the counter after
+    // it. The mix's own end goes back in place.
+    Mix_SetPostMix(FinishMix, nullptr);
     return verdict == DeviceTimingWatch::Verdict::KeepsTime;
 }
 
 }  // namespace
+
+void AudioOutput::IntoMix(std::int16_t* samples, int count) {
+    // As SDL_mixer scales at half volume: towards zero.
+    for (int i = 0; i < count; ++i) {
+        samples[i] = static_cast<std::int16_t>(samples[i] / 2);
+    }
+}
 
 AudioOutput::AudioOutput(Opening opening) {
     if (opening == Opening::Now) Open();
@@ -123,6 +158,7 @@ bool AudioOutput::TryOpen() {
         return false;
     }
     Mix_AllocateChannels(kMixerChannels);
+    StartMixing();
     Mix_QuerySpec(&frequency_, nullptr, nullptr);
     open_ = true;
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace kwadrill {
 
 // The one audio output of the program: SDL's audio opened through SDL_mixer,
@@ -13,6 +15,13 @@ public:
     static constexpr int kFrequency = 44100;
     static constexpr int kChannels = 2;
     static constexpr int kBufferFrames = 1024;
+
+    // The mix runs 6 dB under full scale, so that the music and an effect at
+    // their loudest never clip where SDL_mixer adds them up, and comes back
+    // to full level at its end, where the peaks two sounds make together
+    // bend softly under -1 dBFS. SDL_mixer scales the effects itself; the
+    // music, live or from the cache, is brought into the mix here.
+    static void IntoMix(std::int16_t* samples, int count);
 
     enum class Opening { Now, Later };
 

@@ -24,8 +24,9 @@ constexpr qint64 kMaxMidiFileBytes = 16 * 1024 * 1024;
 constexpr int kBytesPerFrame = 2 * sizeof(std::int16_t);
 
 void SDLCALL RenderMusic(void* synth, Uint8* stream, int length) {
-    static_cast<MidiSynth*>(synth)->Render(reinterpret_cast<std::int16_t*>(stream),
-                                           length / kBytesPerFrame);
+    auto* samples = reinterpret_cast<std::int16_t*>(stream);
+    static_cast<MidiSynth*>(synth)->Render(samples, length / kBytesPerFrame);
+    AudioOutput::IntoMix(samples, length / static_cast<int>(sizeof(std::int16_t)));
 }
 
 int ErrorFor(MidiFileInfo::Status status) {
@@ -55,8 +56,9 @@ struct MusicDevice::Rendered {
     TickMap ticks;
 
     static void SDLCALL Mix(void* player, Uint8* stream, int length) {
-        static_cast<CachedPiecePlayer*>(player)->Mix(reinterpret_cast<std::int16_t*>(stream),
-                                                     length / kBytesPerFrame);
+        auto* samples = reinterpret_cast<std::int16_t*>(stream);
+        static_cast<CachedPiecePlayer*>(player)->Mix(samples, length / kBytesPerFrame);
+        AudioOutput::IntoMix(samples, length / static_cast<int>(sizeof(std::int16_t)));
     }
 };
 

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <string>
 
 #include "InstrumentRanges.h"
 #include "Loudness.h"
 #include "MidiReader.h"
+#include "Notation.h"
+#include "Pieces.h"
 #include "ResourceFiles.h"
 #include "SoundFontSearch.h"
 
@@ -32,6 +35,7 @@ constexpr double kLoudnessTolerance = 1.0;
 // breakdowns and hands phrase ends to an answering instrument.
 constexpr double kMostLeadBars = 0.70;
 constexpr int kLeadChannel = 0;
+constexpr int kBassChannel = 4;
 // Longer than any piece: the whole piece is measured.
 constexpr double kRenderBoundSeconds = 240.0;
 
@@ -120,6 +124,7 @@ TEST_P(MidiPieceTest, PlaysAtItsLoudnessThroughTheGameSynthesizer) {
         RenderedLoudness(ReadBytes(ResourcePath("midi", std::string(GetParam().name) + ".mid")),
                          soundFont, kRenderBoundSeconds);
     ASSERT_TRUE(loudness) << "the game's synthesizer did not play the piece";
+    RecordProperty("lufs", std::to_string(*loudness));
     EXPECT_NEAR(*loudness, GetParam().loudness, kLoudnessTolerance);
 }
 
@@ -128,6 +133,143 @@ std::string PieceName(const ::testing::TestParamInfo<MusicSlot>& slot) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPieces, MidiPieceTest, ::testing::ValuesIn(kPieces), PieceName);
+
+// The rises and falls of one bar of a tune, repeated notes merged; empty
+// when the bar moves less than twice, as such a bar tells tunes apart poorly.
+using Contour = std::vector<int>;
+
+std::vector<Contour> BarContours(const Section& section, int barTicks) {
+    std::vector<std::vector<int>> pitches(static_cast<std::size_t>(section.bars));
+    for (const LineNote& note : ParseLine(section.lead, barTicks)) {
+        auto& bar = pitches[static_cast<std::size_t>(note.start / barTicks)];
+        if (note.pitch >= 0 && (bar.empty() || bar.back() != note.pitch)) {
+            bar.push_back(note.pitch);
+        }
+    }
+    std::vector<Contour> contours;
+    for (const auto& bar : pitches) {
+        Contour contour;
+        for (std::size_t i = 1; i < bar.size(); ++i) {
+            contour.push_back(bar[i] > bar[i - 1] ? 1 : -1);
+        }
+        contours.push_back(contour.size() >= 2 ? contour : Contour{});
+    }
+    return contours;
+}
+
+// Two sections carry the same tune when most of their shaped bars, bar for
+// bar, rise and fall alike, whatever their key or rhythm.
+bool SameTune(const std::vector<Contour>& a, const std::vector<Contour>& b) {
+    int compared = 0;
+    int alike = 0;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
+        if (a[i].empty() && b[i].empty()) {
+            continue;
+        }
+        ++compared;
+        alike += a[i] == b[i] ? 1 : 0;
+    }
+    return compared >= 2 && 2 * alike > compared;
+}
+
+// The share of a piece's bars in which its most heard tune sounds.
+double MostHeardTuneShare(const Piece& piece) {
+    const int barTicks = piece.meterNumerator * 384 / piece.meterDenominator;
+    std::vector<std::vector<Contour>> tunes;
+    std::map<std::string_view, std::size_t> tuneOf;
+    for (const Section& section : piece.sections) {
+        if (section.lead.empty()) {
+            continue;
+        }
+        const auto contours = BarContours(section, barTicks);
+        const auto known = std::find_if(tunes.begin(), tunes.end(),
+                                        [&](const auto& tune) { return SameTune(tune, contours); });
+        tuneOf[section.name] = static_cast<std::size_t>(known - tunes.begin());
+        if (known == tunes.end()) {
+            tunes.push_back(contours);
+        }
+    }
+    std::vector<int> heard(tunes.size(), 0);
+    int bars = 0;
+    for (const Entry& entry : piece.arrangement) {
+        const auto section =
+            std::find_if(piece.sections.begin(), piece.sections.end(),
+                         [&](const Section& s) { return s.name == entry.section; });
+        bars += section->bars;
+        const bool tuneSounds = entry.parts.find_first_of("LUO") != std::string_view::npos;
+        if (tuneSounds && tuneOf.count(section->name)) {
+            heard[tuneOf[section->name]] += section->bars;
+        }
+    }
+    return static_cast<double>(*std::max_element(heard.begin(), heard.end())) / bars;
+}
+
+TEST(MusicFormTest, TellsTunesApartByTheirShape) {
+    const auto contours = [](std::string_view lead) {
+        return BarContours({.name = "x", .bars = 2, .chords = "C | C", .lead = lead}, 384);
+    };
+    const auto tune = contours("c4:8 d4 e4 c4 g4:2 | a4:4 g4 e4 c4");
+    // Another key and rhythm, the same rises and falls.
+    EXPECT_TRUE(SameTune(tune, contours("d4:4 e4:8 f#4 d4:4 a4 | b4:8 a4 a4 f#4 d4:2")));
+    EXPECT_FALSE(SameTune(tune, contours("g4:8 e4 c4 e4 g4:2 | c5:4 d5 e5 d5")));
+    // Held notes say nothing about a tune.
+    EXPECT_FALSE(SameTune(contours("c4:1 | c4:1"), contours("g4:1 | e4:1")));
+}
+
+// A piece that keeps to one tune for most of its bars wears out in a long game.
+TEST(MusicFormTest, NoTuneFillsMostOfAGamePiece) {
+    constexpr double kMostTuneShare = 0.60;
+    for (const Piece& piece : AllPieces()) {
+        const double share = MostHeardTuneShare(piece);
+        RecordProperty(std::string(piece.name) + "_tune", std::to_string(share));
+        if (piece.name.starts_with("GAME") && piece.name != "GAMEOVER") {
+            EXPECT_LE(share, kMostTuneShare) << piece.name;
+        }
+    }
+}
+
+// A key change is heard coming: the half bar before it turns to the new
+// key's dominant, in the bass and with its leading note, and the lead's last
+// beat runs through that chord into the new key.
+TEST(MusicFormTest, EveryKeyChangeIsPreparedByTheNewKeysDominant) {
+    constexpr int kSlack = 8;  // how far a played note may stray from its written time
+    for (const Piece& piece : AllPieces()) {
+        const MidiSummary midi = LoadPiece(std::string(piece.name));
+        const int bar = midi.ticksPerBar;
+        ASSERT_GT(bar, 0);
+        const int beat = piece.meterDenominator == 8 ? 144 : 384 / piece.meterDenominator;
+        int start = 0;
+        for (std::size_t i = 0; i < piece.arrangement.size(); ++i) {
+            const Entry& entry = piece.arrangement[i];
+            if (i > 0 && entry.transpose != piece.arrangement[i - 1].transpose) {
+                const int dominant = (piece.tonic + entry.transpose + 7 + 24) % 12;
+                // A note of the pitch class on the channel (-1: any pitched one) from `from` on.
+                const auto sounds = [&](int channel, int from, int pitchClass) {
+                    return std::any_of(midi.notes.begin(), midi.notes.end(),
+                                       [&](const MidiNote& n) {
+                                           const auto tick = static_cast<int>(n.tick);
+                                           return (channel < 0 ? n.channel != kDrumChannel
+                                                               : n.channel == channel) &&
+                                                  tick >= from - kSlack && tick < start - kSlack &&
+                                                  (n.pitch - pitchClass + 120) % 12 == 0;
+                                       });
+                };
+                SCOPED_TRACE(std::string(piece.name) + " at bar " + std::to_string(start / bar));
+                EXPECT_TRUE(sounds(kBassChannel, start - bar / 2, dominant));
+                EXPECT_TRUE(sounds(-1, start - bar / 2, dominant + 4));
+                bool chordTone = false;
+                for (int tone : {0, 4, 7, 10}) {
+                    chordTone = chordTone || sounds(kLeadChannel, start - beat, dominant + tone);
+                }
+                EXPECT_TRUE(chordTone) << "no pickup in the lead";
+            }
+            start += std::find_if(piece.sections.begin(), piece.sections.end(),
+                                  [&](const Section& s) { return s.name == entry.section; })
+                         ->bars *
+                     bar;
+        }
+    }
+}
 
 // A format-0 file around the given track bytes (shorter than 256).
 std::vector<std::uint8_t> TinyFile(const std::vector<std::uint8_t>& track) {

@@ -8,6 +8,7 @@
 
 #include "InstrumentRanges.h"
 #include "Levels.h"
+#include "Variations.h"
 
 namespace kwadrill {
 
@@ -170,8 +171,8 @@ std::vector<std::uint8_t> Arranger::Compose() {
     for (const Entry& entry : piece_.arrangement) {
         pieceEnd_ += FindSection(entry.section).bars * BarTicks();
     }
-    for (const Entry& entry : piece_.arrangement) {
-        PlayEntry(entry);
+    for (std::size_t index = 0; index < piece_.arrangement.size(); ++index) {
+        PlayEntry(index);
     }
     return track_.EncodeFile(entryStart_);
 }
@@ -210,33 +211,87 @@ void Arranger::SetUpChannels() {
     track_.Controller(0, kDrumChannel, kReverbController, kDrumReverb);
 }
 
-void Arranger::PlayEntry(const Entry& entry) {
+int Arranger::NextTuneStart(std::size_t index, const std::vector<LineNote>& lead) const {
+    const Entry& entry = piece_.arrangement[index];
+    const Entry& next = piece_.arrangement[index + 1];
+    const int from = entry.transpose + (Has(entry.parts, 'U') ? kOctave : 0);
+    const int to = next.transpose + (Has(next.parts, 'U') ? kOctave : 0);
+    for (const LineNote& note : ParseLine(FindSection(next.section).lead, BarTicks())) {
+        if (note.pitch >= 0) {
+            return note.pitch + to - from;
+        }
+    }
+    // No tune follows: run up to the new tonic near where this tune ends.
+    int last = 67;
+    for (const LineNote& note : lead) {
+        last = note.pitch >= 0 ? note.pitch : last;
+    }
+    return PlaceAbove(piece_.tonic + next.transpose - entry.transpose, last - 5);
+}
+
+void Arranger::PlayEntry(std::size_t index) {
+    const Entry& entry = piece_.arrangement[index];
     const Section& section = FindSection(entry.section);
     const Groove& groove = FindGroove(entry.groove);
-    const std::vector<ChordSpan> chords =
-        Transposed(ParseChords(section.chords, BarTicks()), entry.transpose);
-    CheckLength(chords.back().start + chords.back().length, section.bars * BarTicks(), section,
-                "chords");
+    const int sectionTicks = section.bars * BarTicks();
+    std::vector<ChordSpan> chords = ParseChords(section.chords, BarTicks());
+    CheckLength(chords.back().start + chords.back().length, sectionTicks, section, "chords");
+    std::vector<LineNote> lead = ParseLine(section.lead, BarTicks());
+    std::vector<LineNote> counter = ParseLine(section.counter, BarTicks());
+    const bool tune = Has(entry.parts, 'L') || Has(entry.parts, 'U');
+    if (tune || Has(entry.parts, 'O')) {
+        CheckLength(lead.empty() ? 0 : lead.back().start + lead.back().length, sectionTicks,
+                    section, "lead");
+    }
+    if (Has(entry.parts, 'C')) {
+        CheckLength(counter.empty() ? 0 : counter.back().start + counter.back().length,
+                    sectionTicks, section, "counter");
+    }
     PlayTempo(entry, section.bars);
     SelectProgram(kLead,
                   entry.leadProgram >= 0 ? entry.leadProgram : piece_.instruments[kLead].program);
     SelectProgram(kCounter, entry.counterProgram >= 0 ? entry.counterProgram
                                                       : piece_.instruments[kCounter].program);
+
+    // A section heard before comes back varied.
+    const auto first = piece_.arrangement.begin();
+    const bool heard = std::any_of(first, first + static_cast<std::ptrdiff_t>(index),
+                                   [&](const Entry& e) { return e.section == entry.section; });
+    if (heard) {
+        Dice dice(piece_.name, index);
+        const bool lilt = piece_.swing <= 0.0 && piece_.meterDenominator == 4;
+        lead = VaryTune(lead, BarTicks(), lilt, dice);
+        Reharmonise(chords, lead, counter, BarTicks(), dice);
+        counter = VaryCounter(counter, chords, BeatTicks(), dice);
+    }
+    std::vector<LineNote> pickup;
+    int dominantAt = -1;
+    if (index + 1 < piece_.arrangement.size() &&
+        piece_.arrangement[index + 1].transpose != entry.transpose) {
+        const KeyChange change{
+            Wrap(piece_.tonic + piece_.arrangement[index + 1].transpose - entry.transpose, kOctave),
+            NextTuneStart(index, lead)};
+        pickup = PrepareKeyChange(change, BarTicks(), chords, lead, counter);
+        dominantAt = chords.back().start;
+    }
+
     const int leadShift = entry.transpose + (Has(entry.parts, 'U') ? kOctave : 0);
     // R: call and response; the lead states each phrase, the counter's
     // instrument finishes it.
     const bool answered = Has(entry.parts, 'R');
-    if (Has(entry.parts, 'L') || Has(entry.parts, 'U')) {
-        PlayLine(kLead, section, section.lead, leadShift,
-                 answered ? Phrase::kCall : Phrase::kWhole);
+    if (tune || !pickup.empty()) {
+        std::vector<LineNote> line = tune ? lead : std::vector<LineNote>{};
+        line.insert(line.end(), pickup.begin(), pickup.end());
+        PlayLine(kLead, line, leadShift, answered ? Phrase::kCall : Phrase::kWhole,
+                 pickup.empty() ? std::numeric_limits<int>::max() : pickup.front().start);
     }
     if (Has(entry.parts, 'C')) {
-        PlayLine(kCounter, section, section.counter, entry.transpose);
+        PlayLine(kCounter, counter, entry.transpose);
     }
     if (Has(entry.parts, 'O')) {
-        PlayLine(kCounter, section, section.lead, leadShift + kOctave,
-                 answered ? Phrase::kAnswer : Phrase::kWhole);
+        PlayLine(kCounter, lead, leadShift + kOctave, answered ? Phrase::kAnswer : Phrase::kWhole);
     }
+    chords = Transposed(chords, entry.transpose);
     if (Has(entry.parts, 'A')) {
         PlayPattern(kComp, groove.comp, chords, section.bars);
     }
@@ -244,11 +299,12 @@ void Arranger::PlayEntry(const Entry& entry) {
         PlayPattern(kPad, groove.pad, chords, section.bars);
     }
     if (Has(entry.parts, 'B')) {
-        PlayPattern(kBass, groove.bass, chords, section.bars);
+        // The bass lands on the new key's dominant, whatever its walk would play.
+        PlayPattern(kBass, groove.bass, chords, section.bars, dominantAt);
     }
     PlayDrums(groove, entry, section.bars);
     PlayExpression(entry, section.bars);
-    entryStart_ += section.bars * BarTicks();
+    entryStart_ += sectionTicks;
 }
 
 void Arranger::PlayTempo(const Entry& entry, int bars) {
@@ -276,11 +332,8 @@ void Arranger::SelectProgram(Part part, int program) {
     }
 }
 
-void Arranger::PlayLine(Part part, const Section& section, std::string_view text, int transpose,
-                        Phrase phrase) {
-    const std::vector<LineNote> notes = ParseLine(text, BarTicks());
-    CheckLength(notes.empty() ? 0 : notes.back().start + notes.back().length,
-                section.bars * BarTicks(), section, part == kLead ? "lead" : "counter");
+void Arranger::PlayLine(Part part, const std::vector<LineNote>& notes, int transpose, Phrase phrase,
+                        int keepFrom) {
     const Instrument& instrument = piece_.instruments[part];
     const NoteRange range = ComfortableRange(programs_[part]);
     std::vector<int> pitches;
@@ -292,8 +345,9 @@ void Arranger::PlayLine(Part part, const Section& section, std::string_view text
     const int shift = OctaveShiftFor(range, pitches);
     for (const LineNote& note : notes) {
         const bool call = note.start / BarTicks() % kPhraseBars < kPhraseBars / 2;
-        if (note.pitch < 0 || (phrase == Phrase::kCall && !call) ||
-            (phrase == Phrase::kAnswer && call)) {
+        const bool kept = note.start >= keepFrom;
+        if (note.pitch < 0 || (!kept && phrase == Phrase::kCall && !call) ||
+            (!kept && phrase == Phrase::kAnswer && call)) {
             continue;
         }
         const int length = std::max(kShortestNote, note.length * instrument.gatePercent / 100);
@@ -304,7 +358,7 @@ void Arranger::PlayLine(Part part, const Section& section, std::string_view text
 }
 
 void Arranger::PlayPattern(Part part, std::string_view pattern,
-                           const std::vector<ChordSpan>& chords, int bars) {
+                           const std::vector<ChordSpan>& chords, int bars, int rootAt) {
     if (pattern.empty()) {
         return;
     }
@@ -314,7 +368,8 @@ void Arranger::PlayPattern(Part part, std::string_view pattern,
     Strike strike;
     for (int step = 0; step < steps; ++step) {
         const int tick = step * stepTicks;
-        const char symbol = pattern[static_cast<std::size_t>(step) % pattern.size()];
+        const char symbol =
+            tick == rootAt ? 'R' : pattern[static_cast<std::size_t>(step) % pattern.size()];
         const std::size_t chord = ChordAt(chords, tick);
         // A held note rings on unless the harmony moves under it.
         if (symbol == '-' && (strike.pitches.empty() || chord == strike.chord)) {

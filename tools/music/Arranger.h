@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -41,16 +42,20 @@ private:
     void CheckSteps(std::string_view pattern) const;
 
     void SetUpChannels();
-    void PlayEntry(const Entry& entry);
+    void PlayEntry(std::size_t index);
+    // Where the tune of the next passage starts, as written in this one's key.
+    int NextTuneStart(std::size_t index, const std::vector<LineNote>& lead) const;
     void PlayTempo(const Entry& entry, int bars);
     void SelectProgram(Part part, int program);
     // Which bars of each four-bar phrase a line plays: all, the call (the
     // first two) or the answer (the last two).
     enum class Phrase { kWhole, kCall, kAnswer };
-    void PlayLine(Part part, const Section& section, std::string_view text, int transpose,
-                  Phrase phrase = Phrase::kWhole);
+    // Notes from `keepFrom` on are played whatever the phrase.
+    void PlayLine(Part part, const std::vector<LineNote>& notes, int transpose,
+                  Phrase phrase = Phrase::kWhole, int keepFrom = std::numeric_limits<int>::max());
+    // From `rootAt` on (a tick in the passage) the pattern starts again on the root.
     void PlayPattern(Part part, std::string_view pattern, const std::vector<ChordSpan>& chords,
-                     int bars);
+                     int bars, int rootAt = -1);
     void Release(Part part, Strike& strike, int tick);
     std::vector<int> PatternPitches(Part part, char symbol, const std::vector<ChordSpan>& chords,
                                     std::size_t index) const;

@@ -6,6 +6,7 @@ namespace kwadrill {
 Piece Game10Piece() {
     return {
         .name = "GAME10",
+        .tonic = 6,
         .bpm = 144,
         .meterNumerator = 4,
         .meterDenominator = 4,

@@ -6,6 +6,7 @@ namespace kwadrill {
 Piece Game1Piece() {
     return {
         .name = "GAME1",
+        .tonic = 9,
         .bpm = 140,
         .meterNumerator = 4,
         .meterDenominator = 4,

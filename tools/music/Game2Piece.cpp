@@ -18,6 +18,7 @@ constexpr std::string_view kJigB =
 Piece Game2Piece() {
     return {
         .name = "GAME2",
+        .tonic = 7,
         .bpm = 174,
         .meterNumerator = 6,
         .meterDenominator = 8,

@@ -13,13 +13,19 @@ constexpr std::string_view kAnswer =
     "b3:8 c#4 d4 e4 f#4 d4 f#4:4 | f4:8 c#4 f4:4 e4:8 c4 e4:4 | b3:8 c#4 d4 e4 f#4 d4 f#4 b4 |"
     "a4 f#4 d4 f#4 b4:2 | b4:8 c#5 d5 e5 f#5 d5 f#5:4 | f5:8 c#5 f5:4 e5:8 c5 e5:4 |"
     "b4:8 c#5 d5 e5 f#5 d5 f#5 b5 | a5 f#5 d5 f#5 b5:2";
+// The bridge: a broad tune in the relative major that turns back to F sharp.
+constexpr std::string_view kMarchBridge =
+    "a4:4. f#4:8 d5:4 a4:4 | g4:4. e4:8 c#5:4 a4:4 | f#4:4. d4:8 b4:4 f#4:4 | a4:2 c#5:2 |"
+    "b4:4. a4:8 g4:4 b4:4 | a4:4. f#4:8 d4:4 f#4:4 | g4:4 e4:4 a4:4 c#5:4 | d5:2 c#5:4 a#4:4";
 
 }  // namespace
 
-// The march starts on bassoon and pizzicato and ends as a full-tilt rock piece.
+// The march starts on bassoon and pizzicato and ends as a full-tilt rock piece;
+// a bridge in D major comes between its passes.
 Piece Game3Piece() {
     return {
         .name = "GAME3",
+        .tonic = 11,
         .bpm = 92,
         .meterNumerator = 4,
         .meterDenominator = 4,
@@ -58,6 +64,9 @@ Piece Game3Piece() {
                 {"A", 8, "Bm | C#:2 C:2 | Bm:1 | D | F# | Daug:2 F#:2 | F#:1 | F#7", kTheme},
                 {"B", 8, "Bm | C#:2 C:2 | Bm:1 | D:2 Bm:2 | Bm:1 | C#:2 C:2 | Bm:1 | D:2 Bm:2",
                  kAnswer},
+                {"C", 8, "D | A7/C# | Bm | F#m | G | D/F# | Em:2 A7:2 | D:2 F#7:2", kMarchBridge,
+                 "f#4:2 a4:2 | e4:2 g4:2 | d4:2 f#4:2 | c#4:2 e4:2 | d4:2 g4:2 | f#4:2 a4:2 |"
+                 "b3:2 c#4:2 | d4:2 e4:2"},
                 {"end", 4, "Bm | Bm | F#7 | Bm",
                  "b3:8 c#4 d4 e4 f#4 d4 f#4:4 | b4:1 | f#4:4 c#4:4 a#3:4 f#3:4 | b3:4 r:2."},
             },
@@ -95,16 +104,16 @@ Piece Game3Piece() {
                 {.section = "intro", .groove = "creep", .parts = "APB"},
                 {.section = "A", .groove = "creep", .parts = "LAB", .bpm = 92, .bpmEnd = 100},
                 {.section = "B", .groove = "march", .parts = "LOAPBDR", .bpm = 100, .bpmEnd = 110},
-                {.section = "A", .groove = "march", .parts = "LOAPBDR", .bpm = 110, .bpmEnd = 120},
-                {.section = "B",
-                 .groove = "rock",
-                 .parts = "LOAPBDFR",
-                 .leadProgram = 48,
-                 .bpm = 120,
-                 .bpmEnd = 132},
+                {.section = "C", .groove = "march", .parts = "LCAPBDF", .bpm = 110, .bpmEnd = 120},
                 {.section = "A",
                  .groove = "rock",
                  .parts = "LOAPBDXR",
+                 .leadProgram = 48,
+                 .bpm = 120,
+                 .bpmEnd = 132},
+                {.section = "C",
+                 .groove = "rock",
+                 .parts = "LOAPBDFR",
                  .leadProgram = 30,
                  .counterProgram = 61,
                  .bpm = 132,
@@ -116,16 +125,16 @@ Piece Game3Piece() {
                  .counterProgram = 61,
                  .bpm = 144,
                  .bpmEnd = 156},
-                {.section = "A",
+                {.section = "C",
                  .groove = "rush",
-                 .parts = "LOAPBDXR",
+                 .parts = "LOCAPBDFR",
                  .leadProgram = 30,
                  .counterProgram = 61,
                  .bpm = 156,
                  .bpmEnd = 168},
-                {.section = "B",
+                {.section = "A",
                  .groove = "rush",
-                 .parts = "LOAPBDF",
+                 .parts = "LOAPBDXR",
                  .leadProgram = 30,
                  .counterProgram = 61,
                  .bpm = 168,

@@ -6,6 +6,7 @@ namespace kwadrill {
 Piece Game4Piece() {
     return {
         .name = "GAME4",
+        .tonic = 4,
         .bpm = 118,
         .meterNumerator = 4,
         .meterDenominator = 4,

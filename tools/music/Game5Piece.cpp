@@ -6,6 +6,7 @@ namespace kwadrill {
 Piece Game5Piece() {
     return {
         .name = "GAME5",
+        .tonic = 2,
         .bpm = 160,
         .meterNumerator = 4,
         .meterDenominator = 4,

@@ -11,14 +11,20 @@ constexpr std::string_view kVerse =
 constexpr std::string_view kChorus =
     "a4:2 a4:2 | a4:4 d4 f4 a4 | g4:2 g4:2 | g4:4 c4 e4 g4 |"
     "a4:2 a4:2 | a4:4 b4 c5 d5 | c5:4 a4 g4 e4 | d4:2 d4:2";
+// The bridge: a broad tune in F major that swings round to A and home.
+constexpr std::string_view kShantyBridge =
+    "c5:4. a4:8 f4:4 a4:4 | g4:4. e4:8 c4:4 e4:4 | f4:4 a4:4 d5:2 | c#5:2. r:4 |"
+    "c5:4. a4:8 f4:4 a4:4 | g4:4. e4:8 c4:4 g4:4 | f4:4 d4:4 e4:4 g4:4 | f4:2. r:4 |"
+    "d5:4. bb4:8 f4:4 bb4:4 | c5:4. a4:8 f4:4 a4:4 | bb4:4 g4:4 e4:4 c#4:4 | e4:2 a4:2";
 constexpr std::string_view kVerseChords = "Dm | Dm | C | C | Dm | Dm:2 G:2 | C:2 Am:2 | Dm:1";
 
 }  // namespace
 
-// A stomping shanty: fiddle, accordion, banjo and tuba, then up a tone.
+// A stomping shanty: fiddle, accordion, banjo and tuba, with a bridge in F; then up a tone.
 Piece Game6Piece() {
     return {
         .name = "GAME6",
+        .tonic = 2,
         .bpm = 120,
         .meterNumerator = 4,
         .meterDenominator = 4,
@@ -58,6 +64,11 @@ Piece Game6Piece() {
                  "f4:1 | f4:1 | e4:1 | e4:1 | f4:1 | f4:2 d4:2 | e4:2 c4:2 | f4:1"},
                 {"chorus", 8, kVerseChords, kChorus,
                  "d5:2 c5:2 | d5:1 | c5:2 b4:2 | c5:1 | d5:2 c5:2 | d5:2 d5:2 | e5:2 c5:2 | d5:1"},
+                {"bridge", 12,
+                 "F | C | Dm | A | F | C | Bb:2 C:2 | F:1 | Bb | F | Gm:2 A7:2 | A7:1",
+                 kShantyBridge,
+                 "a4:2 c5:2 | g4:2 e4:2 | f4:2 a4:2 | e4:1 | a4:2 c5:2 | g4:2 c5:2 | d5:2 e5:2 |"
+                 "c5:1 | d5:2 f5:2 | c5:2 a4:2 | d5:2 c#5:2 | c#5:2 e5:2"},
                 {"end", 4, "Dm:2 C:2 | Dm:2 C:2 | Dm:1 | Dm",
                  "a4:4 g4 a4 c5 | a4:4 g4 e4 c4 | d4:4 r:4 d5:4 r:4 | d4:1"},
             },
@@ -92,17 +103,16 @@ Piece Game6Piece() {
                 {.section = "intro", .groove = "intro", .parts = "ABDF"},
                 {.section = "verse", .groove = "polka", .parts = "LAPBDX"},
                 {.section = "chorus", .groove = "polka", .parts = "LOAPBDFR"},
+                {.section = "bridge", .groove = "polka", .parts = "LOCAPBDR"},
                 {.section = "verse", .groove = "polka", .parts = "UOCAPBDXR", .leadProgram = 56},
                 {.section = "chorus",
                  .groove = "stomp",
                  .parts = "LOCAPBDFR",
                  .leadProgram = 21,
                  .counterProgram = 56},
-                {.section = "verse", .groove = "polka", .parts = "LOCAPBDXR", .transpose = 2},
-                {.section = "chorus", .groove = "polka", .parts = "LOAPBDF", .transpose = 2},
-                {.section = "verse",
+                {.section = "bridge",
                  .groove = "stomp",
-                 .parts = "UOCAPBDXR",
+                 .parts = "LOCAPBDXR",
                  .transpose = 2,
                  .leadProgram = 73},
                 {.section = "chorus",

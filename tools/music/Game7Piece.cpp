@@ -6,6 +6,7 @@ namespace kwadrill {
 Piece Game7Piece() {
     return {
         .name = "GAME7",
+        .tonic = 7,
         .bpm = 118,
         .meterNumerator = 4,
         .meterDenominator = 4,

@@ -6,6 +6,7 @@ namespace kwadrill {
 Piece Game8Piece() {
     return {
         .name = "GAME8",
+        .tonic = 0,
         .bpm = 172,
         .meterNumerator = 4,
         .meterDenominator = 4,

@@ -18,6 +18,7 @@ constexpr std::string_view kRiffs =
 Piece Game9Piece() {
     return {
         .name = "GAME9",
+        .tonic = 10,
         .bpm = 140,
         .meterNumerator = 12,
         .meterDenominator = 8,

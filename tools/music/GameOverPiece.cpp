@@ -6,6 +6,7 @@ namespace kwadrill {
 Piece GameOverPiece() {
     return {
         .name = "GAMEOVER",
+        .tonic = 2,
         .bpm = 63,
         .meterNumerator = 4,
         .meterDenominator = 4,

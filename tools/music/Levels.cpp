@@ -14,7 +14,7 @@ constexpr std::array<std::pair<std::string_view, double>, 13> kTrims = {{
     {"GAME2", 2.5},
     {"SCORE", 1.4},
     {"GAMEOVER", 3.0},
-    {"GAME3", 2.7},
+    {"GAME3", 2.5},
     {"GAME4", 3.1},
     {"GAME5", 0.7},
     {"GAME6", 2.1},

@@ -6,6 +6,7 @@ namespace kwadrill {
 Piece MenuPiece() {
     return {
         .name = "MENU",
+        .tonic = 5,
         .bpm = 88,
         .meterNumerator = 4,
         .meterDenominator = 4,

@@ -64,6 +64,7 @@ struct Entry {
 
 struct Piece {
     std::string_view name;
+    int tonic;  // pitch class of the home key's tonic (0 C .. 11 B)
     double bpm;
     int meterNumerator;
     int meterDenominator;

@@ -6,6 +6,7 @@ namespace kwadrill {
 Piece ScorePiece() {
     return {
         .name = "SCORE",
+        .tonic = 0,
         .bpm = 112,
         .meterNumerator = 4,
         .meterDenominator = 4,

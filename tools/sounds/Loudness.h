@@ -10,7 +10,8 @@ namespace kwadrill {
 // sound padded with silence on both sides. A short effect is heard at about
 // this level, so effects are matched to the music by it.
 double MaxMomentaryLoudness(const Signal& signal);
-// The same of a mono sound given as samples in [-1, 1] at the given rate.
+// The same of a mono sound given as samples in [-1, 1] at the given rate,
+// as heard when played on both speakers, as the game plays it.
 double MaxMomentaryLoudness(const std::vector<double>& samples, double rate);
 
 }  // namespace kwadrill
