@@ -2,7 +2,6 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 
-#include "DialogLook.h"
 #include "GameApplication.h"
 #include "LanguageTexts.h"
 #include "ReportingApplication.h"
@@ -33,8 +32,8 @@ int main(int argc, char** argv) {
 
     kwadrill::ReportingApplication app(argc, argv);
     DescribeApplication();
-    // Every window shows the game's icon; the desktop matches them to the launcher.
-    QGuiApplication::setWindowIcon(kwadrill::GameIcon());
+    // The desktop matches the windows to the launcher; the icon follows the
+    // first paint (GameApplication).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.kwadrill"));
 
     kwadrill::GameApplication game;
