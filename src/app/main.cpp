@@ -13,8 +13,10 @@ void DescribeApplication() {
     QCoreApplication::setApplicationVersion(QStringLiteral(KWADRILL_VERSION));
 }
 
-// --help and --version answer and exit here, without a display.
+// --help and --version answer and exit here, without a display. A start
+// without arguments has nothing to parse: it goes straight to the window.
 void HandleCommandLine(int& argc, char** argv) {
+    if (argc <= 1) return;
     QCoreApplication commandLine(argc, argv);
     DescribeApplication();
     QCommandLineParser parser;

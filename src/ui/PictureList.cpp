@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 
 namespace kwadrill {
 
@@ -10,6 +11,14 @@ constexpr qreal kHighDensityRatio = 2.0;
 const QString kBitmapPrefix = QStringLiteral(":/bitmaps/");
 const QString kHighDensitySuffix = QStringLiteral("@2x");
 }  // namespace
+
+QImage ReadBitmap(const QString& path) {
+    // Told the format and not to guess, Qt reads a BMP itself instead of first
+    // loading each of its image plugins to ask whether it knows the file.
+    QImageReader reader(path, "BMP");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
 
 void MakeWhiteTransparent(QImage& image) {
     const QRgb white = qRgb(255, 255, 255);
@@ -37,10 +46,11 @@ PictureList::PictureList(const QStringList& resourceNames, Transparency transpar
 QPixmap PictureList::Load(const QString& name, Transparency transparency, qreal devicePixelRatio) {
     QImage image;
     const QString sharpName = kBitmapPrefix + name + kHighDensitySuffix;
-    if (devicePixelRatio > 1.0 && QFile::exists(sharpName) && image.load(sharpName)) {
+    if (devicePixelRatio > 1.0 && QFile::exists(sharpName) &&
+        !(image = ReadBitmap(sharpName)).isNull()) {
         image.setDevicePixelRatio(kHighDensityRatio);
     } else {
-        image.load(kBitmapPrefix + name);
+        image = ReadBitmap(kBitmapPrefix + name);
     }
     image = image.convertToFormat(QImage::Format_ARGB32);
     if (transparency == Transparency::WhiteIsTransparent) {

@@ -10,6 +10,9 @@
 
 namespace kwadrill {
 
+// One of the compiled-in BMP pictures; null when missing or damaged.
+QImage ReadBitmap(const QString& path);
+
 // Turns pure white pixels of an ARGB32 image fully transparent.
 void MakeWhiteTransparent(QImage& image);
 
