@@ -33,27 +33,35 @@ void MakeWhiteTransparent(QImage& image) {
 }
 
 PictureList::PictureList(const QStringList& resourceNames, Transparency transparency,
-                         qreal devicePixelRatio) {
-    for (const QString& name : resourceNames) {
-        QPixmap picture = Load(name, transparency, devicePixelRatio);
-        if (pictureSize_.isEmpty()) {
-            pictureSize_ = picture.deviceIndependentSize().toSize();
-        }
-        pictures_.push_back(std::move(picture));
+                         qreal devicePixelRatio)
+    : names_(resourceNames),
+      transparency_(transparency),
+      devicePixelRatio_(devicePixelRatio),
+      pictures_(static_cast<std::size_t>(resourceNames.size())) {
+    if (!names_.isEmpty()) {
+        pictureSize_ = Picture(0).deviceIndependentSize().toSize();
     }
 }
 
-QPixmap PictureList::Load(const QString& name, Transparency transparency, qreal devicePixelRatio) {
+const QPixmap& PictureList::Picture(int index) const {
+    std::optional<QPixmap>& picture = pictures_.at(static_cast<std::size_t>(index));
+    if (!picture) {
+        picture = Load(names_.at(index));
+    }
+    return *picture;
+}
+
+QPixmap PictureList::Load(const QString& name) const {
     QImage image;
     const QString sharpName = kBitmapPrefix + name + kHighDensitySuffix;
-    if (devicePixelRatio > 1.0 && QFile::exists(sharpName) &&
+    if (devicePixelRatio_ > 1.0 && QFile::exists(sharpName) &&
         !(image = ReadBitmap(sharpName)).isNull()) {
         image.setDevicePixelRatio(kHighDensityRatio);
     } else {
         image = ReadBitmap(kBitmapPrefix + name);
     }
     image = image.convertToFormat(QImage::Format_ARGB32);
-    if (transparency == Transparency::WhiteIsTransparent) {
+    if (transparency_ == Transparency::WhiteIsTransparent) {
         MakeWhiteTransparent(image);
     }
     return QPixmap::fromImage(image);
