@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "BackupFile.h"
+#include "DialogLook.h"
 #include "GameAudio.h"
 #include "GameSession.h"
 #include "Gamepads.h"
@@ -48,6 +49,12 @@ public:
 private:
     std::function<void()> action_;
 };
+
+// Eight sizes of the icon are decoded and handed to the window system: work
+// that waits until the main window has painted, unless a box comes first.
+void UseGameIcon() {
+    if (QGuiApplication::windowIcon().isNull()) QGuiApplication::setWindowIcon(GameIcon());
+}
 }  // namespace
 
 GameApplication::GameApplication() = default;
@@ -72,8 +79,11 @@ int GameApplication::Run() {
     }
     startedUp_ = true;
     ShowCentred();
-    // The window comes up first; waiting for the devices comes after.
+    // The window comes up first; its icon, and waiting for the devices, after.
     new AfterFirstPaint(session_->window().Well(), [this] {
+        // Once the display server holds the picture, the rest may take the CPU.
+        QGuiApplication::sync();
+        UseGameIcon();
         OpenAudio();
         gamepads_->Open();
     });
@@ -133,6 +143,7 @@ void GameApplication::ExtractMusic() {
         qWarning("%s", qUtf8Printable(SoundInitErrorText()));
         return;
     }
+    UseGameIcon();
     QMessageBox box(QMessageBox::Warning, SoundInitErrorCaption(), SoundInitErrorText(),
                     QMessageBox::Ok, &session_->window());
     box.exec();
@@ -152,6 +163,7 @@ void GameApplication::ReportStoreError(const StoreError& error) const {
     if (shutdownRequested_) {
         qWarning("%s", qUtf8Printable(StandardErrorText(error.Message())));
     } else {
+        UseGameIcon();
         ReportingApplication::ShowErrorReport(error.Message());
     }
 }

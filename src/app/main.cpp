@@ -2,7 +2,6 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 
-#include "DialogLook.h"
 #include "GameApplication.h"
 #include "LanguageTexts.h"
 #include "ReportingApplication.h"
@@ -14,8 +13,10 @@ void DescribeApplication() {
     QCoreApplication::setApplicationVersion(QStringLiteral(KWADRILL_VERSION));
 }
 
-// --help and --version answer and exit here, without a display.
+// --help and --version answer and exit here, without a display. A start
+// without arguments has nothing to parse: it goes straight to the window.
 void HandleCommandLine(int& argc, char** argv) {
+    if (argc <= 1) return;
     QCoreApplication commandLine(argc, argv);
     DescribeApplication();
     QCommandLineParser parser;
@@ -33,8 +34,8 @@ int main(int argc, char** argv) {
 
     kwadrill::ReportingApplication app(argc, argv);
     DescribeApplication();
-    // Every window shows the game's icon; the desktop matches them to the launcher.
-    QGuiApplication::setWindowIcon(kwadrill::GameIcon());
+    // The desktop matches the windows to the launcher; the icon follows the
+    // first paint (GameApplication).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.kwadrill"));
 
     kwadrill::GameApplication game;

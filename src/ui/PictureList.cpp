@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 
 namespace kwadrill {
 
@@ -10,6 +11,14 @@ constexpr qreal kHighDensityRatio = 2.0;
 const QString kBitmapPrefix = QStringLiteral(":/bitmaps/");
 const QString kHighDensitySuffix = QStringLiteral("@2x");
 }  // namespace
+
+QImage ReadBitmap(const QString& path) {
+    // Told the format and not to guess, Qt reads a BMP itself instead of first
+    // loading each of its image plugins to ask whether it knows the file.
+    QImageReader reader(path, "BMP");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
 
 void MakeWhiteTransparent(QImage& image) {
     const QRgb white = qRgb(255, 255, 255);
@@ -24,26 +33,35 @@ void MakeWhiteTransparent(QImage& image) {
 }
 
 PictureList::PictureList(const QStringList& resourceNames, Transparency transparency,
-                         qreal devicePixelRatio) {
-    for (const QString& name : resourceNames) {
-        QPixmap picture = Load(name, transparency, devicePixelRatio);
-        if (pictureSize_.isEmpty()) {
-            pictureSize_ = picture.deviceIndependentSize().toSize();
-        }
-        pictures_.push_back(std::move(picture));
+                         qreal devicePixelRatio)
+    : names_(resourceNames),
+      transparency_(transparency),
+      devicePixelRatio_(devicePixelRatio),
+      pictures_(static_cast<std::size_t>(resourceNames.size())) {
+    if (!names_.isEmpty()) {
+        pictureSize_ = Picture(0).deviceIndependentSize().toSize();
     }
 }
 
-QPixmap PictureList::Load(const QString& name, Transparency transparency, qreal devicePixelRatio) {
+const QPixmap& PictureList::Picture(int index) const {
+    std::optional<QPixmap>& picture = pictures_.at(static_cast<std::size_t>(index));
+    if (!picture) {
+        picture = Load(names_.at(index));
+    }
+    return *picture;
+}
+
+QPixmap PictureList::Load(const QString& name) const {
     QImage image;
     const QString sharpName = kBitmapPrefix + name + kHighDensitySuffix;
-    if (devicePixelRatio > 1.0 && QFile::exists(sharpName) && image.load(sharpName)) {
+    if (devicePixelRatio_ > 1.0 && QFile::exists(sharpName) &&
+        !(image = ReadBitmap(sharpName)).isNull()) {
         image.setDevicePixelRatio(kHighDensityRatio);
     } else {
-        image.load(kBitmapPrefix + name);
+        image = ReadBitmap(kBitmapPrefix + name);
     }
     image = image.convertToFormat(QImage::Format_ARGB32);
-    if (transparency == Transparency::WhiteIsTransparent) {
+    if (transparency_ == Transparency::WhiteIsTransparent) {
         MakeWhiteTransparent(image);
     }
     return QPixmap::fromImage(image);

@@ -91,7 +91,7 @@ QStringList DigitPictureNames() {
 QIcon GlyphIcon(const QString& name) {
     QIcon icon;
     for (const QString& suffix : {QString(), QStringLiteral("@2x")}) {
-        QImage glyph(QStringLiteral(":/glyphs/") + name + suffix);
+        QImage glyph = ReadBitmap(QStringLiteral(":/glyphs/") + name + suffix);
         if (glyph.isNull()) {
             continue;
         }

@@ -46,18 +46,20 @@ private:
 
 class PictureView : public ClickableWidget {
 public:
-    PictureView(QWidget* parent, QImage picture, std::function<void()> onClick)
+    PictureView(QWidget* parent, std::function<const QImage&()> picture,
+                std::function<void()> onClick)
         : ClickableWidget(parent, std::move(onClick)), picture_(std::move(picture)) {}
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (picture_.isNull()) return;
+        const QImage& picture = picture_();
+        if (picture.isNull()) return;
         QPainter painter(this);
-        painter.drawImage(QPoint(0, 0), picture_);
+        painter.drawImage(QPoint(0, 0), picture);
     }
 
 private:
-    QImage picture_;
+    std::function<const QImage&()> picture_;
 };
 
 // Text drawn twice, a blue shadow one pixel up and right, then lime on top;
@@ -91,8 +93,8 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
 
-    picture_ = LoadAboutPicture(devicePixelRatioF());
-    auto* image1 = new PictureView(this, picture_, [this] { Image1Click(); });
+    auto* image1 = new PictureView(
+        this, [this]() -> const QImage& { return Picture(); }, [this] { Image1Click(); });
     image1->setObjectName(u"Image1"_s);
     image1->setGeometry(kImage1Geometry);
 
@@ -103,6 +105,13 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     QFont bold = DialogFont();
     bold.setBold(true);
     rxLabel1->setFont(bold);
+}
+
+// Decoded when first wanted, not with the box: the box is made at start-up,
+// before the main window shows, and is rarely opened.
+const QImage& TForm4::Picture() const {
+    if (!picture_) picture_ = LoadAboutPicture(devicePixelRatioF());
+    return *picture_;
 }
 
 void TForm4::keyPressEvent(QKeyEvent* event) {

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QImage>
 
+#include <optional>
+
 namespace kwadrill {
 
 // The about box: the about picture without a frame, with a shadowed text over
@@ -12,7 +14,7 @@ public:
     explicit TForm4(QWidget* parent);
 
     // The decoded picture; null when it is missing or damaged (the box is then black).
-    const QImage& Picture() const { return picture_; }
+    const QImage& Picture() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;  // FormKeyDown
@@ -21,7 +23,7 @@ protected:
 private:
     void Image1Click();
 
-    QImage picture_;
+    mutable std::optional<QImage> picture_;
 };
 
 }  // namespace kwadrill

@@ -237,8 +237,9 @@ double MeanValue(const QImage& image, const std::vector<QPoint>& points) {
     return points.empty() ? 0 : sum / double(points.size());
 }
 
-// The window offers the game's icon at every size, and the counter's unlit
-// segments stand far darker than its lit ones, so a 0 never reads as an 8.
+// The window offers the game's icon at every size (once it has painted), and
+// the counter's unlit segments stand far darker than its lit ones, so a 0
+// never reads as an 8.
 TEST(EndToEnd, MainWindowShowsTheGameIconAndACounterThatReadsAtAGlance) {
     GameSandbox sandbox;
     ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
@@ -246,8 +247,15 @@ TEST(EndToEnd, MainWindowShowsTheGameIconAndACounterThatReadsAtAGlance) {
     ASSERT_TRUE(game.Start());
     ASSERT_TRUE(game.FindMainWindow(kWindowTimeoutMs)) << "the main window never appeared";
 
+    const auto icons =
+        PollFor<std::vector<QImage>>(kWindowTimeoutMs, [&]() -> std::optional<std::vector<QImage>> {
+            std::vector<QImage> offered = WindowIcons(game.WindowId().toULong());
+            if (offered.empty()) return std::nullopt;
+            return offered;
+        });
+    ASSERT_TRUE(icons) << "the window never offered an icon";
     QList<int> sizes;
-    for (const QImage& icon : WindowIcons(game.WindowId().toULong())) {
+    for (const QImage& icon : *icons) {
         sizes << icon.width();
         const QImage own = QImage(QStringLiteral(":/icons/%1x%1").arg(icon.width()))
                                .convertToFormat(QImage::Format_ARGB32);
