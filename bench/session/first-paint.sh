@@ -52,24 +52,9 @@ if [[ " ${rows[*]} " == *warm* && ! -d $warm_cache/"QZ's Kwadrill" ]]; then
     exit 2
 fi
 
-work=$(mktemp -d /tmp/kwadrill-first-paint.XXXXXX)
-runtime_root=$(mktemp -d /dev/shm/kwadrill-first-paint.XXXXXX)
-xvfb_pid=
-dbus_pid=
-cleanup() {
-    [[ -n $dbus_pid ]] && kill "$dbus_pid" 2>/dev/null || true
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work" "$runtime_root"
-}
-trap cleanup EXIT
-
-display=:$((200 + $$ % 500))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-read -r dbus_address dbus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
-export DBUS_SESSION_BUS_ADDRESS=$dbus_address
+# shellcheck source=desktop.sh
+. "$here/desktop.sh"
+start_desktop kwadrill-first-paint
 
 # A private copy of the warm cache; each warm start copies it again, so a
 # start never sees what an earlier one wrote.
@@ -78,25 +63,10 @@ if [[ " ${rows[*]} " == *warm* ]]; then
     cp -a "$warm_cache/QZ's Kwadrill" "$work/warm-cache/"
 fi
 
-# The backup file beside the executable with music off and sounds on: 664
-# record bytes (byte 640 musicOn, 641 soundOn) and their XOR check byte,
-# seeded with 80.
-write_music_off_backup() {
-    {
-        head -c 640 /dev/zero
-        printf '\x00\x01'
-        head -c 22 /dev/zero
-        printf '\x51'
-    } >"$1"
-}
-
 # Prepares a fresh start of a row in dir; prints the program to run.
 prepare() {
     local row=$1 dir=$2
-    mkdir -p "$dir"/{home,config,data,cache,bin}
-    printf 'pcm.!default {\n    type null\n}\n' >"$dir/home/.asoundrc"
-    mktemp -d "$runtime_root/run.XXXXXX" >"$dir/runtime"
-    chmod 700 "$(cat "$dir/runtime")"
+    new_home "$dir"
     local game=$kwadrill
     [[ $row == extra-* ]] && game=$extra
     case ${row#extra-} in
@@ -132,10 +102,7 @@ for run in $(seq "$runs"); do
         dir=$work/$row-$run
         program=$(prepare "$row" "$dir")
         sync
-        out=$(env HOME="$dir/home" XDG_CONFIG_HOME="$dir/config" XDG_DATA_HOME="$dir/data" \
-            XDG_CACHE_HOME="$dir/cache" XDG_RUNTIME_DIR="$(cat "$dir/runtime")" TMPDIR="$dir" \
-            "$helper" --timeout 30000 -- sh -c 'exec "$@" >"$0" 2>&1' "$dir/log" "$program" |
-            grep '^pid ' || true)
+        out=$(time_first_paint "$dir" 30000 "$program")
         pid=$(awk '{print $2}' <<<"$out")
         painted=$(awk '{print $6}' <<<"$out")
         if [[ -z $pid || -z $painted ]]; then
@@ -152,10 +119,6 @@ for run in $(seq "$runs"); do
 done
 echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)" | tee -a "$log"
 
-median() {
-    sort -n | awk '{v[NR] = $1} END {if (NR == 0) {print "-"; exit}
-        if (NR % 2) print v[(NR + 1) / 2]; else printf "%.1f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2}'
-}
 quartile() {
     sort -n | awk -v q="$1" '{v[NR] = $1} END {if (NR == 0) {print "-"; exit}
         i = int(q * (NR - 1)) + 1; print v[i]}'

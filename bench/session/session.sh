@@ -43,55 +43,11 @@ done
 [[ -x $kwadrill && -x $helper ]] || { echo "build kwadrill and session_first_paint in $build" >&2; exit 2; }
 
 
-work=$(mktemp -d /tmp/kwadrill-session.XXXXXX)
-# A private runtime directory on tmpfs, as a desktop session has.
-runtime_root=$(mktemp -d /dev/shm/kwadrill-session.XXXXXX)
-xvfb_pid=
-dbus_pid=
-cleanup() {
-    [[ -n $dbus_pid ]] && kill "$dbus_pid" 2>/dev/null || true
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work" "$runtime_root"
-}
-trap cleanup EXIT
-
-display=:$((200 + $$ % 500))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-# One session bus for everybody, as on a desktop.
-read -r dbus_address dbus_pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | paste -s -d ' ')
-export DBUS_SESSION_BUS_ADDRESS=$dbus_address
+# shellcheck source=desktop.sh
+. "$here/desktop.sh"
+start_desktop kwadrill-session
 
 # ---- one program start ------------------------------------------------------
-
-# A fresh home for every start. Sound goes to ALSA's null device unless the
-# row asks for no device at all (SDL then falls back to its dummy driver).
-new_home() {
-    local dir=$1 sound=$2
-    mkdir -p "$dir"/{home,config,data,cache,bin}
-    local runtime
-    runtime=$(mktemp -d "$runtime_root/run.XXXXXX")
-    chmod 700 "$runtime"
-    echo "$runtime" >"$dir/runtime"
-    if [[ $sound == alsa-null ]]; then
-        printf 'pcm.!default {\n    type null\n}\n' >"$dir/home/.asoundrc"
-    fi
-}
-
-# The backup file beside the executable with music off and sounds on:
-# 664 record bytes (byte 640 musicOn, 641 soundOn) and their XOR check byte,
-# seeded with 80.
-write_music_off_backup() {
-    local file=$1
-    {
-        head -c 640 /dev/zero
-        printf '\x00\x01'
-        head -c 22 /dev/zero
-        printf '\x51'   # 80 ^ 0x01
-    } >"$file"
-}
 
 # Runs the helper on a command in the row's environment; sets pid, game_pid,
 # mapped, painted.
@@ -99,10 +55,7 @@ start_program() {
     local dir=$1
     shift
     local out
-    out=$(env HOME="$dir/home" XDG_CONFIG_HOME="$dir/config" XDG_DATA_HOME="$dir/data" \
-        XDG_CACHE_HOME="$dir/cache" XDG_RUNTIME_DIR="$(cat "$dir/runtime")" TMPDIR="$dir" \
-        ${SDL_DRIVER:+SDL_AUDIODRIVER=$SDL_DRIVER} ${PAD_SCRIPT:+KWADRILL_VIRTUAL_PAD=$PAD_SCRIPT} \
-        "$helper" --timeout 60000 -- sh -c 'exec "$@" >"$0" 2>&1' "$dir/log" "$@" | grep '^pid ' || true)
+    out=$(time_first_paint "$dir" 60000 "$@")
     pid=$(awk '{print $2}' <<<"$out")
     mapped=$(awk '{print $4}' <<<"$out")
     painted=$(awk '{print $6}' <<<"$out")
@@ -361,10 +314,6 @@ fi
 
 # ---- medians ------------------------------------------------------------------
 
-median() {
-    sort -n | awk '{v[NR] = $1} END {if (NR == 0) {print "-"; exit}
-        if (NR % 2) print v[(NR + 1) / 2]; else printf "%.2f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2}'
-}
 value() { awk -v n="$1" -v k="$2" '$1 == n && $2 == k {print $3}' "$results" | median; }
 
 echo
