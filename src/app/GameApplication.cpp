@@ -81,8 +81,6 @@ int GameApplication::Run() {
     ShowCentred();
     // The window comes up first; its icon, and waiting for the devices, after.
     new AfterFirstPaint(session_->window().Well(), [this] {
-        // Once the display server holds the picture, the rest may take the CPU.
-        QGuiApplication::sync();
         UseGameIcon();
         OpenAudio();
         gamepads_->Open();
