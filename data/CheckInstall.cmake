@@ -24,7 +24,13 @@ foreach(path ${expected})
     endif()
 endforeach()
 
-# Resources are compiled in: the installed game needs nothing beside it.
+# The installed program finds its devices module where it was installed:
+# MODULE_FROM_BINDIR is the path it tries, relative to its own folder.
+if(NOT EXISTS ${STAGE}/usr/bin/${MODULE_FROM_BINDIR})
+    message(FATAL_ERROR "the devices module is not at bin/${MODULE_FROM_BINDIR}")
+endif()
+
+# Resources are compiled in: the installed game needs nothing else beside it.
 execute_process(COMMAND ${STAGE}/usr/bin/kwadrill --version
     WORKING_DIRECTORY /
     RESULT_VARIABLE result OUTPUT_VARIABLE output)

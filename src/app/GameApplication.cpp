@@ -10,11 +10,8 @@
 
 #include "BackupFile.h"
 #include "DialogLook.h"
-#include "GameAudio.h"
 #include "GameSession.h"
-#include "Gamepads.h"
 #include "LanguageTexts.h"
-#include "MusicCacheFolder.h"
 #include "ReportingApplication.h"
 #include "ScratchDirectory.h"
 #include "SettingsStore.h"
@@ -26,9 +23,9 @@ namespace kwadrill {
 namespace {
 const QString kInstanceName = QStringLiteral("QZKwadrill");
 constexpr int kModalRetryMs = 10;
-// The audio device opens after the first paint, or at the latest this long
-// after the window was shown: well before the first main tick needs music.
-constexpr int kAudioOpenDeadlineMs = 500;
+// The devices load and open after the first paint, or at the latest this
+// long after the window was shown: well before the first main tick needs music.
+constexpr int kDevicesOpenDeadlineMs = 500;
 
 // Runs its action once, right after the watched widget's first paint.
 class AfterFirstPaint : public QObject {
@@ -60,8 +57,10 @@ void UseGameIcon() {
 GameApplication::GameApplication() = default;
 
 // Members go down in reverse order: the session (controller, then windows)
-// before the audio.
-GameApplication::~GameApplication() = default;
+// before the devices; the gamepads let go of the window first.
+GameApplication::~GameApplication() {
+    devices_.CloseGamepads();
+}
 
 int GameApplication::Run() {
     // First of all: a session may end while a start-up box waits for a player.
@@ -79,13 +78,13 @@ int GameApplication::Run() {
     }
     startedUp_ = true;
     ShowCentred();
-    // The window comes up first; its icon, and waiting for the devices, after.
+    // The window comes up first; its icon, and loading and waiting for the
+    // devices, after.
     new AfterFirstPaint(session_->window().Well(), [this] {
         UseGameIcon();
-        OpenAudio();
-        gamepads_->Open();
+        OpenDevices();
     });
-    QTimer::singleShot(kAudioOpenDeadlineMs, &session_->window(), [this] { OpenAudio(); });
+    QTimer::singleShot(kDevicesOpenDeadlineMs, &session_->window(), [this] { OpenDevices(); });
     return QApplication::exec();
 }
 
@@ -108,33 +107,31 @@ bool GameApplication::FormCreate() {
     }
     setup.seed =
         static_cast<std::uint32_t>(QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay());
-    CreateAudio();
-    session_ = std::make_unique<GameSession>(audio_->effects(), audio_->music(), std::move(setup));
-    gamepads_ = std::make_unique<Gamepads>(session_->window(), *session_->window().SpeedButton(1));
+    session_ = std::make_unique<GameSession>(devices_, devices_, std::move(setup));
+    musicFiles_.emplace(scratchDirectory_);
     ExtractMusic();
     session_->engine().ClearField();
     return true;
 }
 
-void GameApplication::CreateAudio() {
-    // Effects are played by the controller only, so the session exists by then.
-    audio_ = std::make_unique<GameAudio>(
-        AudioOutput::Opening::Later, scratchDirectory_,
-        [this](int n) { return session_->random()(n); },
-        [this](const QString& text) {
-            QMessageBox box(QMessageBox::Critical, MusicDeviceErrorCaption(), text, QMessageBox::Ok,
-                            session_ ? &session_->window() : nullptr);
-            box.exec();
-        },
-        MusicCacheFolder::DefaultFolder());
-}
-
-void GameApplication::OpenAudio() {
-    audio_->Open();
+void GameApplication::OpenDevices() {
+    TForm1& window = session_->window();
+    devices_.Open(LazyDevices::FromModule(
+        LazyDevices::DevicesModulePath(),
+        {.scratchDirectory = scratchDirectory_,
+         .random = [this](int n) { return session_->random()(n); },
+         .showError =
+             [this](const QString& text) {
+                 QMessageBox box(QMessageBox::Critical, MusicDeviceErrorCaption(), text,
+                                 QMessageBox::Ok, &session_->window());
+                 box.exec();
+             },
+         .mainWindow = &window,
+         .startButton = window.SpeedButton(1)}));
 }
 
 void GameApplication::ExtractMusic() {
-    if (audio_->music().ExtractMusicFiles()) {
+    if (musicFiles_->Extract()) {
         return;
     }
     if (shutdownRequested_) {
@@ -167,8 +164,8 @@ void GameApplication::ReportStoreError(const StoreError& error) const {
 }
 
 bool GameApplication::FormClose() {
-    audio_->music().StopMusic();
-    audio_->music().DeleteMusicFiles();
+    devices_.StopMusic();
+    musicFiles_->Delete();
     SaveBackupFile(session_->state().record, recordDirectory_);
     // After a failed save the next attempt quits without trying again, so the
     // game can always be left; the backup file above holds everything anyway.

@@ -5,19 +5,19 @@
 #include <memory>
 #include <optional>
 
+#include "LazyDevices.h"
+#include "MusicFiles.h"
 #include "SingleInstanceLock.h"
 
 namespace kwadrill {
 
-class GameAudio;
 class GameSession;
-class Gamepads;
 class SettingsStore;
 class ShutdownSignals;
 class StoreError;
 
 // The whole program on a real machine: the single-instance lock, the record
-// and the store, real audio and the shut-down signals around the game session,
+// and the store, the devices and the shut-down signals around the game session,
 // each made once in the start-up order; runs the event loop and goes down in
 // the shut-down order.
 class GameApplication {
@@ -32,8 +32,7 @@ public:
 
 private:
     bool FormCreate();  // false: another copy runs, nothing was touched
-    void CreateAudio();
-    void OpenAudio();
+    void OpenDevices();
     void ExtractMusic();
     void LoadRegistrySettings();
     bool FormClose();  // false keeps the main window open
@@ -48,11 +47,12 @@ private:
     std::optional<SingleInstanceLock> instanceLock_;
     std::unique_ptr<SettingsStore> settings_;
 
-    std::unique_ptr<GameAudio> audio_;
+    // Sound, music and gamepads: silent until loaded after the first paint.
+    LazyDevices devices_;
+    std::optional<MusicFiles> musicFiles_;
 
     std::unique_ptr<GameSession> session_;
     std::unique_ptr<ShutdownSignals> signals_;
-    std::unique_ptr<Gamepads> gamepads_;  // goes before the window it sends keys to
 
     bool registrySaveFailed_ = false;
     bool shutdownRequested_ = false;

@@ -1,0 +1,43 @@
+// The devices module: the game's audio and gamepads behind GameDevices, with
+// SDL2, SDL2_mixer, FluidSynth and the Vorbis libraries linked in here only.
+
+#include "AudioOutput.h"
+#include "GameAudio.h"
+#include "GameDevices.h"
+#include "Gamepads.h"
+#include "MusicCacheFolder.h"
+
+#include <memory>
+
+namespace kwadrill {
+namespace {
+
+class RealDevices final : public GameDevices {
+public:
+    explicit RealDevices(const DeviceSetup& setup)
+        : audio_(AudioOutput::Opening::Later, setup.scratchDirectory, setup.random, setup.showError,
+                 MusicCacheFolder::DefaultFolder()),
+          gamepads_(std::make_unique<Gamepads>(*setup.mainWindow, *setup.startButton)) {}
+
+    SoundEffects& effects() override { return audio_.effects(); }
+    MusicControl& music() override { return audio_.music(); }
+
+    void Open() override {
+        audio_.Open();
+        if (gamepads_) gamepads_->Open();
+    }
+
+    void CloseGamepads() override { gamepads_.reset(); }
+
+private:
+    GameAudio audio_;
+    std::unique_ptr<Gamepads> gamepads_;
+};
+
+}  // namespace
+}  // namespace kwadrill
+
+extern "C" __attribute__((visibility("default"))) kwadrill::GameDevices* kwadrill_make_game_devices(
+    const kwadrill::DeviceSetup& setup) {
+    return new kwadrill::RealDevices(setup);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+#include "MusicControl.h"
+#include "SoundEffects.h"
+
+class QAbstractButton;
+class QWidget;
+
+namespace kwadrill {
+
+// What the devices module needs from the program: where the music files
+// are, a generator for the effects' variants, a way to show a music device
+// error, and the window the gamepads steer with its Start button.
+struct DeviceSetup {
+    QString scratchDirectory;
+    std::function<int(int)> random;
+    std::function<void(const QString&)> showError;
+    QWidget* mainWindow = nullptr;
+    QAbstractButton* startButton = nullptr;
+};
+
+// The sound output, the music and the gamepads of a real machine. They live
+// in a module of their own, loaded once the window is up, so that the
+// libraries they bring do not stand between a player and the first window.
+class GameDevices {
+public:
+    virtual ~GameDevices() = default;
+
+    virtual SoundEffects& effects() = 0;
+    virtual MusicControl& music() = 0;
+    // Opens the audio device and decodes the effects, then the gamepads.
+    virtual void Open() = 0;
+    // The gamepads let go of the main window; before it goes.
+    virtual void CloseGamepads() = 0;
+};
+
+// The module's one entry point, by this name; the caller owns the result.
+using MakeGameDevicesFunction = GameDevices* (*)(const DeviceSetup&);
+inline constexpr char kMakeGameDevicesSymbol[] = "kwadrill_make_game_devices";
+inline constexpr char kDevicesModuleName[] = "kwadrill-devices.so";
+
+}  // namespace kwadrill
