@@ -8,6 +8,7 @@
 #include "MusicCacheFolder.h"
 
 #include <memory>
+#include <type_traits>
 
 namespace kwadrill {
 namespace {
@@ -37,7 +38,10 @@ private:
 }  // namespace
 }  // namespace kwadrill
 
+// The entry point the program looks up by kMakeGameDevicesSymbol.
 extern "C" __attribute__((visibility("default"))) kwadrill::GameDevices* kwadrill_make_game_devices(
     const kwadrill::DeviceSetup& setup) {
     return new kwadrill::RealDevices(setup);
 }
+static_assert(
+    std::is_same_v<decltype(&kwadrill_make_game_devices), kwadrill::MakeGameDevicesFunction>);

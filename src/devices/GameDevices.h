@@ -41,6 +41,5 @@ public:
 // The module's one entry point, by this name; the caller owns the result.
 using MakeGameDevicesFunction = GameDevices* (*)(const DeviceSetup&);
 inline constexpr char kMakeGameDevicesSymbol[] = "kwadrill_make_game_devices";
-inline constexpr char kDevicesModuleName[] = "kwadrill-devices.so";
 
 }  // namespace kwadrill
