@@ -115,6 +115,8 @@ bool GameApplication::FormCreate() {
 }
 
 void GameApplication::OpenDevices() {
+    // A game that is closing has no use for sound or gamepads.
+    if (shutdownRequested_) return;
     TForm1& window = session_->window();
     devices_.Open(LazyDevices::FromModule(
         LazyDevices::DevicesModulePath(),
