@@ -2,9 +2,13 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 namespace kwadrill {
@@ -80,28 +84,36 @@ bool MusicFiles::WriteWhole(int position, const QString& path, QString& problem)
         return false;
     }
     const QByteArray bytes = resource.readAll();
-    // Unbuffered: a buffered save would meet a full disk only when flushing on
-    // commit, and could then put a cut piece in place. An uncommitted file is
-    // thrown away.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        problem = file.errorString();
+    // A new file of its own beside the piece, renamed into place once whole:
+    // whatever stood at the name (an older piece, a link, a FIFO) is
+    // replaced, never written through. Unbuffered, so a full disk shows at
+    // the write that meets it; a file not written whole is thrown away.
+    QByteArray temporary = QFile::encodeName(path) + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        problem = qt_error_string(errno);
         return false;
     }
-    const qint64 written = file.write(bytes);
-    if (written != bytes.size() || file.size() != bytes.size()) {
-        problem = QStringLiteral("%1 of %2 bytes written")
-                      .arg(std::max<qint64>(written, 0))
-                      .arg(bytes.size());
-        if (file.error() != QFileDevice::NoError)
-            problem += QStringLiteral(", ") + file.errorString();
-        return false;
+    qint64 written = 0;
+    errno = 0;
+    while (written < bytes.size()) {
+        const ssize_t now = ::write(fd, bytes.constData() + written,
+                                    static_cast<std::size_t>(bytes.size() - written));
+        if (now < 0 && errno == EINTR) continue;
+        if (now <= 0) break;
+        written += now;
     }
-    if (!file.commit()) {
-        problem = file.errorString();
-        return false;
-    }
-    return true;
+    int error = written == bytes.size() ? 0 : (errno != 0 ? errno : EIO);
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0)
+        error = errno;
+    if (error == 0) return true;
+    ::unlink(temporary.constData());
+    problem = QStringLiteral("%1 of %2 bytes written, %3")
+                  .arg(written)
+                  .arg(bytes.size())
+                  .arg(qt_error_string(error));
+    return false;
 }
 
 }  // namespace kwadrill

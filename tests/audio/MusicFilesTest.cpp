@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <functional>
+
 #include "TestFiles.h"
 
 namespace kwadrill {
@@ -48,6 +52,43 @@ TEST(MusicFilesTest, PieceThatCannotBeWrittenWholeLeavesNoFileNotEvenAnOlderOne)
     EXPECT_LT(whole, MusicFiles::kCount) << "every piece fits below the limit";
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), whole)
         << "a temporary file was left";
+}
+
+// Whatever a hostile or unlucky machine left at a piece's place is replaced
+// by the piece: a link is never written through, a FIFO never opened.
+TEST(MusicFilesTest, WhatStandsAtAPiecesPlaceIsReplacedNeverWrittenThrough) {
+    QTemporaryDir dir;
+    const QString outside = dir.filePath(QStringLiteral("someone-elses-file"));
+    test::WriteFileBytes(outside, "not a piece of music");
+    const QString folder = dir.filePath(QStringLiteral("scratch"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const MusicFiles files(folder + QLatin1Char('/'));
+    const QString menu = files.PathFor(1);
+    const struct {
+        const char* what;
+        std::function<bool()> plant;
+    } cases[] = {
+        {"a link to another file", [&] { return QFile::link(outside, menu); }},
+        {"a dangling link",
+         [&] { return QFile::link(dir.filePath(QStringLiteral("gone")), menu); }},
+        {"a FIFO", [&] { return ::mkfifo(QFile::encodeName(menu).constData(), 0600) == 0; }},
+    };
+    for (const auto& planted : cases) {
+        SCOPED_TRACE(planted.what);
+        QFile::remove(menu);
+        ASSERT_TRUE(planted.plant());
+
+        EXPECT_TRUE(files.Extract());
+
+        EXPECT_EQ(test::ReadFileBytes(outside), "not a piece of music");
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("gone"))));
+        const QFileInfo place(menu);
+        EXPECT_TRUE(place.isFile() && !place.isSymLink());
+        EXPECT_EQ(test::ReadFileBytes(menu), test::ReadFileBytes(QStringLiteral(":/midi/MENU")));
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::System | QDir::Hidden).size(),
+                  MusicFiles::kCount)
+            << "a temporary file was left";
+    }
 }
 
 }  // namespace
