@@ -96,10 +96,13 @@ bool GameApplication::FormCreate() {
     }
     recordDirectory_ = BackupFileDirectory(QApplication::applicationDirPath());
     settings_ = std::make_unique<SettingsStore>();
-    // What a killed save left behind; only while no other copy can be saving.
+    musicFiles_.emplace(scratchDirectory_);
+    // What a killed save or extraction left behind; only while no other copy
+    // can be writing.
     if (instanceLock_->Held()) {
         RemoveStaleBackupTemporaries(recordDirectory_);
         settings_->RemoveStaleTemporaries();
+        musicFiles_->RemoveStaleTemporaries();
     }
     SessionSetup setup;
     if (!LoadBackupFile(setup.record, recordDirectory_, scratchDirectory_)) {
@@ -108,7 +111,6 @@ bool GameApplication::FormCreate() {
     setup.seed =
         static_cast<std::uint32_t>(QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay());
     session_ = std::make_unique<GameSession>(devices_, devices_, std::move(setup));
-    musicFiles_.emplace(scratchDirectory_);
     ExtractMusic();
     session_->engine().ClearField();
     return true;

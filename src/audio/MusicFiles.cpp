@@ -1,10 +1,13 @@
 #include "MusicFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -66,6 +69,26 @@ bool MusicFiles::Extract() const {
 
 void MusicFiles::Delete() const {
     for (int position = 1; position <= kCount; ++position) QFile::remove(PathFor(position));
+}
+
+void MusicFiles::RemoveStaleTemporaries() const {
+    if (scratchDirectory_.isEmpty()) return;
+    // A piece's own name (qzkm1.mid .. qzkm13.mid), then mkostemp's six characters.
+    static const QRegularExpression kTemporaryName(QRegularExpression::anchoredPattern(
+        QStringLiteral(R"(qzkm(1[0-3]|[1-9])\.mid\.[A-Za-z0-9]{6})")));
+    const QDir dir(scratchDirectory_);
+    const QStringList names = dir.entryList({QStringLiteral("qzkm*.mid.*")},
+                                            QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                QDir::NoDotAndDotDot | QDir::CaseSensitive);
+    for (const QString& name : names) {
+        if (!kTemporaryName.match(name).hasMatch()) continue;
+        const QByteArray path = QFile::encodeName(dir.filePath(name));
+        struct stat info {};
+        // unlink never follows a link; the type is checked on the name itself.
+        if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::geteuid())
+            ::unlink(path.constData());
+    }
 }
 
 bool MusicFiles::ExtractOne(int position, QString& problem) const {

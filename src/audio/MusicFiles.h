@@ -31,6 +31,11 @@ public:
     bool Extract() const;
     // Deletes every file; a missing one is no error.
     void Delete() const;
+    // Removes what an extraction cut short left in the folder: a piece's
+    // name, a dot and six letters or digits. Only regular files of this user
+    // go, never a link, folder or FIFO. Another copy of the game may be
+    // writing its own: call it only while the single-instance lock is held.
+    void RemoveStaleTemporaries() const;
 
 private:
     bool ExtractOne(int position, QString& problem) const;

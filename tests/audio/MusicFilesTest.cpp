@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <functional>
 
@@ -89,6 +90,48 @@ TEST(MusicFilesTest, WhatStandsAtAPiecesPlaceIsReplacedNeverWrittenThrough) {
                   MusicFiles::kCount)
             << "a temporary file was left";
     }
+}
+
+// An extraction killed half-way leaves its temporary beside the piece: the
+// piece's name, a dot and mkostemp's six characters, a regular file of this
+// user. Everything else of a like name stays, and no link is followed.
+TEST(MusicFilesTest, StaleTemporariesAreRemovedAndNothingElse) {
+    QTemporaryDir dir;
+    const QString outside = dir.filePath(QStringLiteral("someone-elses-file"));
+    test::WriteFileBytes(outside, "not a piece of music");
+    const QString folder = dir.filePath(QStringLiteral("scratch")) + QLatin1Char('/');
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const char* name : {"qzkm1.mid.AbC123", "qzkm13.mid.zzzzzz", "qzkm10.mid.000000"})
+        test::WriteFileBytes(folder + QLatin1String(name), "cut short");
+    QStringList kept{QStringLiteral("qzkm1.mid"),        QStringLiteral("qzkm14.mid.AbC123"),
+                     QStringLiteral("qzkm0.mid.AbC123"), QStringLiteral("qzkm01.mid.AbC123"),
+                     QStringLiteral("qzkm1.mid.AbC12"),  QStringLiteral("qzkm1.mid.AbC1234"),
+                     QStringLiteral("qzkm1.mid.Ab-123"), QStringLiteral("Qzkm1.mid.AbC123"),
+                     QStringLiteral("qzkm1.midXAbC123"), QStringLiteral("qzkm1.mid.AbC123.x")};
+    for (const QString& name : kept) test::WriteFileBytes(folder + name, "keep");
+    const QString link = QStringLiteral("qzkm2.mid.Linked");
+    ASSERT_TRUE(QFile::link(outside, folder + link));
+    const QString subfolder = QStringLiteral("qzkm3.mid.Folder");
+    ASSERT_TRUE(QDir().mkpath(folder + subfolder));
+    const QString fifo = QStringLiteral("qzkm4.mid.Fifo00");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + fifo).constData(), 0600), 0);
+    kept << link << subfolder << fifo;
+    const QString others = QStringLiteral("qzkm5.mid.Others");
+    test::WriteFileBytes(folder + others, "another user's");
+    if (::chown(QFile::encodeName(folder + others).constData(), ::geteuid() + 1, -1) == 0)
+        kept << others;  // only root can give a file away
+    else
+        QFile::remove(folder + others);
+
+    MusicFiles(folder).RemoveStaleTemporaries();
+
+    kept.sort();
+    EXPECT_EQ(
+        QDir(folder).entryList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name),
+        kept);
+    EXPECT_EQ(test::ReadFileBytes(outside), "not a piece of music");
+    MusicFiles(QString()).RemoveStaleTemporaries();  // no folder: nothing to do
 }
 
 }  // namespace

@@ -226,6 +226,45 @@ TEST(InterruptedSave, ItsTemporaryFileIsRemovedAtTheNextStart) {
     EXPECT_TRUE(ReadValidBackup(sandbox.BackupPath(), saved));
 }
 
+// Music files cut short by a kill during start-up: the next start removes
+// them, while it holds the lock, and only the regular files of the player.
+// A link, a folder or a FIFO of such a name stays, and so does another
+// user's file (which only root can plant).
+TEST(InterruptedStartUp, ItsMusicTemporariesAreRemovedAtTheNextStart) {
+    GameSandbox sandbox;
+    ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
+    const QString runtime = sandbox.RuntimeDir() + u'/';
+    const QStringList stale{runtime + QStringLiteral("qzkm1.mid.AbC123"),
+                            runtime + QStringLiteral("qzkm13.mid.x1Y2z3")};
+    for (const QString& path : stale) ASSERT_TRUE(sandbox.WriteFile(path, QByteArray(300, 'm')));
+    const QString victim = sandbox.Path(QStringLiteral("elsewhere/victim"));
+    ASSERT_TRUE(sandbox.WriteFile(victim, "not music"));
+    QStringList kept{runtime + QStringLiteral("qzkm2.mid.Linked"),
+                     runtime + QStringLiteral("qzkm3.mid.Folder"),
+                     runtime + QStringLiteral("qzkm4.mid.Fifo00")};
+    ASSERT_EQ(
+        ::symlink(QFile::encodeName(victim).constData(), QFile::encodeName(kept[0]).constData()),
+        0);
+    ASSERT_TRUE(sandbox.MakePlayerFolder(kept[1]));
+    ASSERT_TRUE(MakeOpenFifo(kept[2], false));
+    const QString others = runtime + QStringLiteral("qzkm5.mid.Others");
+    if (::geteuid() == 0) {
+        ASSERT_TRUE(sandbox.WriteFile(others, "nobody's"));
+        ASSERT_EQ(::chown(QFile::encodeName(others).constData(), kNobody, kNobody), 0);
+        kept << others;
+    }
+
+    GameProcess game(sandbox);
+    ASSERT_TRUE(StartUntilReady(game));
+    for (const QString& path : stale) EXPECT_FALSE(QFileInfo::exists(path)) << qPrintable(path);
+    for (const QString& path : kept) EXPECT_NE(TypeOf(path), 0u) << qPrintable(path) << " is gone";
+    EXPECT_EQ(TypeOf(kept[0]), mode_t{S_IFLNK});
+    EXPECT_EQ(kwadrill::test::ReadFileBytes(victim), QByteArray("not music"));
+    game.Signal(SIGTERM);
+    ASSERT_TRUE(game.WaitForExit(kShutdownTimeoutMs));
+    EXPECT_TRUE(game.ExitedCleanly()) << qPrintable(game.ExitDescription());
+}
+
 // Qt reads a lock file it finds; from a FIFO it would wait for ever, and the
 // game with it. The FIFO is cleared away and the game plays and closes.
 TEST(LockPath, ThatIsAFifoNeitherHangsTheGameNorKeepsItOut) {
