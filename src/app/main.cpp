@@ -2,6 +2,9 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#include <cstdio>
+
+#include "BaseDirectories.h"
 #include "GameApplication.h"
 #include "LanguageTexts.h"
 #include "ReportingApplication.h"
@@ -45,6 +48,9 @@ int RunGame(int& argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before Qt or the game has looked at where the player's folders are.
+    for (const QString& notice : kwadrill::IgnoreRelativeBaseDirectories())
+        std::fprintf(stderr, "%s\n", qUtf8Printable(notice));
     HandleCommandLine(argc, argv);
     const int exitCode = RunGame(argc, argv);
 #if defined(__SANITIZE_ADDRESS__)

@@ -265,6 +265,78 @@ TEST(InterruptedStartUp, ItsMusicTemporariesAreRemovedAtTheNextStart) {
     EXPECT_TRUE(game.ExitedCleanly()) << qPrintable(game.ExitDescription());
 }
 
+// A relative base-directory variable would put the game's files wherever it
+// is started; it is ignored with a word on stderr, as if unset. The folder it
+// names exists in the working folder, private and ready, and stays empty.
+struct RelativeCase {
+    const char* variable;
+    GameSandbox::ExecutableDirAccess access;
+    // Where the file the variable places lands instead, below the home
+    // folder (which is the working folder too); empty for the cache.
+    const char* fallback;
+};
+void PrintTo(const RelativeCase& relative, std::ostream* out) {
+    *out << relative.variable;
+}
+
+class RelativeBaseDirectory : public ::testing::TestWithParam<RelativeCase> {};
+
+TEST_P(RelativeBaseDirectory, IsIgnoredWithANoticeAndNothingLandsInTheWorkingFolder) {
+    const RelativeCase& relative = GetParam();
+    GameSandbox sandbox(relative.access);
+    if (!sandbox.Usable()) GTEST_SKIP() << qPrintable(sandbox.Problem());
+    const QString value = QStringLiteral("relative-%1").arg(QLatin1String(relative.variable));
+    const QString planted = sandbox.Path(QStringLiteral("home/") + value);
+    ASSERT_TRUE(sandbox.MakePlayerFolder(planted));
+    ASSERT_EQ(::chmod(QFile::encodeName(planted).constData(), 0700), 0);
+    const bool runtime = QLatin1String(relative.variable) == QLatin1String("XDG_RUNTIME_DIR");
+
+    GameProcess game(sandbox);
+    game.SetEnvironmentValue(QLatin1String(relative.variable), value);
+    game.CaptureStandardError();
+    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(game.WaitUntilReady(kStartUpTimeoutMs, runtime
+                                                           ? GameProcess::Music::InTemporaryFolder
+                                                           : GameProcess::Music::InRuntimeFolder))
+        << qPrintable(game.ExitDescription()) << "; stderr: " << game.StandardError().data();
+    if (runtime) {
+        EXPECT_TRUE(
+            QFileInfo::exists(sandbox.TemporaryScratchDir() + QStringLiteral("/QZKwadrill.lock")))
+            << "the lock is not in the private temporary folder";
+    }
+    game.Signal(SIGTERM);
+    ASSERT_TRUE(game.WaitForExit(kShutdownTimeoutMs));
+    EXPECT_TRUE(game.ExitedCleanly()) << qPrintable(game.ExitDescription());
+
+    const QStringList inPlanted = QDir(planted).entryList(QDir::AllEntries | QDir::Hidden |
+                                                          QDir::System | QDir::NoDotAndDotDot);
+    EXPECT_TRUE(inPlanted.isEmpty())
+        << "the game used the relative folder: " << qPrintable(inPlanted.join(u", "));
+    if (*relative.fallback) {
+        const QString fallback =
+            sandbox.Path(QStringLiteral("home/") + QLatin1String(relative.fallback));
+        EXPECT_EQ(TypeOf(fallback), mode_t{S_IFREG}) << qPrintable(fallback) << " is missing";
+    }
+    // Qt adds a line of its own when the runtime folder is unset.
+    const QStringList notices =
+        QString::fromUtf8(game.StandardError())
+            .split(u'\n')
+            .filter(QRegularExpression(QStringLiteral("^Kwadrill: .*%1").arg(relative.variable)));
+    ASSERT_EQ(notices.size(), 1) << game.StandardError().data();
+    EXPECT_TRUE(notices[0].contains(QStringLiteral("ignored"))) << qPrintable(notices[0]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachVariable, RelativeBaseDirectory,
+    ::testing::Values(
+        RelativeCase{"XDG_CONFIG_HOME", GameSandbox::ExecutableDirAccess::Writable,
+                     ".config/QZ's Kwadrill/Kwadrill.ini"},
+        RelativeCase{"XDG_DATA_HOME", GameSandbox::ExecutableDirAccess::ReadOnly,
+                     ".local/share/QZ's Kwadrill/Kwadrill.hsc"},
+        RelativeCase{"XDG_CACHE_HOME", GameSandbox::ExecutableDirAccess::Writable, ""},
+        RelativeCase{"XDG_RUNTIME_DIR", GameSandbox::ExecutableDirAccess::Writable, ""}),
+    [](const auto& testInfo) { return std::string(testInfo.param.variable); });
+
 // Qt reads a lock file it finds; from a FIFO it would wait for ever, and the
 // game with it. The FIFO is cleared away and the game plays and closes.
 TEST(LockPath, ThatIsAFifoNeitherHangsTheGameNorKeepsItOut) {
