@@ -56,6 +56,22 @@ write_music_off_backup() {
     } >"$file"
 }
 
+# Copies a game into dir/bin with the devices module of its build where the
+# copy looks for it (the build tree is laid out as installed: bin/, lib/).
+# With "pad", the tests' build of the module, which reads KWADRILL_VIRTUAL_PAD.
+copy_game() {
+    local program=$1 dir=$2 pad=${3:-}
+    local from
+    from=$(dirname "$(realpath "$program")")/..
+    cp "$program" "$dir/bin/kwadrill"
+    [[ -d $from/lib ]] || return 0   # an older build finds its module itself
+    cp -a "$from/lib" "$dir/"
+    if [[ $pad == pad ]]; then
+        cp "$from/scripted-pad/kwadrill-devices.so" \
+            "$(find "$dir/lib" -name kwadrill-devices.so -print -quit)"
+    fi
+}
+
 # Runs the helper on a program in the home made by new_home; prints the
 # helper's "pid ..." line (nothing when no window came). SDL_DRIVER and
 # PAD_SCRIPT, when set, go to the program.

@@ -76,7 +76,7 @@ prepare() {
         music-off) write_music_off_backup "$dir/bin/Kwadrill.hsc" ;;
         *) echo "unknown row: $row" >&2; exit 2 ;;
     esac
-    cp "$game" "$dir/bin/kwadrill"
+    copy_game "$game" "$dir"
     echo "$dir/bin/kwadrill"
 }
 

@@ -148,29 +148,30 @@ fi
 command_for() {
     local how=$1 dir=$2
     case $how in
-        kwadrill|kwadrill-pad) cp "$kwadrill" "$dir/bin/kwadrill"; echo "$dir/bin/kwadrill" ;;
+        kwadrill) copy_game "$kwadrill" "$dir"; echo "$dir/bin/kwadrill" ;;
+        kwadrill-pad) copy_game "$kwadrill" "$dir" pad; echo "$dir/bin/kwadrill" ;;
         kwadrill-warm)
-            cp "$kwadrill" "$dir/bin/kwadrill"
+            copy_game "$kwadrill" "$dir"
             cp -a "$warm_cache/." "$dir/cache/"
             echo "$dir/bin/kwadrill" ;;
         kwadrill-no-cache)
-            cp "$kwadrill" "$dir/bin/kwadrill"
+            copy_game "$kwadrill" "$dir"
             : >"$dir/cache/QZ's Kwadrill"
             echo "$dir/bin/kwadrill" ;;
         kwadrill-music-off|kwadrill-music-off-pad)
-            cp "$kwadrill" "$dir/bin/kwadrill"
+            copy_game "$kwadrill" "$dir" "${how##*-}"
             write_music_off_backup "$dir/bin/Kwadrill.hsc"
             echo "$dir/bin/kwadrill" ;;
-        extra) cp "$extra" "$dir/bin/kwadrill"; echo "$dir/bin/kwadrill" ;;
+        extra) copy_game "$extra" "$dir"; echo "$dir/bin/kwadrill" ;;
         extra-music-off)
-            cp "$extra" "$dir/bin/kwadrill"
+            copy_game "$extra" "$dir"
             write_music_off_backup "$dir/bin/Kwadrill.hsc"
             echo "$dir/bin/kwadrill" ;;
         *) echo "$how" ;;
     esac
 }
 
-# The "-pad" rows plug in a virtual gamepad (the game's test switch) that
+# The "-pad" rows plug in a virtual gamepad (the tests' module) that
 # presses nothing: the game then reads its pads at input rate.
 pad_for() {
     PAD_SCRIPT=

@@ -25,10 +25,16 @@ public:
 
     void Open() override {
         audio_.Open();
+#ifdef KWADRILL_PAD_SCRIPT_VARIABLE
+        if (gamepads_) gamepads_->Open(qEnvironmentVariable(KWADRILL_PAD_SCRIPT_VARIABLE));
+#else
         if (gamepads_) gamepads_->Open();
+#endif
     }
 
-    void CloseGamepads() override { gamepads_.reset(); }
+    void CloseGamepads() override {
+        gamepads_.reset();
+    }
 
 private:
     GameAudio audio_;

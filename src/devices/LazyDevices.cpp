@@ -1,11 +1,14 @@
 #include "LazyDevices.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QDir>
+#include <QFile>
 
 #include <dlfcn.h>
 
 #include <cstdio>
+
+#include "ModuleFile.h"
 
 namespace kwadrill {
 
@@ -14,6 +17,10 @@ LazyDevices::~LazyDevices() = default;
 LazyDevices::Loader LazyDevices::FromModule(QString path, DeviceSetup setup) {
     return [path = std::move(path),
             setup = std::move(setup)](QString& problem) -> std::unique_ptr<GameDevices> {
+        if (QString why = ModuleFileProblem(path); !why.isEmpty()) {
+            problem = path + QStringLiteral(": ") + why;
+            return nullptr;
+        }
         // The module and the libraries it brings stay to the end of the
         // process: audio and gamepad libraries keep threads and exit handlers.
         void* module = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
@@ -31,12 +38,12 @@ LazyDevices::Loader LazyDevices::FromModule(QString path, DeviceSetup setup) {
     };
 }
 
+// Only where the program was installed with it; a build tree is laid out
+// the same way. Never a path compiled in: another user may be able to make it.
 QString LazyDevices::DevicesModulePath() {
-    const QString installed = QCoreApplication::applicationDirPath() +
-                              QStringLiteral("/" KWADRILL_DEVICES_MODULE_FROM_BINDIR);
-    if (QFileInfo::exists(installed)) return installed;
-    // A build's executable, or a copy of it a test or benchmark runs.
-    return QStringLiteral(KWADRILL_DEVICES_MODULE_IN_BUILD);
+    // The program's folder has no links left in it: ".." may be folded.
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/" KWADRILL_DEVICES_MODULE_FROM_BINDIR));
 }
 
 void LazyDevices::Open(const Loader& load) {

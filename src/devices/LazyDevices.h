@@ -27,9 +27,10 @@ public:
     LazyDevices(const LazyDevices&) = delete;
     LazyDevices& operator=(const LazyDevices&) = delete;
 
-    // The devices from the module file at path (see DevicesModulePath).
+    // The devices from the module file at path (see DevicesModulePath),
+    // once the file has passed ModuleFileProblem.
     static Loader FromModule(QString path, DeviceSetup setup);
-    // The installed module beside the program, else the one of its build.
+    // The module where it is installed, relative to the program's own folder.
     static QString DevicesModulePath();
 
     // Loads the devices, hands on the switches and opens them; only the

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstdlib>
 
 #include "VirtualPad.h"
 
@@ -23,8 +22,6 @@ namespace {
 constexpr std::chrono::milliseconds kRepeatDelay{500};
 constexpr int kRepeatsPerSecond = 30;
 constexpr int kEventsPerPeek = 16;
-// Test-only: plug in a virtual pad that plays the presses in this file.
-constexpr char kVirtualPadVariable[] = "KWADRILL_VIRTUAL_PAD";
 
 void SendKey(QWidget& target, int key, const QString& text) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
@@ -63,7 +60,7 @@ PadState::RepeatTiming Gamepads::KeyboardRepeat() {
             std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::seconds(1)) / rate};
 }
 
-void Gamepads::Open() {
+void Gamepads::Open(const QString& padScript) {
     if (open_) return;
     // The game turns SIGINT and SIGTERM into a clean close itself.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -74,9 +71,7 @@ void Gamepads::Open() {
         return;
     }
     open_ = true;
-    if (const char* path = std::getenv(kVirtualPadVariable); path != nullptr && *path != '\0') {
-        script_ = std::make_unique<PadScript>(QString::fromLocal8Bit(path));
-    }
+    if (!padScript.isEmpty()) script_ = std::make_unique<PadScript>(padScript);
     Pump();  // the pads already plugged in
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 #include <map>
@@ -40,8 +41,9 @@ public:
     Gamepads& operator=(const Gamepads&) = delete;
 
     // Opens SDL's game-controller subsystem and starts watching. If it cannot
-    // open, one line on stderr and the game goes on without pads.
-    void Open();
+    // open, one line on stderr and the game goes on without pads. Tests may
+    // give a file of presses for a virtual pad to play (see PadScript).
+    void Open(const QString& padScript = {});
     bool IsOpen() const { return open_; }
     int PadCount() const { return static_cast<int>(pads_.size()); }
     // The pump's current period, and whether a repeat is waiting to fire.

@@ -9,8 +9,8 @@
 namespace kwadrill {
 
 // A game controller that exists only in SDL: plugged in by the tests, and
-// by the game itself when KWADRILL_VIRTUAL_PAD names a script of presses
-// (see PadScript). Needs SDL's game-controller subsystem to be open.
+// by the tests' build of the game's devices module when KWADRILL_VIRTUAL_PAD
+// names a script of presses (see PadScript). Needs SDL's game-controller subsystem to be open.
 class VirtualPad {
 public:
     VirtualPad();   // plugs it in
@@ -38,8 +38,7 @@ private:
 //   axis <name> <value>     an axis moved (leftx, lefty)
 //   unplug                  the pad goes away
 // A line not understood is skipped. The file is read when it changes, so an
-// idle script costs nothing. Test-only: nothing reads it unless the
-// environment asks.
+// idle script costs nothing. Test-only: the shipped module never reads one.
 class PadScript {
 public:
     explicit PadScript(QString path);

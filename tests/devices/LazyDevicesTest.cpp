@@ -134,7 +134,7 @@ TEST(LazyDevices, LoadsTheBuildsModuleAndPlaysThroughIt) {
     QPushButton start(&window);
 
     LazyDevices devices;
-    devices.Open(LazyDevices::FromModule(LazyDevices::DevicesModulePath(),
+    devices.Open(LazyDevices::FromModule(QStringLiteral(KWADRILL_DEVICES_MODULE),
                                          {.scratchDirectory = dir.path() + QLatin1Char('/'),
                                           .random = [](int) { return 0; },
                                           .showError = {},

@@ -82,6 +82,7 @@ void Keep(const QImage& screen, const QString& name) {
 TEST(GamepadEndToEnd, AVirtualPadStartsTheGameMovesAndCyclesThePiece) {
     GameSandbox sandbox;
     ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
+    ASSERT_TRUE(sandbox.InstallDevicesModule(GameSandbox::DevicesModule::ScriptedPad));
     const QString script = sandbox.Path(QStringLiteral("pad-presses"));
     // Back is there from the start: the game must hold it back until the pad
     // has been seen, or the press is lost.

@@ -57,7 +57,8 @@ GameSandbox::GameSandbox(ExecutableDirAccess executableDir)
     SetMode(RuntimeDir(), 0700);  // Qt and the game trust only a private runtime dir
     QFile::copy(QStringLiteral(KWADRILL_EXECUTABLE), ExecutablePath());
     SetMode(ExecutablePath(), 0755);
-    if (!QFileInfo(ExecutablePath()).isExecutable()) {
+    if (!QFileInfo(ExecutablePath()).isExecutable() ||
+        !InstallDevicesModule(DevicesModule::Shipped)) {
         problem_ = QStringLiteral("the game could not be copied into the sandbox");
         return;
     }
@@ -102,6 +103,21 @@ QString GameSandbox::ExecutableDir() const {
 QString GameSandbox::ExecutablePath() const {
     return Path(QStringLiteral("bin/kwadrill"));
 }
+QString GameSandbox::DevicesModulePath() const {
+    return QDir::cleanPath(ExecutableDir() +
+                           QStringLiteral("/" KWADRILL_DEVICES_MODULE_FROM_BINDIR));
+}
+
+bool GameSandbox::InstallDevicesModule(DevicesModule module) const {
+    const QString target = DevicesModulePath();
+    QFile::remove(target);
+    return QDir().mkpath(QFileInfo(target).path()) &&
+           QFile::copy(module == DevicesModule::Shipped
+                           ? QStringLiteral(KWADRILL_DEVICES_MODULE)
+                           : QStringLiteral(KWADRILL_SCRIPTED_PAD_DEVICES_MODULE),
+                       target);
+}
+
 QString GameSandbox::RuntimeDir() const {
     return Path(QStringLiteral("runtime"));
 }

@@ -24,6 +24,13 @@ public:
         ReadOnly,
     };
 
+    // Which build of the devices module the sandbox's game finds.
+    enum class DevicesModule {
+        Shipped,
+        // Also plays the presses of the file KWADRILL_VIRTUAL_PAD names.
+        ScriptedPad,
+    };
+
     struct FileState {
         qint64 size = -1;  // -1 for a directory, FIFO, socket or device
         QDateTime modified;
@@ -46,6 +53,10 @@ public:
     QString ExecutablePath() const;
     QString ExecutableDir() const;
     QString RuntimeDir() const;
+    // Where the game copy looks for its devices module, as when installed.
+    QString DevicesModulePath() const;
+    // Puts that build of the module there (the shipped one from the start).
+    bool InstallDevicesModule(DevicesModule module) const;
     // Kwadrill.hsc beside the executable.
     QString BackupPath() const;
     // Kwadrill.hsc in $XDG_DATA_HOME/QZ's Kwadrill/.
