@@ -62,14 +62,23 @@ void ReportUnwritable(const MusicCacheFolder& folder, const std::string& problem
                  folder.Folder().c_str(), problem.c_str());
 }
 
+void ReportBlocked(const MusicCacheFolder& folder, const std::string& key,
+                   const std::string& problem) {
+    std::fprintf(stderr,
+                 "Kwadrill: a piece of music cannot be cached at %s: %s; it is synthesized "
+                 "live.\n",
+                 folder.PathFor(key).c_str(), problem.c_str());
+}
+
 }  // namespace
 
 struct MusicCache::State {
-    State(std::string folderName, std::vector<QByteArray> midi)
-        : folder(std::move(folderName)), pieces(std::move(midi)) {}
+    State(std::string folderName, std::vector<QByteArray> midi, std::int64_t bytes)
+        : folder(std::move(folderName)), pieces(std::move(midi)), budget(bytes) {}
 
     MusicCacheFolder folder;
     const std::vector<QByteArray> pieces;
+    const std::int64_t budget;
 
     std::mutex mutex;
     std::condition_variable changed;
@@ -81,8 +90,8 @@ struct MusicCache::State {
     std::atomic<long> thread{0};
 };
 
-MusicCache::MusicCache(std::string folder, std::vector<QByteArray> pieces)
-    : state_(std::make_shared<State>(std::move(folder), std::move(pieces))) {}
+MusicCache::MusicCache(std::string folder, std::vector<QByteArray> pieces, std::int64_t budget)
+    : state_(std::make_shared<State>(std::move(folder), std::move(pieces), budget)) {}
 
 MusicCache::~MusicCache() {
     StopRendering();
@@ -174,7 +183,7 @@ void MusicCache::Run(const std::shared_ptr<State>& state, std::string soundFont,
     std::vector<std::string> keys;
     for (const QByteArray& piece : state->pieces)
         keys.push_back(KeyFor(Bytes(piece), soundFont, sampleRate));
-    state->folder.Trim(keys);
+    state->folder.Trim(keys, state->budget);
 
     std::vector<bool> failed(keys.size(), false);
     bool prepared = false;
@@ -220,18 +229,31 @@ void MusicCache::Run(const std::shared_ptr<State>& state, std::string soundFont,
             ReportUnwritable(state->folder, problem);
             break;
         }
+        // Known before rendering for nothing too; the other pieces go on.
+        if (problem = state->folder.Obstacle(keys[*next]); !problem.empty()) {
+            ReportBlocked(state->folder, keys[*next], problem);
+            failed[*next] = true;
+            continue;
+        }
         std::string file = PieceRenderer::Render(Bytes(state->pieces[*next]), soundFont, sampleRate,
                                                  keys[*next], state->stop);
         const bool stored =
             !state->stop && !file.empty() && state->folder.Store(keys[*next], file, problem);
         file = {};
+        // The new entry may have taken the folder past its budget.
+        if (stored && !state->stop) state->folder.Trim(keys, state->budget);
         // The synthesizer's SoundFont tables and the file, freed on this
         // thread's own heap, go back to the system.
         ::malloc_trim(0);
         if (state->stop) break;
-        if (!stored && problem.empty()) {
+        if (stored) continue;
+        if (problem.empty()) {
             failed[*next] = true;  // the piece or the SoundFont: not again in this run
-        } else if (!stored) {
+        } else if (const std::string blocked = state->folder.Obstacle(keys[*next]);
+                   !blocked.empty()) {
+            ReportBlocked(state->folder, keys[*next], blocked);  // put there while it rendered
+            failed[*next] = true;
+        } else {
             ReportUnwritable(state->folder, problem);
             break;
         }

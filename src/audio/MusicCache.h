@@ -21,7 +21,13 @@ namespace kwadrill {
 // device asked for comes first, then the pieces in their given order.
 //
 // The cache is an optimisation only: when its folder cannot be written, one
-// line goes to stderr and the renderer ends; the device plays live.
+// line goes to stderr and the renderer ends; the device plays live. Something
+// other than a file at one piece's name (a folder, a FIFO, a device) is left
+// alone and costs one line naming it; only that piece stays live.
+//
+// The folder is kept within its budget when the renderer starts and after
+// each piece it stores: entries of other pieces (an earlier SoundFont or
+// version) go, the least recently written first; these pieces' own never do.
 class MusicCache {
 public:
     // How long stopping waits for the renderer to end before leaving it to
@@ -33,8 +39,10 @@ public:
     // process takes down.
     static constexpr std::chrono::milliseconds kStopWait{150};
 
-    // pieces: the MIDI files the game can play, menu piece first.
-    MusicCache(std::string folder, std::vector<QByteArray> pieces);
+    // pieces: the MIDI files the game can play, menu piece first; budget:
+    // the bytes the folder's entries may take.
+    MusicCache(std::string folder, std::vector<QByteArray> pieces,
+               std::int64_t budget = MusicCacheFolder::kBudgetBytes);
     // Stops the renderer.
     ~MusicCache();
     MusicCache(const MusicCache&) = delete;

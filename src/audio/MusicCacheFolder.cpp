@@ -154,6 +154,32 @@ private:
     ogg_int64_t lastGranule_ = 0;
 };
 
+// What stands at an entry's name that must be left alone, and why; empty
+// when the name is free or holds a file or a link, which storing replaces
+// (a link itself, never its target). A folder, device, FIFO or socket there
+// is not the cache's to delete, and writing through it could do harm.
+std::string InTheWay(const std::string& path) {
+    struct stat at {};
+    if (::lstat(path.c_str(), &at) != 0)
+        return {};  // a folder gone or unreadable: not this entry's
+    switch (at.st_mode & S_IFMT) {
+        case S_IFREG:
+        case S_IFLNK:
+            return {};
+        case S_IFDIR:
+            return "a directory is in the way";
+        case S_IFCHR:
+        case S_IFBLK:
+            return "a device is in the way";
+        case S_IFIFO:
+            return "a FIFO is in the way";
+        case S_IFSOCK:
+            return "a socket is in the way";
+        default:
+            return "something that is no file is in the way";
+    }
+}
+
 bool IsHex(std::string_view text) {
     return std::all_of(text.begin(), text.end(),
                        [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
@@ -229,8 +255,14 @@ MusicCacheFolder::Lookup MusicCacheFolder::Open(const std::string& key, int samp
     Lookup lookup;
     if (folder_.empty() || key.size() != kKeyLength || !IsHex(key)) return lookup;
     const std::string path = PathFor(key);
+    // Left alone, and a device not even opened: opening some has effects.
+    struct stat at {};
+    if (::lstat(path.c_str(), &at) == 0 && !S_ISREG(at.st_mode) && !S_ISLNK(at.st_mode)) {
+        lookup.found = Found::Damaged;
+        return lookup;
+    }
     // No link is followed and no FIFO waited on.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) return lookup;
         lookup.found = Found::Damaged;
@@ -259,11 +291,8 @@ MusicCacheFolder::Lookup MusicCacheFolder::Open(const std::string& key, int samp
     }
     if (!facts) {
         ::close(fd);
-        // A folder or device at the entry's path is left alone.
-        struct stat at {};
-        if (::lstat(path.c_str(), &at) == 0 && !S_ISDIR(at.st_mode) && !S_ISCHR(at.st_mode) &&
-            !S_ISBLK(at.st_mode))
-            ::unlink(path.c_str());
+        // Only a damaged file goes; whatever else stands there is left alone.
+        if (::lstat(path.c_str(), &at) == 0 && S_ISREG(at.st_mode)) ::unlink(path.c_str());
         lookup.found = Found::Damaged;
         return lookup;
     }
@@ -298,6 +327,11 @@ void MusicCacheFolder::Remove(const std::string& key) {
     checked_.erase(key);
 }
 
+std::string MusicCacheFolder::Obstacle(const std::string& key) const {
+    if (folder_.empty() || key.size() != kKeyLength || !IsHex(key)) return {};
+    return InTheWay(PathFor(key));
+}
+
 bool MusicCacheFolder::Present(const std::string& key) const {
     if (folder_.empty() || key.size() != kKeyLength || !IsHex(key)) return false;
     struct stat info {};
@@ -308,6 +342,8 @@ bool MusicCacheFolder::Present(const std::string& key) const {
 // open and is rendered again, so waiting for the disk would buy nothing.
 bool MusicCacheFolder::Store(const std::string& key, std::string_view bytes, std::string& problem) {
     if (!Prepare(problem)) return false;
+    problem = Obstacle(key);
+    if (!problem.empty()) return false;
     const int unnamed = StoreUnnamed(key, bytes, problem);
     const bool stored = unnamed == 0 || (unnamed > 0 && StoreNamed(key, bytes, problem));
     if (stored) {
@@ -333,12 +369,17 @@ int MusicCacheFolder::StoreUnnamed(const std::string& key, std::string_view byte
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     const std::string path = PathFor(key);
     int linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
-    // Whatever stands at the name is no entry (the renderer found none
-    // there): it goes as in Open, a folder or device excepted.
-    struct stat at {};
-    if (linked != 0 && errno == EEXIST && ::lstat(path.c_str(), &at) == 0 && !S_ISDIR(at.st_mode) &&
-        !S_ISCHR(at.st_mode) && !S_ISBLK(at.st_mode) && ::unlink(path.c_str()) == 0)
-        linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
+    // A file or link at the name is no entry (the renderer found none
+    // there): it goes, as in Open. Anything else stays, and so does the piece.
+    if (linked != 0 && errno == EEXIST) {
+        if (std::string blocked = InTheWay(path); !blocked.empty()) {
+            ::close(fd);
+            problem = std::move(blocked);
+            return -1;
+        }
+        if (::unlink(path.c_str()) == 0 || errno == ENOENT)
+            linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW);
+    }
     const int saved = errno;
     ::close(fd);
     if (linked == 0) return 0;

@@ -76,8 +76,15 @@ public:
         std::optional<CachedPiece> piece;
     };
     // The entry, when it is there and whole. A damaged one is deleted
-    // (when the folder allows) and reported as Damaged.
+    // (when the folder allows) and reported as Damaged, and so is a link at
+    // its name; a folder, device, FIFO or socket there is reported as
+    // Damaged and left alone.
     Lookup Open(const std::string& key, int sampleRate);
+
+    // Why the entry cannot be stored: something at its name that is neither
+    // a file nor a link (a folder, device, FIFO or socket), which is left
+    // alone. Empty when nothing there stands in the way.
+    std::string Obstacle(const std::string& key) const;
 
     // Something stands at the entry's name that may be the entry (a
     // regular file, not empty); unlike Open, this reads nothing.
@@ -88,8 +95,9 @@ public:
     bool Prepare(std::string& problem);
     // Writes the entry whole or not at all, creating the folder: an unnamed
     // file linked in once written, where the file system has them (a killed
-    // writer leaves nothing), else a partial file and a rename. False with
-    // the reason when the folder cannot take it.
+    // writer leaves nothing), else a partial file and a rename. A file or
+    // link at its name is replaced. False with the reason when the folder
+    // cannot take it, or when an Obstacle stands at its name.
     bool Store(const std::string& key, std::string_view bytes, std::string& problem);
 
     // Deletes the entry, one that the decoder refused after all.

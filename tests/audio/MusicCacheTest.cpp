@@ -21,8 +21,11 @@
 #include <sched.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -182,9 +185,9 @@ struct Damage {
     std::function<void(const std::string& path, const std::string& whole)> apply;
 };
 
-// Nothing in the folder is trusted: whatever stands at the entry's path and
-// is not one whole rendered piece with this key is deleted, never followed
-// or waited on, and the piece counts as not rendered.
+// Nothing in the folder is trusted: a file at the entry's path that is not
+// one whole rendered piece with this key, or a link, is deleted, never
+// followed, and the piece counts as not rendered.
 TEST_F(RenderedPieceTest, OnlyAWholeFileOpensAndAnythingElseIsDeleted) {
     const std::string other = (dir_.path() + QStringLiteral("/other")).toStdString();
     const std::vector<Damage> damages{
@@ -207,7 +210,6 @@ TEST_F(RenderedPieceTest, OnlyAWholeFileOpensAndAnythingElseIsDeleted) {
              WriteAll(other, whole);
              ASSERT_EQ(::symlink(other.c_str(), path.c_str()), 0);
          }},
-        {"a FIFO", [](auto& path, auto&) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
     };
     for (const Damage& damage : damages) {
         SCOPED_TRACE(damage.name);
@@ -231,31 +233,82 @@ TEST_F(RenderedPieceTest, OnlyAWholeFileOpensAndAnythingElseIsDeleted) {
         << "rendered for another rate";
 }
 
-// A link or FIFO at an entry's name counts as no entry, so the renderer
-// renders the piece: storing it replaces what stands there, and a link's
-// target is left alone.
-TEST_F(RenderedPieceTest, StoringReplacesALinkOrAFifoAtTheEntrysName) {
+// A link at an entry's name counts as no entry, so the renderer renders the
+// piece: storing it replaces the link, and its target is left alone.
+TEST_F(RenderedPieceTest, StoringReplacesALinkAtTheEntrysName) {
     const std::string other = (dir_.path() + QStringLiteral("/other")).toStdString();
     WriteAll(other, "not ours");
-    using Plant = int (*)(const std::string& path, const std::string& target);
-    const std::pair<const char*, Plant> plants[] = {
-        {"a link",
-         [](const std::string& path, const std::string& target) {
-             return ::symlink(target.c_str(), path.c_str());
-         }},
-        {"a FIFO",
-         [](const std::string& path, const std::string&) { return ::mkfifo(path.c_str(), 0600); }},
-    };
-    for (const auto& [name, plant] : plants) {
-        SCOPED_TRACE(name);
-        ASSERT_EQ(plant(EntryPath(), other), 0);
-        EXPECT_FALSE(folder_.Present(key_));
-        std::string problem;
-        ASSERT_TRUE(folder_.Store(key_, file_, problem)) << problem;
-        EXPECT_EQ(folder_.Open(key_, kRate).found, MusicCacheFolder::Found::Whole);
-        ASSERT_EQ(::unlink(EntryPath().c_str()), 0);
-    }
+    ASSERT_EQ(::symlink(other.c_str(), EntryPath().c_str()), 0);
+    EXPECT_FALSE(folder_.Present(key_));
+    EXPECT_EQ(folder_.Obstacle(key_), "");
+    std::string problem;
+    ASSERT_TRUE(folder_.Store(key_, file_, problem)) << problem;
+    EXPECT_EQ(folder_.Open(key_, kRate).found, MusicCacheFolder::Found::Whole);
     EXPECT_EQ(ReadAll(other), "not ours");
+}
+
+// Plants something that is no file at path; false when this machine cannot.
+using Plant = bool (*)(const std::string& path);
+
+struct Obstacle {
+    const char* name;
+    Plant plant;
+    mode_t type;
+    const char* reason;
+};
+
+const Obstacle kObstacles[] = {
+    {"a directory",
+     [](const std::string& path) {
+         // Something inside, so a directory deleted or written into shows.
+         return ::mkdir(path.c_str(), 0700) == 0 && std::ofstream(path + "/inside") << "kept";
+     },
+     S_IFDIR, "a directory is in the way"},
+    {"a FIFO", [](const std::string& path) { return ::mkfifo(path.c_str(), 0600) == 0; }, S_IFIFO,
+     "a FIFO is in the way"},
+    // Needs root; the same device as /dev/null, so nothing comes to harm.
+    {"a device",
+     [](const std::string& path) {
+         return ::mknod(path.c_str(), S_IFCHR | 0600, ::makedev(1, 3)) == 0;
+     },
+     S_IFCHR, "a device is in the way"},
+};
+
+// Whether what the obstacle planted at path is still there, untouched.
+bool StillThere(const Obstacle& obstacle, const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || (info.st_mode & S_IFMT) != obstacle.type) return false;
+    if (obstacle.type != S_IFDIR) return true;
+    const QStringList inside =
+        QDir(QString::fromStdString(path))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    return inside == QStringList{QStringLiteral("inside")} && ReadAll(path + "/inside") == "kept";
+}
+
+// A directory, FIFO or device at the entry's name is not the cache's to
+// delete or write through: opening finds no entry, storing is refused with
+// what stands in the way, and it stays as it was.
+TEST_F(RenderedPieceTest, ADirectoryFifoOrDeviceAtTheEntrysNameIsLeftAloneAndNamed) {
+    for (const Obstacle& obstacle : kObstacles) {
+        SCOPED_TRACE(obstacle.name);
+        if (!obstacle.plant(EntryPath())) {
+            std::cout << "[          ] " << obstacle.name
+                      << " cannot be made here: " << std::strerror(errno) << "\n";
+            continue;
+        }
+        EXPECT_FALSE(folder_.Present(key_));
+        EXPECT_EQ(folder_.Obstacle(key_), obstacle.reason);
+        EXPECT_EQ(folder_.Open(key_, kRate).found, MusicCacheFolder::Found::Damaged);
+        EXPECT_TRUE(StillThere(obstacle, EntryPath())) << "after opening";
+        std::string problem;
+        EXPECT_FALSE(folder_.Store(key_, file_, problem));
+        EXPECT_EQ(problem, obstacle.reason);
+        EXPECT_TRUE(StillThere(obstacle, EntryPath())) << "after storing";
+        std::filesystem::remove_all(EntryPath());
+    }
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList())
+        << "no partial file left behind";
 }
 
 TEST(MusicCacheFolderTest, TrimKeepsThePiecesInUseAndRemovesTheOldestOthersAboveTheBudget) {
@@ -453,6 +506,96 @@ TEST_F(CachedDeviceTest, AnUnwritableCacheFolderPlaysLiveWithOneLineOnStderr) {
         const std::string said = testing::internal::GetCapturedStderr();
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
         EXPECT_NE(said.find("music cache"), std::string::npos) << said;
+    }
+}
+
+std::vector<QByteArray> AsByteArrays(const std::vector<std::vector<std::uint8_t>>& pieces) {
+    std::vector<QByteArray> bytes;
+    for (const auto& piece : pieces) bytes.push_back(test::AsByteArray(piece));
+    return bytes;
+}
+
+// Something at one piece's name that the cache must leave alone costs that
+// piece alone: one line names the entry and why, and the others are rendered.
+TEST_F(CachedDeviceTest, ADirectoryOrFifoAtOneEntryCostsOneLineAndTheOthersAreRendered) {
+    const std::vector<std::vector<std::uint8_t>> pieces{test::PianoPiece(3), test::PianoPiece(4),
+                                                        test::TempoPiece(4)};
+    std::vector<std::string> keys;
+    for (const auto& piece : pieces) keys.push_back(MusicCache::KeyFor(piece, SoundFont(), kRate));
+    for (const Obstacle& obstacle : kObstacles) {
+        SCOPED_TRACE(obstacle.name);
+        QTemporaryDir dir;
+        MusicCacheFolder folder(dir.path().toStdString());
+        // The first piece's: the renderer takes the pieces in order, so the
+        // line is out once the others are there.
+        const std::string blocked = folder.PathFor(keys[0]);
+        if (!obstacle.plant(blocked)) {
+            std::cout << "[          ] " << obstacle.name << " cannot be made here\n";
+            continue;
+        }
+        testing::internal::CaptureStderr();
+        {
+            MusicCache cache(folder.Folder(), AsByteArrays(pieces));
+            cache.StartRendering(SoundFont(), kRate);
+            LetRendererRun(cache);
+            EXPECT_TRUE(test::WaitFor(
+                [&] {
+                    return (folder.Present(keys[1]) && folder.Present(keys[2])) ||
+                           cache.RendererEnded();
+                },
+                kRenderWait));
+            EXPECT_FALSE(cache.RendererEnded()) << "the renderer gave up on all pieces";
+            EXPECT_FALSE(cache.Complete());
+        }
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_NE(said.find(blocked + ": " + obstacle.reason), std::string::npos) << said;
+        EXPECT_TRUE(StillThere(obstacle, blocked));
+        for (const std::size_t i : {1u, 2u})
+            EXPECT_EQ(folder.Open(keys[i], kRate).found, MusicCacheFolder::Found::Whole) << i;
+    }
+}
+
+// The budget holds once a piece is stored, not only from the next start:
+// the oldest entries of other pieces go, and never these pieces' own.
+TEST_F(CachedDeviceTest, TheBudgetHoldsOnceThePiecesAreStored) {
+    const std::vector<std::vector<std::uint8_t>> pieces{test::PianoPiece(4), test::PianoPiece(6)};
+    constexpr std::int64_t kStaleBytes = 128 * 1024;
+    constexpr int kStale = 4;
+    // Entries of an earlier SoundFont, oldest first, filling the budget exactly.
+    std::vector<std::string> stale;
+    for (int i = 0; i < kStale; ++i) {
+        stale.push_back(Folder() + '/' + std::string(64, static_cast<char>('1' + i)) + ".ogg");
+        WriteAll(stale.back(), std::string(kStaleBytes, 'o'));
+        const timespec when{::time(nullptr) - 1000 * (kStale - i), 0};
+        const timespec times[2] = {when, when};
+        ASSERT_EQ(::utimensat(AT_FDCWD, stale.back().c_str(), times, 0), 0);
+    }
+    const std::int64_t budget = kStale * kStaleBytes;
+    MusicCache cache(Folder(), AsByteArrays(pieces), budget);
+    cache.StartRendering(SoundFont(), kRate);
+    LetRendererRun(cache);
+    ASSERT_TRUE(test::WaitFor([&] { return cache.Complete(); }, kRenderWait));
+
+    std::int64_t total = 0;
+    for (const QFileInfo& entry : QDir(QString::fromStdString(Folder())).entryInfoList(QDir::Files))
+        total += entry.size();
+    std::int64_t rendered = 0;
+    for (const auto& piece : pieces) {
+        const std::string key = MusicCache::KeyFor(piece, SoundFont(), kRate);
+        rendered +=
+            QFileInfo(QString::fromStdString(MusicCacheFolder(Folder()).PathFor(key))).size();
+        EXPECT_TRUE(EntryWhole(piece));
+    }
+    ASSERT_LT(rendered, (kStale - 1) * kStaleBytes) << "the newest old entry fits beside them";
+    EXPECT_LE(total, budget);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(stale.front())));
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(stale.back())));
+    for (int i = 1; i < kStale; ++i) {
+        if (QFileInfo::exists(QString::fromStdString(stale[i - 1]))) {
+            EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(stale[i])))
+                << "a newer entry went while an older one stayed";
+        }
     }
 }
 
