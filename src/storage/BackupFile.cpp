@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -11,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,11 +32,8 @@ constexpr qint64 kRecordSize = sizeof(BackupRecord);
 // Where packages and installers put programs: no player's own folder.
 constexpr std::array kSystemFolders{"/usr",   "/bin", "/sbin", "/lib",
                                     "/lib64", "/opt", "/snap", "/app"};
-// A temporary file is the backup's name, a dot and six letters, as Qt names
-// its own temporary files: leftovers of older versions are found the same way.
-constexpr auto kTemporaryLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+// A temporary file is the backup's name, a dot and six letters (CreateFileBeside).
 constexpr int kTemporaryNameLength = 6;
-constexpr int kTemporaryAttempts = 16;
 
 QString BackupFilePath(const QString& dir) {
     return EnsureTrailingBackslash(dir) + QLatin1String(kBackupFileName);
@@ -90,56 +87,29 @@ bool ReadRecord(const QString& path, BackupRecord& record) {
     return true;
 }
 
-QString TemporaryNameFor(const QString& path) {
-    QString name = path + QLatin1Char('.');
-    const int letters = static_cast<int>(std::strlen(kTemporaryLetters));
-    for (int i = 0; i < kTemporaryNameLength; ++i)
-        name += QLatin1Char(kTemporaryLetters[QRandomGenerator::global()->bounded(letters)]);
-    return name;
-}
-
-// A new file beside path that nobody else can have prepared: NewOnly creates
-// it exclusively, so a link planted at the name is never followed, and the
-// usual permissions (those the umask leaves) apply.
-bool CreateTemporaryFile(const QString& path, QFile& file) {
-    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
-        file.setFileName(TemporaryNameFor(path));
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-            return true;
-        struct stat taken {};
-        if (!LinkStatus(file.fileName(), taken)) return false;  // not a clash of names
-    }
-    return false;
-}
-
-// Unbuffered, so that a disk filling up fails the write itself; the size and
-// the sync confirm that every byte reached the file.
-bool WriteWhole(QFile& file, const QByteArray& bytes) {
-    if (file.write(bytes) != bytes.size() || file.size() != bytes.size()) return false;
-    if (::fsync(file.handle()) != 0 && errno != EINVAL) return false;
-    file.close();
-    return file.error() == QFileDevice::NoError;
-}
-
 // Puts bytes at path in one step, replacing a regular file (its permissions
 // kept) or a link (never its target). Anything else there stays.
-bool ReplaceFile(const QString& path, const QByteArray& bytes) {
-    QFile file;
-    if (!CreateTemporaryFile(path, file)) return false;
+bool ReplaceFile(const QString& path, const QByteArray& bytes, WriteFailure& failure) {
     struct stat old {};
-    bool replaceable = true;
-    if (LinkStatus(path, old)) {
-        replaceable = S_ISLNK(old.st_mode) || S_ISREG(old.st_mode);
-        if (S_ISREG(old.st_mode)) ::fchmod(file.handle(), old.st_mode & 0777);
-    }
-    const QString temporary = file.fileName();
-    if (!replaceable || !WriteWhole(file, bytes) ||
-        ::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) !=
-            0) {
-        QFile::remove(temporary);
+    if (LinkStatus(path, old) && !S_ISLNK(old.st_mode) && !S_ISREG(old.st_mode)) {
+        failure = NotAFileFailure(path);
         return false;
     }
-    return true;
+    // Created exclusively, so nothing planted at its name is followed, with
+    // the usual permissions (those the umask leaves).
+    QString temporary;
+    const int fd = CreateFileBeside(path, 0666, temporary, failure);
+    if (fd < 0) return false;
+    if (LinkStatus(path, old) && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 0777);
+    const QByteArray nativeTemporary = QFile::encodeName(temporary);
+    int error = WriteAndClose(fd, bytes, Sync::ToDisk);
+    if (error == 0 &&
+        ::rename(nativeTemporary.constData(), QFile::encodeName(path).constData()) != 0)
+        error = errno;
+    if (error == 0) return true;
+    ::unlink(nativeTemporary.constData());
+    failure = SystemFailure(path, QFileInfo(path).absolutePath(), error);
+    return false;
 }
 
 }  // namespace
@@ -188,11 +158,19 @@ bool LoadBackupFile(BackupRecord& record, const QString& recordDir, const QStrin
     return loaded;
 }
 
-bool SaveBackupFile(const BackupRecord& record, const QString& recordDir) {
-    if (recordDir.isEmpty() || !QDir().mkpath(recordDir)) return false;
-    QByteArray bytes(reinterpret_cast<const char*>(&record), kRecordSize);
-    bytes.append(static_cast<char>(XorCheckByte(bytes, kBackupSeed)));
-    return ReplaceFile(BackupFilePath(recordDir), bytes);
+bool SaveBackupFile(const BackupRecord& record, const QString& recordDir, WriteFailure* failure) {
+    WriteFailure found;
+    const QString path = BackupFilePath(recordDir);
+    bool saved = false;
+    if (recordDir.isEmpty()) {
+        found = NoFolderFailure(QLatin1String(kBackupFileName));
+    } else if (MakeFolders(recordDir, path, &found)) {
+        QByteArray bytes(reinterpret_cast<const char*>(&record), kRecordSize);
+        bytes.append(static_cast<char>(XorCheckByte(bytes, kBackupSeed)));
+        saved = ReplaceFile(path, bytes, found);
+    }
+    if (!saved && failure) *failure = found;
+    return saved;
 }
 
 void RemoveStaleBackupTemporaries(const QString& recordDir) {

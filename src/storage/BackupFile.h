@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "BackupRecord.h"
+#include "WriteFailure.h"
 
 namespace kwadrill {
 
@@ -41,8 +42,10 @@ bool LoadBackupFile(BackupRecord& record, const QString& recordDir, const QStrin
 // to a fresh temporary file beside it, which then replaces the name in one
 // step: a failed save keeps the old file as it was, and a link at the path is
 // replaced, never written through. A directory, FIFO, socket or device there
-// is left alone and the save fails. False on failure; nothing is reported.
-bool SaveBackupFile(const BackupRecord& record, const QString& recordDir);
+// is left alone and the save fails. False on failure, and then failure (when
+// given) says where and why; nothing is reported.
+bool SaveBackupFile(const BackupRecord& record, const QString& recordDir,
+                    WriteFailure* failure = nullptr);
 
 // Removes the temporary files a save cut short left in recordDir
 // ("Kwadrill.hsc." and six letters): only regular files of this user, never a

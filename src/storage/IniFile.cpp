@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QTemporaryFile>
 #include <QtGlobal>
 
 #include <cerrno>
@@ -26,13 +25,19 @@ namespace kwadrill {
 
 namespace {
 
+constexpr std::size_t kReadChunk = 16 * 1024;
+// A value's name, "=", "@ByteArray()" and the line's end, with room to spare.
+constexpr qint64 kIniLineAllowance = 64;
+
 enum class PathEntry { Missing, RegularFile, Link, Other, Unknown };
 
-// What is at the path itself, a link not followed.
-PathEntry EntryAt(const QString& path) {
+// What is at the path itself, a link not followed; for Unknown, why.
+PathEntry EntryAt(const QString& path, int* error = nullptr) {
     struct stat status {};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0) {
+        if (error) *error = errno;
         return errno == ENOENT ? PathEntry::Missing : PathEntry::Unknown;
+    }
     if (S_ISLNK(status.st_mode)) return PathEntry::Link;
     return S_ISREG(status.st_mode) ? PathEntry::RegularFile : PathEntry::Other;
 }
@@ -40,30 +45,81 @@ PathEntry EntryAt(const QString& path) {
 // The bytes of a regular file. Opened without following a link and without
 // waiting for a writer, so that whatever replaced the file since it was looked
 // at is refused rather than read.
-std::optional<QByteArray> ReadRegularFile(const QString& path) {
+// The failure, when given, says why not (NotAFile for anything but a file).
+std::optional<QByteArray> ReadRegularFile(const QString& path, WriteFailure* failure = nullptr) {
+    const auto refuse = [&](int error) -> std::optional<QByteArray> {
+        if (failure) *failure = SystemFailure(path, path, error);
+        return std::nullopt;
+    };
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) return refuse(errno);
     struct stat status {};
-    QFile file;
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (::fstat(fd, &status) != 0) {
+        const int error = errno;
         ::close(fd);
+        return refuse(error);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        ::close(fd);
+        if (failure) *failure = NotAFileFailure(path);
         return std::nullopt;
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
+    QByteArray bytes;
+    char buffer[kReadChunk];
+    for (;;) {
+        const ssize_t now = ::read(fd, buffer, sizeof buffer);
+        if (now > 0) {
+            bytes.append(buffer, now);
+        } else if (now == 0) {
+            break;
+        } else if (errno != EINTR) {
+            const int error = errno;
+            ::close(fd);
+            return refuse(error);
+        }
+    }
+    ::close(fd);
     return bytes;
 }
 
-// Staged files get fresh names: QSettings caches files by path and trusts its
-// cache while size and time stamp look unchanged.
-std::unique_ptr<QTemporaryFile> FileAtFreshPath(const QString& pattern, const QByteArray& bytes) {
-    auto file = std::make_unique<QTemporaryFile>(pattern);
-    if (!file->open() || file->write(bytes) != bytes.size() || !file->flush()) return nullptr;
-    file->close();
-    return file;
-}
+// A staged file: a fresh name beside the store, so that QSettings, which
+// caches files by path and trusts its cache while size and time stamp look
+// unchanged, reads it anew; readable by its owner alone, as staged files are
+// recognised by that (RemoveStaleStagedFiles). Removed again unless it has
+// been renamed into place.
+class StagedFile {
+public:
+    StagedFile() = default;
+    ~StagedFile() { Discard(); }
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    // Beside the file filePath, holding bytes.
+    bool Create(const QString& filePath, const QByteArray& bytes, WriteFailure& failure) {
+        const int fd = CreateFileBeside(filePath, 0600, path_, failure);
+        if (fd < 0) {
+            path_.clear();
+            return false;
+        }
+        // Qt's writer replaces it anyway, and the copy read back is thrown away.
+        if (const int error = WriteAndClose(fd, bytes, Sync::No); error != 0) {
+            failure = SystemFailure(filePath, QFileInfo(filePath).absolutePath(), error);
+            return false;
+        }
+        return true;
+    }
+    const QString& Path() const { return path_; }
+    void Discard() {
+        if (!path_.isEmpty()) ::unlink(QFile::encodeName(path_).constData());
+        path_.clear();
+    }
+    // It now is the file itself.
+    void Placed() { path_.clear(); }
+
+private:
+    QString path_;
+};
 
 // Parses the whole file: QSettings parses sections only when asked for them,
 // and reports a malformed one only then.
@@ -79,21 +135,104 @@ bool SetValue(const QString& path, QStringView name, const QVariant& value) {
     return settings.status() == QSettings::NoError;
 }
 
-bool ReadsBack(const QString& path, const QString& pattern, QStringView name,
-               const QVariant& value) {
-    const std::optional<QByteArray> bytes = ReadRegularFile(path);
-    const auto copy = bytes ? FileAtFreshPath(pattern, *bytes) : nullptr;
-    if (!copy) return false;
-    QSettings settings(copy->fileName(), QSettings::IniFormat);
-    return ParseStatus(settings) == QSettings::NoError && settings.value(name) == value;
+bool ReadsBack(const QString& path, const QString& filePath, QStringView name,
+               const QVariant& value, WriteFailure& failure) {
+    const std::optional<QByteArray> bytes = ReadRegularFile(path, &failure);
+    StagedFile copy;
+    if (!bytes || !copy.Create(filePath, *bytes, failure)) return false;
+    QSettings settings(copy.Path(), QSettings::IniFormat);
+    if (ParseStatus(settings) == QSettings::NoError && settings.value(name) == value) return true;
+    failure = UnexplainedFailure(filePath);
+    return false;
 }
 
-bool Rename(const QString& from, const QString& to) {
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+// 0 or the errno of the rename.
+int Rename(const QString& from, const QString& to) {
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return 0;
+    return errno;
 }
 
 void WarnDefaults(const QString& filePath, const char* reason) {
     qWarning("Settings file %s %s: the defaults are used", qUtf8Printable(filePath), reason);
+}
+
+// Qt's INI writer says at most that it failed. The likely cause, a full disk
+// or a size limit, shows when as many bytes as it wanted to write are
+// written beside the file; if they can be, the cause stays unexplained.
+WriteFailure ExplainFailedWrite(const QString& filePath, const QString& staged,
+                                const QVariant& value) {
+    // The value's text, escaped, is at most four bytes a byte.
+    const qint64 wanted =
+        QFileInfo(staged).size() + 4 * value.toByteArray().size() + kIniLineAllowance;
+    StagedFile probe;
+    WriteFailure failure;
+    if (!probe.Create(filePath, QByteArray(wanted, ' '), failure)) return failure;
+    return UnexplainedFailure(filePath);
+}
+
+// A staged copy of what the file holds now (empty for a missing, linked or
+// unparseable file, damaged telling the last). A file that cannot be read
+// is never overwritten: the write fails.
+bool StageCurrent(const QString& filePath, PathEntry entry, StagedFile& staged, bool& damaged,
+                  WriteFailure& failure) {
+    damaged = false;
+    if (entry == PathEntry::RegularFile) {
+        const std::optional<QByteArray> bytes = ReadRegularFile(filePath, &failure);
+        if (!bytes || !staged.Create(filePath, *bytes, failure)) return false;
+        QSettings settings(staged.Path(), QSettings::IniFormat);
+        damaged = ParseStatus(settings) == QSettings::FormatError;
+        if (!damaged) return true;
+        staged.Discard();
+    }
+    return staged.Create(filePath, {}, failure);
+}
+
+// The unparseable file moves aside before the new one takes its place;
+// should that fail, it moves back.
+bool PutInPlace(StagedFile& staged, const QString& filePath, bool damaged, WriteFailure& failure) {
+    const QString folder = QFileInfo(filePath).absolutePath();
+    const QString damagedPath = DamagedCopyPath(filePath);
+    if (damaged) {
+        if (const int moved = Rename(filePath, damagedPath); moved != 0) {
+            failure = SystemFailure(filePath, folder, moved);
+            return false;
+        }
+    }
+    if (const int placed = Rename(staged.Path(), filePath); placed != 0) {
+        if (damaged) Rename(damagedPath, filePath);
+        failure = SystemFailure(filePath, folder, placed);
+        return false;
+    }
+    staged.Placed();
+    return true;
+}
+
+bool WriteValue(const QString& filePath, QStringView name, const QVariant& value,
+                WriteFailure& failure) {
+    if (!MakeFolders(QFileInfo(filePath).absolutePath(), filePath, &failure)) return false;
+    int error = 0;
+    const PathEntry entry = EntryAt(filePath, &error);
+    // A link is ours to replace, never to follow; anything else but a file is left alone.
+    if (entry == PathEntry::Unknown) {
+        failure = SystemFailure(filePath, filePath, error);
+        return false;
+    }
+    if (entry == PathEntry::Other) {
+        failure = NotAFileFailure(filePath);
+        return false;
+    }
+    StagedFile staged;
+    bool damaged = false;
+    if (!StageCurrent(filePath, entry, staged, damaged, failure)) return false;
+    // Qt's writer may also fail unseen, leaving a short file: the read-back finds that.
+    if (!SetValue(staged.Path(), name, value))
+        failure = UnexplainedFailure(filePath);
+    else if (ReadsBack(staged.Path(), filePath, name, value, failure))
+        return PutInPlace(staged, filePath, damaged, failure);
+    if (failure.cause == WriteFailure::Cause::Unexplained)
+        failure = ExplainFailedWrite(filePath, staged.Path(), value);
+    return false;
 }
 
 }  // namespace
@@ -131,35 +270,12 @@ QVariantMap ReadIniValues(const QString& filePath) {
     return values;
 }
 
-bool WriteIniValue(const QString& filePath, QStringView name, const QVariant& value) {
-    if (!QDir().mkpath(QFileInfo(filePath).absolutePath())) return false;
-    const PathEntry entry = EntryAt(filePath);
-    // A link is ours to replace, never to follow; anything else but a file is left alone.
-    if (entry != PathEntry::Missing && entry != PathEntry::Link && entry != PathEntry::RegularFile)
-        return false;
-
-    const QString pattern = filePath + QStringLiteral(".XXXXXX");
-    std::unique_ptr<QTemporaryFile> staged;
-    bool damaged = false;
-    if (entry == PathEntry::RegularFile) {
-        // A file that cannot be read is never overwritten.
-        const std::optional<QByteArray> bytes = ReadRegularFile(filePath);
-        if (!bytes || !(staged = FileAtFreshPath(pattern, *bytes))) return false;
-        QSettings settings(staged->fileName(), QSettings::IniFormat);
-        damaged = ParseStatus(settings) == QSettings::FormatError;
-    }
-    if (!staged || damaged) staged = FileAtFreshPath(pattern, {});
-    if (!staged || !SetValue(staged->fileName(), name, value) ||
-        !ReadsBack(staged->fileName(), pattern, name, value))
-        return false;
-
-    // The unparseable file moves aside before the new one takes its place;
-    // should that fail, it moves back.
-    const QString damagedPath = DamagedCopyPath(filePath);
-    if (damaged && !Rename(filePath, damagedPath)) return false;
-    if (Rename(staged->fileName(), filePath)) return true;
-    if (damaged) Rename(damagedPath, filePath);
-    return false;
+bool WriteIniValue(const QString& filePath, QStringView name, const QVariant& value,
+                   WriteFailure* failure) {
+    WriteFailure found;
+    const bool written = WriteValue(filePath, name, value, found);
+    if (!written && failure) *failure = found;
+    return written;
 }
 
 QString DamagedCopyPath(const QString& filePath) {

@@ -5,6 +5,8 @@
 #include <QVariant>
 #include <QVariantMap>
 
+#include "WriteFailure.h"
+
 namespace kwadrill {
 
 // A small INI file that belongs to the player. It is read only when it is a
@@ -21,8 +23,10 @@ QVariantMap ReadIniValues(const QString& filePath);
 // there is replaced, never written through. A file that cannot be parsed is
 // started afresh and kept as DamagedCopyPath(filePath). False on failure,
 // including a file that cannot be read and anything at the path that is
-// neither a regular file nor a link; the path then holds what it held.
-bool WriteIniValue(const QString& filePath, QStringView name, const QVariant& value);
+// neither a regular file nor a link; the path then holds what it held, and
+// failure (when given) says where and why.
+bool WriteIniValue(const QString& filePath, QStringView name, const QVariant& value,
+                   WriteFailure* failure = nullptr);
 
 // Where WriteIniValue keeps an unparseable file it replaced (an older one
 // there is replaced).

@@ -56,7 +56,9 @@ bool IsTextOrNumber(const QVariant& value) {
 }
 
 void WriteValue(const QString& filePath, QStringView name, const QVariant& value) {
-    if (!WriteIniValue(filePath, name, value)) throw StoreError::FailedToSetData(name.toString());
+    WriteFailure failure;
+    if (!WriteIniValue(filePath, name, value, &failure))
+        throw StoreError::FailedToSetData(name.toString(), failure);
 }
 
 std::int32_t LanguageFrom(const QVariant& value) {

@@ -2,7 +2,10 @@
 
 #include <QString>
 
+#include <optional>
 #include <stdexcept>
+
+#include "WriteFailure.h"
 
 namespace kwadrill {
 
@@ -11,12 +14,17 @@ namespace kwadrill {
 // below the event-dispatch boundary.
 class StoreError : public std::runtime_error {
 public:
-    explicit StoreError(const QString& message);
+    explicit StoreError(const QString& message, std::optional<WriteFailure> failure = {});
 
     QString Message() const { return QString::fromUtf8(what()); }
+    // For a value that could not be written: where and why.
+    const std::optional<WriteFailure>& Failure() const { return failure_; }
 
     static StoreError InvalidDataType(const QString& valueName);
-    static StoreError FailedToSetData(const QString& valueName);
+    static StoreError FailedToSetData(const QString& valueName, const WriteFailure& failure);
+
+private:
+    std::optional<WriteFailure> failure_;
 };
 
 // The text of the standard error report (a box captioned "Kwadrill" with an

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <functional>
 
@@ -159,12 +160,15 @@ TEST_F(BackupFileTest, SaveThatFailsPartWayKeepsThePreviousFile) {
     changed.musicOn = 1;
 
     bool saved = true;
+    WriteFailure failure;
     {
         test::FileSizeLimit limit(300);  // the disk fills up after 300 bytes
-        saved = SaveBackupFile(changed, RecordDir());
+        saved = SaveBackupFile(changed, RecordDir(), &failure);
     }
 
     EXPECT_FALSE(saved);
+    EXPECT_EQ(failure, SystemFailure(FilePath(), QDir::cleanPath(RecordDir()), EFBIG))
+        << qPrintable(Describe(failure));
     EXPECT_EQ(ReadFileBytes(FilePath()), before);
     EXPECT_EQ(QDir(RecordDir()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QLatin1String(kBackupFileName)});
@@ -176,11 +180,40 @@ TEST_F(BackupFileTest, SaveWithoutWritePermissionKeepsThePreviousFile) {
     const QByteArray before = ReadFileBytes(FilePath());
     QFile::setPermissions(RecordDir(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
 
-    EXPECT_FALSE(SaveBackupFile(BackupRecord{}, RecordDir()));
+    WriteFailure failure;
+    EXPECT_FALSE(SaveBackupFile(BackupRecord{}, RecordDir(), &failure));
 
     QFile::setPermissions(RecordDir(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(ReadFileBytes(FilePath()), before);
+    EXPECT_EQ(failure, SystemFailure(FilePath(), QDir::cleanPath(RecordDir()), EACCES))
+        << qPrintable(Describe(failure));
+}
+
+// A save that fails says which file, what refused and why: the error of the
+// step that failed, never one left over from a later call.
+TEST_F(BackupFileTest, FailedSaveSaysWhereAndWhy) {
+    const QString blocker = root_.path() + QStringLiteral("/blocker");
+    WriteFileBytes(blocker, "a file where a folder belongs");
+    const QString belowAFile = blocker + QStringLiteral("/QZ's Kwadrill/");
+    ASSERT_TRUE(QDir().mkpath(FilePath()));
+    const struct {
+        const char* what;
+        QString dir;
+        WriteFailure expected;
+    } cases[] = {
+        {"a folder below a file", belowAFile,
+         SystemFailure(belowAFile + QLatin1String(kBackupFileName), blocker, ENOTDIR)},
+        {"a folder at the file's name", RecordDir(), NotAFileFailure(FilePath())},
+        {"no folder at all", QString(), NoFolderFailure(QLatin1String(kBackupFileName))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFailure failure;
+        EXPECT_FALSE(SaveBackupFile(PatternRecord(), c.dir, &failure));
+        EXPECT_EQ(failure, c.expected) << qPrintable(Describe(failure));
+    }
+    EXPECT_EQ(ReadFileBytes(blocker), "a file where a folder belongs");
 }
 
 TEST_F(BackupFileTest, FileLivesBesideAWritableExecutable) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -419,6 +420,7 @@ TEST_P(NotAFileTest, WriteRaisesFailedToSetDataAndLeavesItAlone) {
         FAIL() << "no error";
     } catch (const StoreError& error) {
         EXPECT_EQ(error.Message(), QStringLiteral("Failed to set data for 'lng'"));
+        EXPECT_EQ(error.Failure(), NotAFileFailure(Path()));
     }
     EXPECT_TRUE(StillThere());
     EXPECT_EQ(QDir(dir_.path())
@@ -434,15 +436,18 @@ INSTANTIATE_TEST_SUITE_P(Kinds, NotAFileTest,
 // The language fits under the size limit, the table does not.
 TEST_F(SettingsStoreTest, WriteThatFailsRaisesFailedToSetDataForHsc) {
     std::optional<QString> message;
+    std::optional<WriteFailure> failure;
     {
         test::FileSizeLimit limit(100);
         try {
             Store().SaveRegistrySettings(PersistentState{});
         } catch (const StoreError& error) {
             message = error.Message();
+            failure = error.Failure();
         }
     }
     EXPECT_EQ(message, QStringLiteral("Failed to set data for 'hsc'"));
+    EXPECT_EQ(failure, SystemFailure(Path(), dir_.path(), EFBIG));
     // The language written before stays; no half-written file is left about.
     EXPECT_TRUE(test::ReadFileBytes(Path()).contains("lng=0"));
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
@@ -452,9 +457,40 @@ TEST_F(SettingsStoreTest, WriteThatFailsRaisesFailedToSetDataForHsc) {
 TEST_F(SettingsStoreTest, WriteWithoutWritePermissionRaisesFailedToSetData) {
     if (test::RunningAsRoot()) GTEST_SKIP() << "root ignores permissions; covered unprivileged";
     QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    EXPECT_THROW(Store().SaveRegistrySettings(PersistentState{}), StoreError);
+    std::optional<WriteFailure> failure;
+    try {
+        Store().SaveRegistrySettings(PersistentState{});
+    } catch (const StoreError& error) {
+        failure = error.Failure();
+    }
     QFile::setPermissions(dir_.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(failure, SystemFailure(Path(), dir_.path(), EACCES));
+    // A folder to be made in one that may not be written: that one refused.
+    const QString deeper = dir_.filePath(QStringLiteral("ro/new/Kwadrill.ini"));
+    ASSERT_TRUE(QDir().mkpath(dir_.filePath(QStringLiteral("ro"))));
+    QFile::setPermissions(dir_.filePath(QStringLiteral("ro")),
+                          QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    failure.reset();
+    try {
+        SettingsStore(deeper).SaveRegistrySettings(PersistentState{});
+    } catch (const StoreError& error) {
+        failure = error.Failure();
+    }
+    EXPECT_EQ(failure, SystemFailure(deeper, dir_.filePath(QStringLiteral("ro/new")), EACCES));
+}
+
+// A folder of the store's path that is a file: mkdir's answer, not a later one.
+TEST_F(SettingsStoreTest, WriteBelowAFileSaysWhichFileIsInTheWay) {
+    test::WriteFileBytes(dir_.filePath(QStringLiteral("blocker")), "x");
+    const QString path = dir_.filePath(QStringLiteral("blocker/QZ's Kwadrill/Kwadrill.ini"));
+    std::optional<WriteFailure> failure;
+    try {
+        SettingsStore(path).SaveRegistrySettings(PersistentState{});
+    } catch (const StoreError& error) {
+        failure = error.Failure();
+    }
+    EXPECT_EQ(failure, SystemFailure(path, dir_.filePath(QStringLiteral("blocker")), ENOTDIR));
 }
 
 TEST_F(SettingsStoreTest, RemovesWhatACutShortSaveLeftAndNothingElse) {

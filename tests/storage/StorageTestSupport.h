@@ -2,10 +2,21 @@
 
 #include <QByteArray>
 
+#include <ostream>
+
 #include <unistd.h>
 
 #include "ScopedEnvironment.h"
 #include "TestFiles.h"
+#include "WriteFailure.h"
+
+namespace kwadrill {
+
+inline void PrintTo(const WriteFailure& failure, std::ostream* out) {
+    *out << qPrintable(Describe(failure)) << " (cause " << static_cast<int>(failure.cause) << ")";
+}
+
+}  // namespace kwadrill
 
 namespace kwadrill::test {
 
