@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <cstdio>
+
 #include "BackupFile.h"
 #include "DialogLook.h"
 #include "GameSession.h"
@@ -96,6 +98,7 @@ bool GameApplication::FormCreate() {
     }
     recordDirectory_ = BackupFileDirectory(QApplication::applicationDirPath());
     settings_ = std::make_unique<SettingsStore>();
+    stateFiles_.emplace(recordDirectory_, *settings_);
     musicFiles_.emplace(scratchDirectory_);
     // What a killed save or extraction left behind; only while no other copy
     // can be writing.
@@ -111,6 +114,7 @@ bool GameApplication::FormCreate() {
     setup.seed =
         static_cast<std::uint32_t>(QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay());
     session_ = std::make_unique<GameSession>(devices_, devices_, std::move(setup));
+    session_->controller().KeepStateWith(&*stateFiles_);
     ExtractMusic();
     session_->engine().ClearField();
     return true;
@@ -170,21 +174,22 @@ void GameApplication::ReportStoreError(const StoreError& error) const {
 bool GameApplication::FormClose() {
     devices_.StopMusic();
     musicFiles_->Delete();
-    SaveBackupFile(session_->state().record, recordDirectory_);
-    // After a failed save the next attempt quits without trying again, so the
-    // game can always be left; the backup file above holds everything anyway.
-    if (!registrySaveFailed_) {
-        try {
-            settings_->SaveRegistrySettings(session_->state());
-        } catch (const StoreError& error) {
-            registrySaveFailed_ = true;
-            ReportStoreError(error);
-            if (!shutdownRequested_) {
-                return false;
-            }
+    GameController& controller = session_->controller();
+    const SaveResult saved = controller.SaveState();
+    if (saved.NothingKept() && controller.ResultUnsaved()) {
+        std::fprintf(stderr, "Kwadrill: the new high score could be saved nowhere and is lost\n");
+    }
+    // A store that refuses is reported once, so that the next close goes
+    // through and the game can always be left; not at all once the box of a
+    // result that could be saved nowhere has told of it.
+    if (saved.store && !registrySaveFailed_ && !controller.StoreRefusalTold()) {
+        registrySaveFailed_ = true;
+        ReportStoreError(*saved.store);
+        if (!shutdownRequested_) {
+            return false;
         }
     }
-    session_->controller().BeginShutdown();
+    controller.BeginShutdown();
     return true;
 }
 

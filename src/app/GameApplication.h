@@ -8,6 +8,7 @@
 #include "LazyDevices.h"
 #include "MusicFiles.h"
 #include "SingleInstanceLock.h"
+#include "StateFiles.h"
 
 namespace kwadrill {
 
@@ -46,6 +47,7 @@ private:
     QString recordDirectory_;
     std::optional<SingleInstanceLock> instanceLock_;
     std::unique_ptr<SettingsStore> settings_;
+    std::optional<StateFiles> stateFiles_;  // the record and the store, saved together
 
     // Sound, music and gamepads: silent until loaded after the first paint.
     LazyDevices devices_;

@@ -434,6 +434,34 @@ void GameController::EnterHighScore(int rank, std::int32_t finalScore) {
     }
     RecordHighScore(state_.record.scoreTable.Rank(rank), name, finalScore, clock_());
     state_.highlightRank = rank;
+    KeepNewResult();
+}
+
+// A new result is saved at once, not only at the close: if neither place
+// takes it, the player hears of it now, in their language, while there is
+// still time to make room or write it down; the close tries once more.
+void GameController::KeepNewResult() {
+    resultUnsaved_ = true;
+    const SaveResult saved = SaveState();
+    // During a shut-down nobody could answer a box; the keeper has said why on stderr.
+    if (!saved.NothingKept() || shuttingDown_) {
+        return;
+    }
+    const WriteFailure store = saved.store->Failure().value_or(UnexplainedFailure({}));
+    storeRefusalTold_ = true;
+    view_.ShowResultNotSaved(*saved.backup, store);
+}
+
+SaveResult GameController::SaveState() {
+    if (keeper_ == nullptr) {
+        return {};
+    }
+    SaveResult saved = keeper_->Save(state_);
+    // Either place holds every result once it has taken the state.
+    if (!saved.NothingKept()) {
+        resultUnsaved_ = false;
+    }
+    return saved;
 }
 
 }  // namespace kwadrill

@@ -16,6 +16,7 @@
 #include "Random.h"
 #include "SettingsStore.h"
 #include "SoundEffects.h"
+#include "StateKeeper.h"
 
 namespace kwadrill {
 
@@ -63,6 +64,17 @@ public:
     // a bad table is kept.
     void LoadStoredSettings(const StoredSettings& stored);
 
+    // Where the state is saved: at once whenever a result enters the table,
+    // and by SaveState. Without a keeper nothing is saved.
+    void KeepStateWith(StateKeeper* keeper) { keeper_ = keeper; }
+    // Saves the whole state to both places (the close does).
+    SaveResult SaveState();
+    // True while a result of this run has reached neither place.
+    bool ResultUnsaved() const { return resultUnsaved_; }
+    // True once the player has been told, with a result that could be saved
+    // nowhere, that the store refused it.
+    bool StoreRefusalTold() const { return storeRefusalTold_; }
+
     // Switches on the main and the fast tick; called once when the main
     // window has been arranged.
     void EnableTimers();
@@ -92,6 +104,7 @@ private:
     void BeginGameOver();
     void RunGameOverWindows(std::int32_t finalScore);
     void EnterHighScore(int rank, std::int32_t finalScore);
+    void KeepNewResult();
 
     GameFlags& flags_;
     GameView& view_;
@@ -110,6 +123,9 @@ private:
     std::int32_t destroyAnimSet_ = 0;
     bool gameOverPending_ = false;
     bool shuttingDown_ = false;
+    StateKeeper* keeper_ = nullptr;
+    bool resultUnsaved_ = false;
+    bool storeRefusalTold_ = false;
 
     // Receives the queued windows of the game-over sequence; declared last so
     // that a call still queued dies with the controller.

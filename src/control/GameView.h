@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "Board.h"
+#include "WriteFailure.h"
 
 namespace kwadrill {
 
@@ -43,6 +44,9 @@ public:
     // is ending) and no name was ever entered: a neutral one in the language.
     virtual QString NeutralPlayerName() const = 0;
     virtual void ShowHighScores() = 0;
+    // A new result could be saved nowhere: says which files refused and why,
+    // in the current language.
+    virtual void ShowResultNotSaved(const WriteFailure& backup, const WriteFailure& store) = 0;
     virtual void ShowAbout() = 0;
     virtual void ShowRules() = 0;
     // The language the player chose, or nothing when the choice was left alone.

@@ -1,5 +1,7 @@
 #include "LanguageTexts.h"
 
+#include <cerrno>
+
 namespace kwadrill {
 
 using namespace Qt::StringLiterals;
@@ -157,6 +159,69 @@ QStringList RulesLines(bool russian) {
 
 QString LanguageDialogCaption(bool russian) {
     return Pick(russian, u"Select language"_s, u"Выберите язык"_s);
+}
+
+QString WriteFailureReason(bool russian, const WriteFailure& failure) {
+    const QString& at = failure.at;
+    switch (failure.cause) {
+        case WriteFailure::Cause::NoFolder:
+            return Pick(russian, u"there is no folder for it (the home folder is not known)"_s,
+                        u"для него нет папки (неизвестна домашняя папка)"_s);
+        case WriteFailure::Cause::NotAFile:
+            return Pick(russian, u"something that is not a file (a folder, say) has its name"_s,
+                        u"под его именем лежит не файл (например, папка)"_s);
+        case WriteFailure::Cause::Unexplained:
+            return Pick(russian, u"the system refused without giving a reason"_s,
+                        u"система отказала, не назвав причины"_s);
+        case WriteFailure::Cause::System:
+            break;
+    }
+    switch (failure.error) {
+        case EACCES:
+        case EPERM:
+            return Pick(russian, u"no permission to write in %1"_s, u"нет права записи в %1"_s)
+                .arg(at);
+        case EROFS:
+            return Pick(russian, u"%1 is on a read-only disk"_s,
+                        u"%1 на диске, доступном только для чтения"_s)
+                .arg(at);
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return Pick(russian, u"no room left for it on the disk of %1"_s,
+                        u"на диске с %1 не осталось места"_s)
+                .arg(at);
+        case ENOTDIR:
+            return Pick(russian, u"%1 is a file where a folder should be"_s,
+                        u"%1 - файл там, где должна быть папка"_s)
+                .arg(at);
+        default:
+            // The system's own words, in the system's language.
+            return u"%1: %2"_s.arg(at, qt_error_string(failure.error));
+    }
+}
+
+ResultNotSavedTexts ResultNotSavedBox(bool russian, const WriteFailure& backup,
+                                      const WriteFailure& store) {
+    const QString places =
+        u"%1\n%2\n\n%3\n%4"_s.arg(backup.file, WriteFailureReason(russian, backup), store.file,
+                                  WriteFailureReason(russian, store));
+    if (russian) {
+        return {u"Рекорд не сохранён"_s,
+                u"Ваш новый рекорд не удалось сохранить: игра хранит рекорды в двух файлах, "
+                u"и ни один из них записать не удалось.\n\n"_s +
+                    places +
+                    u"\n\nПри закрытии игра попробует ещё раз; если и тогда ни один файл не "
+                    u"запишется, рекорд пропадёт."_s,
+                u"Понятно"_s};
+    }
+    return {u"High score not saved"_s,
+            u"Your new high score could not be saved: the game keeps its scores in two files, "
+            u"and neither of them could be written.\n\n"_s +
+                places +
+                u"\n\nThe game tries once more when it closes; if neither file can be written "
+                u"then, the high score is lost."_s,
+            u"OK"_s};
 }
 
 EmptyTableMessage EmptyHighScoreMessage(bool russian) {

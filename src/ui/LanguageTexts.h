@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "Random.h"
+#include "WriteFailure.h"
 
 namespace kwadrill {
 
@@ -32,6 +33,16 @@ QString NeutralPlayerName(bool russian);
 QString RulesCaption(bool russian);
 QStringList RulesLines(bool russian);  // exactly 15 lines
 QString LanguageDialogCaption(bool russian);
+
+// The box that says a new result could be saved in neither of the game's
+// two files: each file, what refused and why, in the player's words.
+struct ResultNotSavedTexts {
+    QString caption, text, button;
+};
+ResultNotSavedTexts ResultNotSavedBox(bool russian, const WriteFailure& backup,
+                                      const WriteFailure& store);
+// Why one file could not be written, as the player reads it.
+QString WriteFailureReason(bool russian, const WriteFailure& failure);
 
 struct EmptyTableMessage {
     QString text;

@@ -319,6 +319,14 @@ void TForm1::ShowHighScores() {
     form2_->exec();
 }
 
+void TForm1::ShowResultNotSaved(const WriteFailure& backup, const WriteFailure& store) {
+    const ResultNotSavedTexts texts = ResultNotSavedBox(state_.Russian(), backup, store);
+    QMessageBox box(QMessageBox::Warning, texts.caption, texts.text, QMessageBox::Ok, this);
+    box.setWindowFlags(kFixedDialogFlags);
+    box.button(QMessageBox::Ok)->setText(texts.button);
+    box.exec();
+}
+
 void TForm1::ShowAbout() {
     form4_->exec();
 }

@@ -57,6 +57,7 @@ public:
     QString ShowNameEntry(const QString& offered) override;
     QString NeutralPlayerName() const override;
     void ShowHighScores() override;
+    void ShowResultNotSaved(const WriteFailure& backup, const WriteFailure& store) override;
     void ShowAbout() override;
     void ShowRules() override;
     std::optional<std::int32_t> ShowLanguageDialog() override;

@@ -6,12 +6,23 @@
 #include <functional>
 #include <initializer_list>
 #include <optional>
+#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "GameView.h"
 #include "MusicControl.h"
 #include "SoundEffects.h"
+#include "StateKeeper.h"
+
+namespace kwadrill {
+
+inline void PrintTo(const WriteFailure& failure, std::ostream* out) {
+    *out << qPrintable(Describe(failure)) << " (cause " << static_cast<int>(failure.cause) << ")";
+}
+
+}  // namespace kwadrill
 
 namespace kwadrill::testing {
 
@@ -54,6 +65,10 @@ public:
     }
     QString NeutralPlayerName() const override { return QStringLiteral("Somebody"); }
     void ShowHighScores() override { Modal("ShowHighScores", onHighScores); }
+    void ShowResultNotSaved(const WriteFailure& backup, const WriteFailure& store) override {
+        notSaved = {backup, store};
+        Modal("ShowResultNotSaved", {});
+    }
     void ShowAbout() override { Modal("ShowAbout", {}); }
     void ShowRules() override { Modal("ShowRules", {}); }
     std::optional<std::int32_t> ShowLanguageDialog() override {
@@ -62,12 +77,14 @@ public:
     }
     void ApplyLanguage() override { log_.Add("ApplyLanguage"); }
 
-    std::optional<int> label;      // the level the label shows, if any
-    Board drawnBoard{};            // the board the well was last given
-    std::int32_t shownScore = -1;  // what the counter was last given; -1 never
-    QString offeredName;           // what the name entry last offered
-    QString typedName;             // what the name entry gives back
+    std::optional<int> label;                    // the level the label shows, if any
+    Board drawnBoard{};                          // the board the well was last given
+    std::int32_t shownScore = -1;                // what the counter was last given; -1 never
+    QString offeredName;                         // what the name entry last offered
+    QString typedName;                           // what the name entry gives back
     std::optional<std::int32_t> chosenLanguage;  // what the language dialog gives back
+    // What the last "not saved" box named: the backup file's and the store's failure.
+    std::optional<std::pair<WriteFailure, WriteFailure>> notSaved;
     // Run while the window is "open".
     std::function<void()> onGameOverBox;
     std::function<void()> onNameEntry;
@@ -124,6 +141,25 @@ public:
     std::int64_t length = 1000;
     int modeQueries = 0;
     std::function<void()> onPlay;  // runs inside PlayMusicFile
+
+private:
+    CallLog& log_;
+};
+
+// Answers every save with what it is told to; logs "Save" and keeps the
+// score table each save was given.
+class FakeStateKeeper : public StateKeeper {
+public:
+    explicit FakeStateKeeper(CallLog& log) : log_(log) {}
+
+    SaveResult Save(const PersistentState& state) override {
+        log_.Add("Save");
+        tables.push_back(state.record.scoreTable);
+        return answer;
+    }
+
+    SaveResult answer;  // all kept unless told otherwise
+    std::vector<ScoreTable> tables;
 
 private:
     CallLog& log_;

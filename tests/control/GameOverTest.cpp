@@ -3,6 +3,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -197,6 +198,107 @@ INSTANTIATE_TEST_SUITE_P(
                                      "Ann",
                                      {"ShowGameOverBox", "ShowNameEntry", "ShowHighScores"},
                                      "Eve"}));
+
+// A new result is saved the moment it is in the table, before the table
+// shows it; when neither place takes it, the player is told at once which
+// files refused and why. One place is enough: the other is told nothing.
+TEST_F(GameOverTest, NewResultIsSavedAtOnceAndALossIsToldWhenNeitherPlaceTakesIt) {
+    const WriteFailure backupRefused =
+        SystemFailure(QStringLiteral("/ro/Kwadrill.hsc"), QStringLiteral("/ro"), EACCES);
+    const WriteFailure storeRefused =
+        SystemFailure(QStringLiteral("/cfg/Kwadrill.ini"), QStringLiteral("/cfg"), EROFS);
+    const StoreError storeError = StoreError::FailedToSetData(QStringLiteral("lng"), storeRefused);
+    const struct {
+        const char* name;
+        SaveResult answer;
+        bool told;
+    } cases[] = {
+        {"both take it", {}, false},
+        {"only the store takes it", {.backup = backupRefused, .store = {}}, false},
+        {"only the backup takes it", {.backup = {}, .store = storeError}, false},
+        {"neither takes it", {.backup = backupRefused, .store = storeError}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeStateKeeper keeper(log);
+        keeper.answer = c.answer;
+        controller.KeepStateWith(&keeper);
+        state.record.scoreTable = ScoreTable{};
+        view.notSaved.reset();
+        EnterName(QStringLiteral("Kim"));
+        PrepareGameOver(1500);
+        controller.Timer1Timer();
+        log.Clear();
+        RunQueuedWindows();
+
+        std::vector<std::string> expected{"ShowNameEntry", "Save"};
+        if (c.told) expected.push_back("ShowResultNotSaved");
+        expected.push_back("ShowHighScores");
+        EXPECT_EQ(log.Of({"ShowNameEntry", "Save", "ShowResultNotSaved", "ShowHighScores"}),
+                  expected);
+        ASSERT_EQ(keeper.tables.size(), 1u);
+        EXPECT_EQ(keeper.tables[0].Rank(1).score, 1500);
+        EXPECT_EQ(EntryName(keeper.tables[0].Rank(1)), QStringLiteral("Kim"));
+        EXPECT_EQ(controller.ResultUnsaved(), c.told);
+        EXPECT_EQ(controller.StoreRefusalTold(), c.told) << "told only in the last case";
+        if (c.told) {
+            ASSERT_TRUE(view.notSaved.has_value());
+            EXPECT_EQ(view.notSaved->first, backupRefused);
+            EXPECT_EQ(view.notSaved->second, storeRefused);
+        }
+        controller.KeepStateWith(nullptr);
+    }
+}
+
+// Until a save reaches either place, the result counts as unsaved; then a
+// later save that keeps it anywhere settles it. A game with no new result
+// saves nothing before the close.
+TEST_F(GameOverTest, ResultStaysUnsavedUntilASaveReachesEitherPlace) {
+    FakeStateKeeper keeper(log);
+    controller.KeepStateWith(&keeper);
+    keeper.answer = {.backup = NoFolderFailure(QStringLiteral("Kwadrill.hsc")),
+                     .store = StoreError::FailedToSetData(
+                         QStringLiteral("lng"), UnexplainedFailure(QStringLiteral("/c.ini")))};
+    PrepareGameOver(800);
+    controller.Timer1Timer();
+    RunQueuedWindows();
+    ASSERT_TRUE(controller.ResultUnsaved());
+
+    EXPECT_TRUE(controller.SaveState().NothingKept());
+    EXPECT_TRUE(controller.ResultUnsaved()) << "the close could not keep it either";
+    keeper.answer.backup.reset();
+    EXPECT_FALSE(controller.SaveState().NothingKept());
+    EXPECT_FALSE(controller.ResultUnsaved());
+
+    keeper.tables.clear();
+    FillTable(std::vector<std::int32_t>(kScoreTableSize, 9000));
+    PrepareGameOver(100);
+    controller.Timer1Timer();
+    RunQueuedWindows();
+    EXPECT_TRUE(keeper.tables.empty()) << "no result, no save";
+}
+
+// Ended during the game-over sequence, nobody can read a box: the result is
+// still saved, and a loss is left to the close and to stderr.
+TEST_F(GameOverTest, ResultOfASessionThatEndsIsSavedWithoutABox) {
+    FakeStateKeeper keeper(log);
+    controller.KeepStateWith(&keeper);
+    keeper.answer = {.backup = NoFolderFailure(QStringLiteral("Kwadrill.hsc")),
+                     .store = StoreError::FailedToSetData(
+                         QStringLiteral("lng"), UnexplainedFailure(QStringLiteral("/c.ini")))};
+    PrepareGameOver(900);
+    view.onGameOverBox = [this] { controller.BeginShutdown(); };
+    controller.Timer1Timer();
+    log.Clear();
+    RunQueuedWindows();
+
+    EXPECT_EQ(log.Of({"ShowGameOverBox", "Save", "ShowResultNotSaved"}),
+              (std::vector<std::string>{"ShowGameOverBox", "Save"}));
+    ASSERT_EQ(keeper.tables.size(), 1u);
+    EXPECT_EQ(keeper.tables[0].Rank(1).score, 900);
+    EXPECT_TRUE(controller.ResultUnsaved());
+    EXPECT_FALSE(controller.StoreRefusalTold());
+}
 
 // Runs the event loop until done() holds or five seconds have passed.
 bool RunEventsUntil(const std::function<bool()>& done) {
