@@ -22,25 +22,6 @@ bool LinkStatus(const QString& path, struct stat& info) {
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
-// Opens a regular file for reading. The name is checked before it is opened,
-// so a device is never opened; O_NOFOLLOW and O_NONBLOCK keep a link or FIFO
-// swapped in meanwhile from being followed or waited on.
-bool OpenRegularFile(const QString& path, QFile& file, struct stat& info) {
-    if (!LinkStatus(path, info) || !S_ISREG(info.st_mode)) return false;
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat opened {};
-    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_dev != info.st_dev ||
-        opened.st_ino != info.st_ino ||
-        !file.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    info = opened;
-    return true;
-}
-
 bool IsSameFile(const struct stat& file, const QString& path) {
     struct stat other {};
     return LinkStatus(path, other) && other.st_dev == file.st_dev && other.st_ino == file.st_ino;
@@ -77,6 +58,23 @@ bool ApplyAttributes(const QString& path, std::uint32_t attributes) {
 }
 
 }  // namespace
+
+// O_NOFOLLOW and O_NONBLOCK: a link or FIFO swapped in after the check.
+bool OpenRegularFile(const QString& path, QFile& file, struct stat& info) {
+    if (!LinkStatus(path, info) || !S_ISREG(info.st_mode)) return false;
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_dev != info.st_dev ||
+        opened.st_ino != info.st_ino ||
+        !file.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    info = opened;
+    return true;
+}
 
 std::int32_t CopyFileWithAttributes(const QString& source, const QString& destination,
                                     std::uint32_t attributes, qint64 largestSource) {

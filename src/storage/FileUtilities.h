@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
+
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <limits>
@@ -26,6 +29,11 @@ inline constexpr qint64 kAnyLength = std::numeric_limits<qint64>::max();
 // that grows while it is copied fails after at most largestSource + 1 bytes.
 std::int32_t CopyFileWithAttributes(const QString& source, const QString& destination,
                                     std::uint32_t attributes, qint64 largestSource = kAnyLength);
+
+// Opens a regular file for reading. The name is checked before it is opened,
+// so a device is never opened, and a link or FIFO swapped in meanwhile is
+// neither followed nor waited on. info: the opened file's status.
+bool OpenRegularFile(const QString& path, QFile& file, struct stat& info);
 
 // The length of a file, or -1.
 std::int32_t GetFileSizeOrFail(const QString& path);
