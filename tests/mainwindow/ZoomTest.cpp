@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 #include <QSet>
@@ -155,7 +156,8 @@ TEST_F(Zoomed, FullScreenKeepsTheWellInShape) {
     EXPECT_LE(std::abs(left - (form_.width() - well.right() - 1 - qRound(4 * zoom))), 1);
     EXPECT_EQ(form_.Zoom(), 1.0) << "the player's own zoom is kept for later";
 
-    form_.SetFullScreen(false);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&form_, &escape);  // leaves full screen, as F11 would
     ASSERT_TRUE(WaitFor([&] { return form_.size() == QSize(329, 323); }));
     EXPECT_EQ(form_.Well()->geometry(), QRect(136, 4, 189, 315));
 }
