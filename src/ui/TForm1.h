@@ -46,6 +46,16 @@ public:
     // Asked whenever the window is about to close; false keeps it open.
     void SetFormClose(std::function<bool()> formClose);
 
+    // The windows drawn at a zoom step (see kZoomSteps), at once; another
+    // value is ignored. Ctrl++, Ctrl+- and Ctrl+0 step it too.
+    void SetZoom(qreal zoom);
+    qreal Zoom() const { return zoom_; }
+    // F11 toggles it; Escape leaves it when no dialog is open.
+    void SetFullScreen(bool fullScreen);
+    // Told the zoom and whether the window is full screen whenever the
+    // player changes either.
+    void SetViewChanged(std::function<void(qreal zoom, bool fullScreen)> viewChanged);
+
     // GameView
     void DrawField(const Board& board) override;
     void DrawCellImage(ImageList list, int index, int column, int row) override;
@@ -82,11 +92,16 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void CreateControls();
     void CreateButtons();
-    void LoadImageLists();
+    void CreateShortcuts();
+    void LoadImageLists(qreal ratio);
+    void ApplyZoomEverywhere();
+    void LayOutFullScreen();
     void ConnectButtons();
     const PictureList& Pictures(ImageList list) const;
 
@@ -101,6 +116,13 @@ private:
     PictureList destructionPictures_;
     PictureList digitPictures_;
 
+    qreal zoom_ = 1.0;
+    qreal fullScreenZoom_ = 1.0;
+    QPoint fullScreenOrigin_;
+    bool arranged_ = false;
+    std::function<void(qreal, bool)> viewChanged_;
+
+    QWidget* stage_ = nullptr;  // the described window's contents
     QGroupBox* controlPanel_ = nullptr;
     std::array<QToolButton*, 8> speedButtons_{};  // SpeedButton1 .. SpeedButton8
     QLabel* levelLabel_ = nullptr;

@@ -647,12 +647,15 @@ INSTANTIATE_TEST_SUITE_P(BothLanguages, ResultThatCannotBeSaved,
                                                        QStringLiteral("Наши победители")}),
                          [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
-// On a screen of device pixel ratio 2 the well is drawn from the double-size
-// cell pictures, pixel for pixel, not from scaled-up small ones.
-TEST(EndToEnd, HighDensityScreenDrawsTheWellFromTheDoubleSizePictures) {
+// On a screen of device pixel ratio 2, and at the game's own zoom of 2 on
+// any screen, the well is drawn from the double-size cell pictures, pixel
+// for pixel, not from scaled-up small ones.
+class TwiceTheSize : public ::testing::TestWithParam<GameWindowDriver::Scaling> {};
+
+TEST_P(TwiceTheSize, TheWellIsDrawnFromTheDoubleSizePictures) {
     GameSandbox sandbox;
     ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
-    GameWindowDriver game(sandbox, 2);
+    GameWindowDriver game(sandbox, 2, GetParam());
     ASSERT_TRUE(game.Start());
     ASSERT_TRUE(game.FindMainWindow(kWindowTimeoutMs)) << "the main window never appeared";
     // The window is mapped before its first paint: wait until the well shows.
@@ -671,6 +674,15 @@ TEST(EndToEnd, HighDensityScreenDrawsTheWellFromTheDoubleSizePictures) {
         PollFor<Piece>(kDialogTimeoutMs, [&] { return FindLonePiece(game.ReadWell()); });
     EXPECT_TRUE(spawned) << "no piece drawn from the @2x block pictures appeared";
 }
+
+INSTANTIATE_TEST_SUITE_P(Scalings, TwiceTheSize,
+                         ::testing::Values(GameWindowDriver::Scaling::Desktop,
+                                           GameWindowDriver::Scaling::Zoom),
+                         [](const ::testing::TestParamInfo<GameWindowDriver::Scaling>& scaling) {
+                             return scaling.param == GameWindowDriver::Scaling::Desktop
+                                        ? std::string("Desktop")
+                                        : std::string("Zoom");
+                         });
 
 }  // namespace
 
