@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 #include "Engine.h"
 #include "GameFlags.h"
@@ -63,6 +64,11 @@ public:
     // a bad table is kept.
     void LoadStoredSettings(const StoredSettings& stored);
 
+    // Additions to the game, both off until switched on: the next piece shown
+    // under the control panel, and the landing shadow of the falling piece.
+    void SetNextPiecePreview(bool on);
+    void SetLandingShadow(bool on);
+
     // Switches on the main and the fast tick; called once when the main
     // window has been arranged.
     void EnableTimers();
@@ -89,6 +95,12 @@ private:
     void DrawDestructionFrame();
     void RemoveAndCollapse();
 
+    void DrawField(const Board& board);
+    std::optional<PieceTypes> NextPieceToShow() const;
+    void RefreshNextPiece();
+    LandingShadow ShadowToShow() const;
+    bool RefreshLandingShadow();
+
     void BeginGameOver();
     void RunGameOverWindows(std::int32_t finalScore);
     void EnterHighScore(int rank, std::int32_t finalScore);
@@ -110,6 +122,11 @@ private:
     std::int32_t destroyAnimSet_ = 0;
     bool gameOverPending_ = false;
     bool shuttingDown_ = false;
+
+    bool nextPiecePreview_ = false;
+    bool landingShadow_ = false;
+    std::optional<PieceTypes> shownNextPiece_;  // what the view was last given
+    LandingShadow shownShadow_;
 
     // Receives the queued windows of the game-over sequence; declared last so
     // that a call still queued dies with the controller.
