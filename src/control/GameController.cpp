@@ -83,10 +83,12 @@ void GameController::Timer1Timer() {
     flags_.matchPending = true;
     if (engine_.FindMatches()) {
         StartDestruction();
+        lineWave_ = true;
         RefreshNextPiece();
         return;
     }
     flags_.matchPending = false;
+    lineWave_ = false;
     if (engine_.TopRowOccupied()) {
         BeginGameOver();
         return;
@@ -238,7 +240,6 @@ void GameController::RemoveAndCollapse() {
     if (removed && sound_.PlayDropSound()) {
         flags_.dropDelayTicks = kDropDelayTicks;
     }
-    RefreshNextPiece();  // the drop sound's variant came from the generator
     engine_.GravityStep();
 }
 
@@ -311,6 +312,7 @@ void GameController::SpeedButton1Click() {
     music_.ResetTrackCounter();
     PlayNamedMusic(QStringLiteral("GAME1"));
     view_.RepaintScore(displayedScore_);
+    lineWave_ = false;
     RefreshNextPiece();
 }
 
@@ -395,13 +397,15 @@ void GameController::DrawField(const Board& board) {
 }
 
 // Worked out again after every draw from the generator, so that what the
-// preview shows is the piece the next spawn places. A pause hides it: its
-// sprinkles draw from the generator all the time.
+// preview shows is the piece the next spawn places. It stays empty while
+// the next piece is still open: during a pause, whose sprinkles draw from
+// the generator, and from lines found until a search finds none, since each
+// wave draws its animation and sounds (and a chain may follow).
 std::optional<PieceTypes> GameController::NextPieceToShow() const {
     if (!nextPiecePreview_) {
         return std::nullopt;
     }
-    if (!flags_.gameRunning || flags_.paused) {
+    if (!flags_.gameRunning || flags_.paused || lineWave_) {
         return PieceTypes{};
     }
     return engine_.NextSpawn().types;

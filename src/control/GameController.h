@@ -125,6 +125,7 @@ private:
 
     bool nextPiecePreview_ = false;
     bool landingShadow_ = false;
+    bool lineWave_ = false;                     // from lines found until a search finds none
     std::optional<PieceTypes> shownNextPiece_;  // what the view was last given
     LandingShadow shownShadow_;
 
