@@ -23,6 +23,7 @@
 #include "GameController.h"
 #include "GameTimings.h"
 #include "LanguageTexts.h"
+#include "NextPieceBox.h"
 #include "ScorePaintBox.h"
 #include "TForm2.h"
 #include "TForm3.h"
@@ -46,6 +47,10 @@ constexpr int kPanelBottomMargin = 4;
 constexpr QPoint kBevelPos{132, 0};
 constexpr QPoint kWellPos{136, 4};
 constexpr QSize kGlyphSize{17, 17};
+// The next piece stands in the room the window leaves under the panel.
+constexpr int kNextPieceGap = 4;
+// The landing shadow: the block's own picture, faint over the empty cell.
+constexpr qreal kShadowOpacity = 0.3;
 
 // The two latching toggles among the eight SpeedButtons.
 constexpr int kMusicButton = 5;
@@ -190,6 +195,9 @@ void TForm1::CreateControls() {
                              devicePixelRatioF(), stage_);
     well_->move(kWellPos);
     well_->SetRepaintFromBoard([this] { DrawField(shownBoard_); });
+
+    nextPiece_ = new NextPieceBox(cellPictures_, stage_);
+    nextPiece_->hide();
 }
 
 void TForm1::CreateButtons() {
@@ -256,6 +264,8 @@ void TForm1::ArrangeMainWindow(const std::function<void()>& loadRegistrySettings
                        2 * (well_->y() - wellFrame_->y()) + well_->height());
     const QSize size(wellFrame_->x() + wellFrame_->width(),
                      std::max(wellFrame_->height(), controlPanel_->height()));
+    const int nextPieceTop = controlPanel_->height() + kNextPieceGap;
+    nextPiece_->setGeometry(0, nextPieceTop, kPanelWidth, size.height() - nextPieceTop);
     stage_->resize(size);
     setFixedSize(size);
     ApplyZoom(*this, 1.0);  // keeps the described layout, to be scaled from
@@ -389,7 +399,23 @@ void TForm1::DrawField(const Board& board) {
                                    cellPictures_.Picture(board.At(c, r)));
             }
         }
+        painter.setOpacity(kShadowOpacity);
+        for (const ShadowBlock& block : landingShadow_) {
+            painter.drawPixmap((block.column - 1) * cell.width(), (block.row - 1) * cell.height(),
+                               cellPictures_.Picture(block.type));
+        }
     });
+}
+
+void TForm1::SetLandingShadow(const LandingShadow& shadow) {
+    landingShadow_ = shadow;
+}
+
+void TForm1::ShowNextPiece(const std::optional<PieceTypes>& next) {
+    if (next) {
+        nextPiece_->ShowPiece(*next);
+    }
+    nextPiece_->setVisible(next.has_value());
 }
 
 void TForm1::DrawCellImage(ImageList list, int index, int column, int row) {
@@ -468,6 +494,7 @@ void TForm1::ApplyLanguage() {
         speedButtons_[i]->setText(*captions[i]);
     }
     controlPanel_->setTitle(texts.groupBox);
+    nextPiece_->setTitle(NextPieceCaption(russian));
     form2_->ApplyLanguage(russian);
     form3_->ApplyLanguage(russian);
     form5_->ApplyLanguage(russian);

@@ -20,6 +20,7 @@ class QToolButton;
 namespace kwadrill {
 
 class GameController;
+class NextPieceBox;
 class ScorePaintBox;
 class TForm2;
 class TForm3;
@@ -59,6 +60,8 @@ public:
     // GameView
     void DrawField(const Board& board) override;
     void DrawCellImage(ImageList list, int index, int column, int row) override;
+    void SetLandingShadow(const LandingShadow& shadow) override;
+    void ShowNextPiece(const std::optional<PieceTypes>& next) override;
     void RepaintScore(std::int32_t score) override;
     bool LevelLabelShowsText() const override;
     void ShowLevelLabel(int level) override;
@@ -83,6 +86,7 @@ public:
     QWidget* ControlPanel() const;
     QToolButton* SpeedButton(int number) const;  // SpeedButton1 .. SpeedButton8
     QLabel* LevelLabel() const;
+    NextPieceBox* NextPiece() const { return nextPiece_; }
     TForm2* HighScoreWindow() const { return form2_; }
     TForm3* NameEntryDialog() const { return form3_; }
     TForm4* AboutBox() const { return form4_; }
@@ -109,6 +113,7 @@ private:
     Random& random_;
     GameController* controller_ = nullptr;
     Board shownBoard_{};  // what the well shows; a repaint the system asks for draws it again
+    LandingShadow landingShadow_;  // drawn over the field, faintly
     std::function<bool()> formClose_;
     QtTranslations qtTranslations_;
 
@@ -129,6 +134,7 @@ private:
     ScorePaintBox* scoreCounter_ = nullptr;
     QFrame* wellFrame_ = nullptr;
     WellPaintBox* well_ = nullptr;
+    NextPieceBox* nextPiece_ = nullptr;  // under the panel, hidden unless switched on
 
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
