@@ -13,6 +13,9 @@
 #   warm          the game with every piece of music already in its cache
 #   cold          the game with an empty cache (a player's first start)
 #   music-off     the game with music switched off in its backup file
+#   floor-2x      the one-button program at twice its size (QT_SCALE_FACTOR=2)
+#   warm-2x       the game drawn at twice its size (--zoom 2), warm cache;
+#                 the -2x rows are set against floor-2x
 # Environment:
 #   WARM_CACHE      folder holding "QZ's Kwadrill/" with rendered pieces,
 #                   copied for every warm start (default: the tests' shared
@@ -69,15 +72,18 @@ prepare() {
     new_home "$dir"
     local game=$kwadrill
     [[ $row == extra-* ]] && game=$extra
+    local arguments=
     case ${row#extra-} in
         floor) echo "$floor"; return ;;
+        floor-2x) echo "env QT_SCALE_FACTOR=2 $floor"; return ;;
         warm) cp -a "$work/warm-cache/." "$dir/cache/" ;;
+        warm-2x) cp -a "$work/warm-cache/." "$dir/cache/"; arguments="--zoom 2" ;;
         cold) ;;
         music-off) write_music_off_backup "$dir/bin/Kwadrill.hsc" ;;
         *) echo "unknown row: $row" >&2; exit 2 ;;
     esac
     copy_game "$game" "$dir"
-    echo "$dir/bin/kwadrill"
+    echo "$dir/bin/kwadrill $arguments"
 }
 
 # Waits until the process is gone (or a zombie of nobody's here).
@@ -102,7 +108,9 @@ for run in $(seq "$runs"); do
         dir=$work/$row-$run
         program=$(prepare "$row" "$dir")
         sync
-        out=$(time_first_paint "$dir" 30000 "$program")
+        # A command line of words without spaces in them.
+        # shellcheck disable=SC2086
+        out=$(time_first_paint "$dir" 30000 $program)
         pid=$(awk '{print $2}' <<<"$out")
         painted=$(awk '{print $6}' <<<"$out")
         if [[ -z $pid || -z $painted ]]; then
@@ -126,6 +134,7 @@ quartile() {
 values() { awk -v r="$1" '$1 == r {print $2}' "$results"; }
 
 floor_median=$(values floor | median)
+floor_2x_median=$(values floor-2x | median)
 echo
 echo "First painted window, $runs starts per row, round-robin ($(nproc) cores)"
 echo
@@ -133,9 +142,11 @@ echo "| row | median ms | quartiles ms | against the floor |"
 echo "|---|---|---|---|"
 for row in "${rows[@]}"; do
     m=$(values "$row" | median)
+    base=$floor_median
+    [[ $row == *-2x ]] && base=$floor_2x_median
     ratio=-
-    if [[ $m != - && $floor_median != - ]]; then
-        ratio=$(awk -v a="$m" -v b="$floor_median" 'BEGIN {printf "%.2fx", a / b}')
+    if [[ $m != - && $base != - ]]; then
+        ratio=$(awk -v a="$m" -v b="$base" 'BEGIN {printf "%.2fx", a / b}')
     fi
     echo "| $row | $m | $(values "$row" | quartile 0.25) to $(values "$row" | quartile 0.75) | $ratio |"
 done

@@ -19,6 +19,7 @@
 #include "SettingsStore.h"
 #include "ShutdownSignals.h"
 #include "StoreError.h"
+#include "WindowZoom.h"
 
 namespace kwadrill {
 
@@ -56,7 +57,7 @@ void UseGameIcon() {
 }
 }  // namespace
 
-GameApplication::GameApplication() = default;
+GameApplication::GameApplication(std::optional<qreal> zoom) : zoomForThisRun_(zoom) {}
 
 // Members go down in reverse order: the session (controller, then windows)
 // before the devices; the gamepads let go of the window first.
@@ -72,6 +73,7 @@ int GameApplication::Run() {
     }
     session_->window().SetFormClose([this] { return FormClose(); });
     session_->Arrange([this] { LoadRegistrySettings(); });
+    session_->window().SetZoom(zoomForThisRun_ ? *zoomForThisRun_ : FirstStartZoom());
     if (shutdownRequested_) {
         // The end came during start-up: everything is loaded, so it is saved
         // as a close would save it, without showing the window first.
@@ -229,6 +231,15 @@ void GameApplication::CloseWhenModalWindowsAreGone() {
     if (!window.close()) {
         window.close();  // the store could not be written: leave without it
     }
+}
+
+// As large as fits comfortably: the main window at most 60 % of the screen's
+// height, in the desktop's logical pixels (its own scale factor included).
+qreal GameApplication::FirstStartZoom() const {
+    const QScreen* screen = QApplication::primaryScreen();
+    if (!screen) return kZoomSteps.front();
+    return LargestZoomWithin(LogicalSize(session_->window()).height(),
+                             screen->availableGeometry().height());
 }
 
 void GameApplication::ShowCentred() {

@@ -23,7 +23,8 @@ class StoreError;
 // the shut-down order.
 class GameApplication {
 public:
-    GameApplication();
+    // zoom: the windows' zoom for this run, over the stored one.
+    explicit GameApplication(std::optional<qreal> zoom = std::nullopt);
     ~GameApplication();
     GameApplication(const GameApplication&) = delete;
     GameApplication& operator=(const GameApplication&) = delete;
@@ -42,6 +43,7 @@ private:
     void CloseModalWindows();
     void CloseWhenModalWindowsAreGone();
     void ShowCentred();
+    qreal FirstStartZoom() const;
 
     QString scratchDirectory_;
     QString recordDirectory_;
@@ -59,6 +61,7 @@ private:
     bool registrySaveFailed_ = false;
     bool shutdownRequested_ = false;
     bool startedUp_ = false;  // the window is shown and the event loop runs
+    std::optional<qreal> zoomForThisRun_;
 };
 
 }  // namespace kwadrill

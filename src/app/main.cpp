@@ -3,11 +3,13 @@
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <optional>
 
 #include "BaseDirectories.h"
 #include "GameApplication.h"
 #include "LanguageTexts.h"
 #include "ReportingApplication.h"
+#include "WindowZoom.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
@@ -20,10 +22,15 @@ void DescribeApplication() {
     QCoreApplication::setApplicationVersion(QStringLiteral(KWADRILL_VERSION));
 }
 
+struct CommandLine {
+    std::optional<qreal> zoom;
+    bool valid = true;
+};
+
 // --help and --version answer and exit here, without a display. A start
 // without arguments has nothing to parse: it goes straight to the window.
-void HandleCommandLine(int& argc, char** argv) {
-    if (argc <= 1) return;
+CommandLine HandleCommandLine(int& argc, char** argv) {
+    if (argc <= 1) return {};
     QCoreApplication commandLine(argc, argv);
     DescribeApplication();
     QCommandLineParser parser;
@@ -31,17 +38,32 @@ void HandleCommandLine(int& argc, char** argv) {
         "A falling-blocks puzzle: line up three or more equal blocks in any direction."));
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption zoom(
+        QStringLiteral("zoom"),
+        QStringLiteral("Draw the windows this many times larger for this run: 1, 1.5, 2, 2.5, 3 "
+                       "or 4."),
+        QStringLiteral("factor"));
+    parser.addOption(zoom);
     parser.process(commandLine);
+    if (!parser.isSet(zoom)) return {};
+    bool number = false;
+    const std::optional<qreal> step = kwadrill::ZoomStepFor(parser.value(zoom).toDouble(&number));
+    if (!number || !step) {
+        std::fprintf(stderr, "kwadrill: --zoom takes 1, 1.5, 2, 2.5, 3 or 4, not \"%s\"\n",
+                     qUtf8Printable(parser.value(zoom)));
+        return {.zoom = std::nullopt, .valid = false};
+    }
+    return {.zoom = step, .valid = true};
 }
 
-int RunGame(int& argc, char** argv) {
+int RunGame(int& argc, char** argv, std::optional<qreal> zoom) {
     kwadrill::ReportingApplication app(argc, argv);
     DescribeApplication();
     // The desktop matches the windows to the launcher; the icon follows the
     // first paint (GameApplication).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.kwadrill"));
 
-    kwadrill::GameApplication game;
+    kwadrill::GameApplication game(zoom);
     return game.Run();
 }
 
@@ -51,8 +73,9 @@ int main(int argc, char** argv) {
     // Before Qt or the game has looked at where the player's folders are.
     for (const QString& notice : kwadrill::IgnoreRelativeBaseDirectories())
         std::fprintf(stderr, "%s\n", qUtf8Printable(notice));
-    HandleCommandLine(argc, argv);
-    const int exitCode = RunGame(argc, argv);
+    const CommandLine options = HandleCommandLine(argc, argv);
+    if (!options.valid) return 2;
+    const int exitCode = RunGame(argc, argv, options.zoom);
 #if defined(__SANITIZE_ADDRESS__)
     // Sanitizer builds judge leaks here, once the game has let go of all it
     // made, and not at exit: there Qt ends its D-Bus thread while the checker

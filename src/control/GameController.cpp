@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 
+#include <array>
 #include <cstdlib>
 #include <utility>
 
@@ -59,7 +60,7 @@ GameController::GameController(GameFlags& flags, GameView& view, SoundEffects& s
       timer2_(kFastTickMs, false, [this] { Timer2Timer(); }),
       timer3_(kSoundDelayTickMs, true, [this] { Timer3Timer(); }),
       engine_(random, EngineFlags{flags.matchPending, flags.paused},
-              [&view](const Board& board) { view.DrawField(board); }) {
+              [this](const Board& board) { DrawField(board); }) {
     // The audio follows the switches the record was loaded with.
     music_.SetMusicEnabled(MusicOn());
     sound_.SetSoundEnabled(state_.record.soundOn != 0);
@@ -82,14 +83,18 @@ void GameController::Timer1Timer() {
     flags_.matchPending = true;
     if (engine_.FindMatches()) {
         StartDestruction();
+        lineWave_ = true;
+        RefreshNextPiece();
         return;
     }
     flags_.matchPending = false;
+    lineWave_ = false;
     if (engine_.TopRowOccupied()) {
         BeginGameOver();
         return;
     }
     engine_.SpawnPiece();
+    RefreshNextPiece();
 }
 
 void GameController::KeepMusicPlaying() {
@@ -307,6 +312,8 @@ void GameController::SpeedButton1Click() {
     music_.ResetTrackCounter();
     PlayNamedMusic(QStringLiteral("GAME1"));
     view_.RepaintScore(displayedScore_);
+    lineWave_ = false;
+    RefreshNextPiece();
 }
 
 void GameController::SpeedButton2Click() {
@@ -320,6 +327,8 @@ void GameController::SpeedButton2Click() {
         music_.PlayMusicFile(
             music_.NextMusicFile(flags_.gameRunning));  // the next piece, not the stopped one
     }
+    RefreshLandingShadow();
+    RefreshNextPiece();
 }
 
 void GameController::SpeedButton3Click() {
@@ -344,6 +353,7 @@ void GameController::SpeedButton6Click(bool down) {
     if (down) {
         sound_.PlayDissolveSound();  // a sample, heard at once
     }
+    RefreshNextPiece();
 }
 
 void GameController::SpeedButton7Click() {
@@ -363,6 +373,81 @@ void GameController::LoadStoredSettings(const StoredSettings& stored) {
     if (const std::optional<ScoreTable> table = stored.Table()) {
         MergeScoreTables(state_.record.scoreTable, *table);
     }
+}
+
+void GameController::SetNextPiecePreview(bool on) {
+    nextPiecePreview_ = on;
+    RefreshNextPiece();
+}
+
+// The shadow is drawn only over the plain field of a piece in play, so
+// redrawing the field at once wipes nothing else off the well.
+void GameController::SetLandingShadow(bool on) {
+    landingShadow_ = on;
+    if (RefreshLandingShadow()) {
+        view_.DrawField(engine_.board);
+    }
+}
+
+// ---- Next piece and landing shadow ----
+
+void GameController::DrawField(const Board& board) {
+    RefreshLandingShadow();
+    view_.DrawField(board);
+}
+
+// Worked out again after every draw from the generator, so that what the
+// preview shows is the piece the next spawn places. It stays empty while
+// the next piece is still open: during a pause, whose sprinkles draw from
+// the generator, and from lines found until a search finds none, since each
+// wave draws its animation and sounds (and a chain may follow).
+std::optional<PieceTypes> GameController::NextPieceToShow() const {
+    if (!nextPiecePreview_) {
+        return std::nullopt;
+    }
+    if (!flags_.gameRunning || flags_.paused || lineWave_) {
+        return PieceTypes{};
+    }
+    return engine_.NextSpawn().types;
+}
+
+void GameController::RefreshNextPiece() {
+    const std::optional<PieceTypes> next = NextPieceToShow();
+    if (next != shownNextPiece_) {
+        shownNextPiece_ = next;
+        view_.ShowNextPiece(next);
+    }
+}
+
+// Only while the piece can be steered. Between a Start and the first spawn
+// the piece still names the last game's cells, now empty: no shadow then.
+LandingShadow GameController::ShadowToShow() const {
+    if (!landingShadow_ || !flags_.gameRunning || flags_.collapsing || !engine_.PieceCanMove()) {
+        return {};
+    }
+    const FallingPiece& piece = engine_.fallingPiece;
+    const std::array<int, kPieceBlocks> rows = LandingRows(engine_.board, piece);
+    LandingShadow shadow;
+    for (int k = 0; k < kPieceBlocks; ++k) {
+        const CellPosition& block = piece.blocks[k];
+        const std::uint8_t type = engine_.board.At(block.column, block.row);
+        if (type == 0) {
+            return {};
+        }
+        shadow.push_back({block.column, rows[k], type});
+    }
+    return shadow;
+}
+
+// True when the view was given a new shadow.
+bool GameController::RefreshLandingShadow() {
+    LandingShadow shadow = ShadowToShow();
+    if (shadow == shownShadow_) {
+        return false;
+    }
+    shownShadow_ = std::move(shadow);
+    view_.SetLandingShadow(shownShadow_);
+    return true;
 }
 
 void GameController::EnableTimers() {
@@ -387,7 +472,8 @@ void GameController::BeginShutdown() {
 void GameController::BeginGameOver() {
     flags_.gameRunning = false;
     displayedScore_ = engine_.score;
-    view_.DrawField(engine_.board);
+    DrawField(engine_.board);
+    RefreshNextPiece();
     view_.RepaintScore(displayedScore_);
     PlayNamedMusic(QStringLiteral("GAMEOVER"));
     gameOverPending_ = true;

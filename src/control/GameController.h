@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 #include "Engine.h"
 #include "GameFlags.h"
@@ -74,6 +75,10 @@ public:
     // True once the player has been told, with a result that could be saved
     // nowhere, that the store refused it.
     bool StoreRefusalTold() const { return storeRefusalTold_; }
+    // Additions to the game, both off until switched on: the next piece shown
+    // under the control panel, and the landing shadow of the falling piece.
+    void SetNextPiecePreview(bool on);
+    void SetLandingShadow(bool on);
 
     // Switches on the main and the fast tick; called once when the main
     // window has been arranged.
@@ -101,6 +106,12 @@ private:
     void DrawDestructionFrame();
     void RemoveAndCollapse();
 
+    void DrawField(const Board& board);
+    std::optional<PieceTypes> NextPieceToShow() const;
+    void RefreshNextPiece();
+    LandingShadow ShadowToShow() const;
+    bool RefreshLandingShadow();
+
     void BeginGameOver();
     void RunGameOverWindows(std::int32_t finalScore);
     void EnterHighScore(int rank, std::int32_t finalScore);
@@ -126,6 +137,12 @@ private:
     StateKeeper* keeper_ = nullptr;
     bool resultUnsaved_ = false;
     bool storeRefusalTold_ = false;
+
+    bool nextPiecePreview_ = false;
+    bool landingShadow_ = false;
+    bool lineWave_ = false;                     // from lines found until a search finds none
+    std::optional<PieceTypes> shownNextPiece_;  // what the view was last given
+    LandingShadow shownShadow_;
 
     // Receives the queued windows of the game-over sequence; declared last so
     // that a call still queued dies with the controller.

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "Board.h"
 #include "WriteFailure.h"
+#include "PieceForecast.h"
 
 namespace kwadrill {
 
@@ -15,6 +17,16 @@ enum class ImageList {
     Cells,        // 21 x 21, opaque: index = cell value
     Destruction,  // 21 x 21, white transparent: (set - 1) * 11 + (10 - frame)
 };
+
+// Where one block of the piece in play would come to rest, and its type.
+struct ShadowBlock {
+    int column = 0;
+    int row = 0;
+    std::uint8_t type = 0;
+    bool operator==(const ShadowBlock&) const = default;
+};
+// The landing shadow of the piece in play; empty when none is shown.
+using LandingShadow = std::vector<ShadowBlock>;
 
 // What game control needs from the windows. The main window implements it;
 // tests implement it with a recorder.
@@ -26,6 +38,11 @@ public:
     virtual void DrawField(const Board& board) = 0;
     // Paints one picture at one cell of the well, leaving the board alone.
     virtual void DrawCellImage(ImageList list, int index, int column, int row) = 0;
+    // The landing shadow, drawn over the field from the next DrawField on.
+    virtual void SetLandingShadow(const LandingShadow& shadow) = 0;
+    // The next piece's types, left to right (0 an empty cell), or nothing
+    // when the preview is switched off.
+    virtual void ShowNextPiece(const std::optional<PieceTypes>& next) = 0;
     // Repaints the score counter at once, showing score.
     virtual void RepaintScore(std::int32_t score) = 0;
 

@@ -6,6 +6,7 @@
 
 #include "GameRules.h"
 #include "LineFinder.h"
+#include "PieceForecast.h"
 
 namespace kwadrill {
 
@@ -67,32 +68,28 @@ void Engine::GravityStep() {
     Redraw();
 }
 
-int Engine::TypeSpan() const {
-    int span = kInitialTypeSpan;
-    for (const TypeSpanStep& step : kTypeSpanSteps) {
-        if (level > step.levelAbove) span = step.span;
-    }
-    return span;
-}
-
 std::uint8_t Engine::RandomBlockType() {
-    const int span = TypeSpan();
-    int value = random_(span - 1);
-    if (value > span / 2) value = random_(span - 1);
-    return static_cast<std::uint8_t>(value + 1);
+    return DrawBlockType(random_, level);
 }
 
 // Called only on a settled board with a free top row, so the three cells are
 // written without a test. Column first, then the types from left to right.
 void Engine::SpawnPiece() {
-    const int leftColumn = random_(kSpawnColumns) + 1;
+    const SpawnDraw draw = DrawSpawn(random_, level);
     for (int k = 0; k < kPieceBlocks; ++k) {
         CellPosition& block = fallingPiece.blocks[k];
-        block.column = static_cast<std::uint8_t>(leftColumn + k);
+        block.column = static_cast<std::uint8_t>(draw.leftColumn + k);
         block.row = kSpawnRow;
-        board.At(block.column, block.row) = RandomBlockType();
+        board.At(block.column, block.row) = draw.types[k];
     }
     Redraw();
+}
+
+// A copy of the generator draws what SpawnPiece would: exact as long as
+// nothing else draws from the game's generator before the spawn.
+SpawnDraw Engine::NextSpawn() const {
+    Random copy = random_;
+    return DrawSpawn(copy, level);
 }
 
 bool Engine::PieceOnBoard() const {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "Board.h"
+#include "PieceForecast.h"
 #include "Random.h"
 
 namespace kwadrill {
@@ -30,6 +31,9 @@ public:
     void GravityStep();
     std::uint8_t RandomBlockType();
     void SpawnPiece();
+    // The piece the next SpawnPiece places unless something else draws from
+    // the generator first; draws nothing itself.
+    SpawnDraw NextSpawn() const;
     bool PieceCanMove() const;
     void RotatePiece();
     void MovePieceLeft();
@@ -53,7 +57,6 @@ private:
     bool PieceOnBoard() const;
     bool ShiftFits(int columnStep) const;
     void ShiftPiece(int columnStep);
-    int TypeSpan() const;
     void Redraw();
 
     Random& random_;

@@ -5,7 +5,8 @@
 
 namespace kwadrill {
 
-// The game's one pseudo-random generator.
+// The game's one pseudo-random generator. A copy goes on with the same
+// numbers as the original, leaving the original alone.
 class Random {
 public:
     explicit Random(std::uint32_t seed = 0) : generator_(seed) {}

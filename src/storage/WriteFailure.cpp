@@ -68,18 +68,28 @@ QString Describe(const WriteFailure& failure) {
 bool MakeFolders(const QString& folder, const QString& file, WriteFailure* failure) {
     const QString absolute = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
     const QStringList parts = absolute.split(u'/', Qt::SkipEmptyParts);
+    QString parent = QStringLiteral("/");
     QString path;
     for (const QString& part : parts) {
         path += u'/' + part;
         const QByteArray native = QFile::encodeName(path);
-        if (::mkdir(native.constData(), 0777) == 0) continue;
+        if (::mkdir(native.constData(), 0777) == 0) {
+            parent = path;
+            continue;
+        }
         const int error = errno;
         struct stat info {};
-        // A folder there, or a link to one, is the way on.
-        if (error == EEXIST && ::stat(native.constData(), &info) == 0 && S_ISDIR(info.st_mode))
-            continue;
-        if (failure) *failure = SystemFailure(file, path, error == EEXIST ? ENOTDIR : error);
-        return false;
+        // A folder there, or a link to one, is the way on; anything else
+        // there is in the way. Otherwise the folder it was to be made in refused.
+        if (error != EEXIST) {
+            if (failure) *failure = SystemFailure(file, parent, error);
+            return false;
+        }
+        if (::stat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+            if (failure) *failure = SystemFailure(file, path, ENOTDIR);
+            return false;
+        }
+        parent = path;
     }
     return true;
 }

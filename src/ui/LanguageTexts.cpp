@@ -50,6 +50,10 @@ MainWindowTexts MainWindowCaptions(bool russian) {
             u"Sound"_s, u"Game rules"_s, u"Language"_s,    u" Game control "_s};
 }
 
+QString NextPieceCaption(bool russian) {
+    return Pick(russian, u" Next "_s, u" Следующая "_s);
+}
+
 QString LevelLabelText(bool russian, int level) {
     return Pick(russian, u"Level "_s, u"Уровень "_s) + QString::number(level);
 }

@@ -15,6 +15,8 @@ struct MainWindowTexts {
     QString start, pause, highScores, about, music, sound, rules, language, groupBox;
 };
 MainWindowTexts MainWindowCaptions(bool russian);
+// The title of the next-piece preview under the control panel.
+QString NextPieceCaption(bool russian);
 
 QString LevelLabelText(bool russian, int level);
 QString GameOverCaption(bool russian);

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdlib>
 
+#include "WindowZoom.h"
+
 namespace kwadrill {
 
 void NumberToDigits(std::int32_t value, std::span<std::uint8_t> digits) {
@@ -37,6 +39,7 @@ void ScorePaintBox::paintEvent(QPaintEvent*) {
     std::array<std::uint8_t, kScoreDigits> digits{};
     NumberToDigits(shownScore_, digits);
     QPainter painter(this);
+    painter.scale(ZoomOf(*this), ZoomOf(*this));
     const int digitWidth = digitPictures_.PictureSize().width();
     for (int i = 0; i < kScoreDigits; ++i) {
         painter.drawPixmap(i * digitWidth, 0,

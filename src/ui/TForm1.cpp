@@ -13,13 +13,17 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyleOption>
 #include <QToolButton>
+#include <QWindow>
 
+#include "CrispIcon.h"
 #include "DialogLook.h"
 #include "GameController.h"
 #include "GameTimings.h"
 #include "LanguageTexts.h"
+#include "NextPieceBox.h"
 #include "ScorePaintBox.h"
 #include "TForm2.h"
 #include "TForm3.h"
@@ -27,6 +31,7 @@
 #include "TForm5.h"
 #include "TForm6.h"
 #include "WellPaintBox.h"
+#include "WindowZoom.h"
 
 namespace kwadrill {
 
@@ -42,6 +47,10 @@ constexpr int kPanelBottomMargin = 4;
 constexpr QPoint kBevelPos{132, 0};
 constexpr QPoint kWellPos{136, 4};
 constexpr QSize kGlyphSize{17, 17};
+// The next piece stands in the room the window leaves under the panel.
+constexpr int kNextPieceGap = 4;
+// The landing shadow: the block's own picture, faint over the empty cell.
+constexpr qreal kShadowOpacity = 0.3;
 
 // The two latching toggles among the eight SpeedButtons.
 constexpr int kMusicButton = 5;
@@ -88,19 +97,21 @@ QStringList DigitPictureNames() {
     return names;
 }
 
-QIcon GlyphIcon(const QString& name) {
-    QIcon icon;
-    for (const QString& suffix : {QString(), QStringLiteral("@2x")}) {
-        QImage glyph = ReadBitmap(QStringLiteral(":/glyphs/") + name + suffix);
-        if (glyph.isNull()) {
-            continue;
-        }
-        glyph = glyph.convertToFormat(QImage::Format_ARGB32);
-        MakeWhiteTransparent(glyph);
-        icon.addPixmap(QPixmap::fromImage(glyph));
-    }
-    return icon;
+QImage GlyphPicture(const QString& name) {
+    QImage glyph = ReadBitmap(QStringLiteral(":/glyphs/") + name);
+    if (glyph.isNull()) return glyph;
+    glyph = glyph.convertToFormat(QImage::Format_ARGB32);
+    MakeWhiteTransparent(glyph);
+    return glyph;
 }
+
+// Crisp at every zoom: the glyphs are pixel art.
+QIcon GlyphIcon(const QString& name) {
+    return CrispIcon(GlyphPicture(name), GlyphPicture(name + QStringLiteral("@2x")));
+}
+
+// Around the game in full screen: calm, darker than the panel, never a pattern.
+constexpr QRgb kFullScreenBackground = qRgb(32, 36, 44);
 
 // A switch that is on stands clearly pressed in: a sunken frame around a
 // darker face, whatever the platform style draws for a checked flat button.
@@ -128,8 +139,9 @@ TForm1::TForm1(const PersistentState& state, Random& random, const QLocale& loca
     setWindowTitle(MainWindowTitle());
     setFont(DialogFont());
     setFocusPolicy(Qt::StrongFocus);
-    LoadImageLists();
+    LoadImageLists(devicePixelRatioF());
     CreateControls();
+    CreateShortcuts();
     form2_ = new TForm2(state_, locale, this);
     form3_ = new TForm3(state_.Russian(), this);
     form4_ = new TForm4(this);
@@ -139,8 +151,7 @@ TForm1::TForm1(const PersistentState& state, Random& random, const QLocale& loca
 
 TForm1::~TForm1() = default;
 
-void TForm1::LoadImageLists() {
-    const qreal ratio = devicePixelRatioF();
+void TForm1::LoadImageLists(qreal ratio) {
     using T = PictureList::Transparency;
     cellPictures_ = PictureList(CellPictureNames(), T::Opaque, ratio);
     destructionPictures_ = PictureList(DestructionPictureNames(), T::WhiteIsTransparent, ratio);
@@ -148,7 +159,14 @@ void TForm1::LoadImageLists() {
 }
 
 void TForm1::CreateControls() {
-    controlPanel_ = new QGroupBox(this);
+    // Everything of the described window stands on the stage, which full
+    // screen centres on a calm background.
+    stage_ = new QWidget(this);
+    QPalette face = QApplication::palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Window));  // its own, not inherited
+    stage_->setPalette(face);
+    stage_->setAutoFillBackground(true);
+    controlPanel_ = new QGroupBox(stage_);
     controlPanel_->setGeometry(0, 0, kPanelWidth, kScoreCounterTop);
     CreateButtons();
 
@@ -168,15 +186,18 @@ void TForm1::CreateControls() {
     scoreCounter_ = new ScorePaintBox(digitPictures_, controlPanel_);
     scoreCounter_->move(0, kScoreCounterTop);
 
-    wellFrame_ = new QFrame(this);
+    wellFrame_ = new QFrame(stage_);
     wellFrame_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     wellFrame_->move(kBevelPos);
 
     const QSize cell = cellPictures_.PictureSize();
     well_ = new WellPaintBox(QSize(cell.width() * kColumns, cell.height() * kRows),
-                             devicePixelRatioF(), this);
+                             devicePixelRatioF(), stage_);
     well_->move(kWellPos);
     well_->SetRepaintFromBoard([this] { DrawField(shownBoard_); });
+
+    nextPiece_ = new NextPieceBox(cellPictures_, stage_);
+    nextPiece_->hide();
 }
 
 void TForm1::CreateButtons() {
@@ -241,8 +262,14 @@ void TForm1::ArrangeMainWindow(const std::function<void()>& loadRegistrySettings
     well_->resize(kColumns * cell.width(), kRows * cell.height());
     wellFrame_->resize(2 * (well_->x() - wellFrame_->x()) + well_->width(),
                        2 * (well_->y() - wellFrame_->y()) + well_->height());
-    setFixedSize(wellFrame_->x() + wellFrame_->width(),
-                 std::max(wellFrame_->height(), controlPanel_->height()));
+    const QSize size(wellFrame_->x() + wellFrame_->width(),
+                     std::max(wellFrame_->height(), controlPanel_->height()));
+    const int nextPieceTop = controlPanel_->height() + kNextPieceGap;
+    nextPiece_->setGeometry(0, nextPieceTop, kPanelWidth, size.height() - nextPieceTop);
+    stage_->resize(size);
+    setFixedSize(size);
+    ApplyZoom(*this, 1.0);  // keeps the described layout, to be scaled from
+    ApplyZoomEverywhere();
 
     SpeedButton(kMusicButton)->setChecked(state_.record.musicOn != 0);
     SpeedButton(kSoundButton)->setChecked(state_.record.soundOn != 0);
@@ -252,6 +279,106 @@ void TForm1::ArrangeMainWindow(const std::function<void()>& loadRegistrySettings
     if (loadRegistrySettings) {
         loadRegistrySettings();
     }
+}
+
+void TForm1::CreateShortcuts() {
+    const auto add = [this](const QKeySequence& keys, std::function<void()> action) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, std::move(action));
+    };
+    // As in a browser; Ctrl+= is Ctrl++ without Shift on most layouts.
+    add(QKeySequence::ZoomIn, [this] { SetZoom(NextZoomStep(zoom_)); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { SetZoom(NextZoomStep(zoom_)); });
+    add(QKeySequence::ZoomOut, [this] { SetZoom(PreviousZoomStep(zoom_)); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { SetZoom(kZoomSteps.front()); });
+    add(QKeySequence(Qt::Key_F11), [this] { SetFullScreen(!isFullScreen()); });
+}
+
+void TForm1::SetViewChanged(std::function<void(qreal, bool)> viewChanged) {
+    viewChanged_ = std::move(viewChanged);
+}
+
+void TForm1::SetZoom(qreal zoom) {
+    const std::optional<qreal> step = ZoomStepFor(zoom);
+    if (!step || *step == zoom_) return;
+    zoom_ = *step;
+    if (!arranged_) return;  // the arrangement applies it
+    const QPoint centre = frameGeometry().center();
+    ApplyZoomEverywhere();
+    if (isVisible() && !isFullScreen()) {
+        // Grows and shrinks about its centre, as far as the screen allows.
+        QRect frame = frameGeometry();
+        frame.moveCenter(centre);
+        if (const QScreen* shown = screen()) {
+            const QRect room = shown->availableGeometry();
+            frame.moveLeft(std::clamp(frame.left(), room.left(),
+                                      std::max(room.left(), room.right() - frame.width() + 1)));
+            frame.moveTop(std::clamp(frame.top(), room.top(),
+                                     std::max(room.top(), room.bottom() - frame.height() + 1)));
+        }
+        move(frame.topLeft());
+    }
+    if (viewChanged_) viewChanged_(zoom_, isFullScreen());
+}
+
+void TForm1::SetFullScreen(bool fullScreen) {
+    if (fullScreen == isFullScreen()) return;
+    if (fullScreen) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        showFullScreen();
+    } else {
+        showNormal();
+    }
+}
+
+void TForm1::ApplyZoomEverywhere() {
+    arranged_ = true;
+    const qreal zoom = isFullScreen() ? fullScreenZoom_ : zoom_;
+    LoadImageLists(devicePixelRatioF() * zoom);
+    if (!isFullScreen()) setFixedSize(ZoomedSize(LogicalSize(*this), zoom));
+    ApplyZoom(*this, zoom, fullScreenOrigin_);
+    well_->SetZoom(zoom, devicePixelRatioF());
+    DrawField(shownBoard_);
+    scoreCounter_->update();
+    // The dialogs keep the player's zoom, in full screen too.
+    for (QWidget* dialog :
+         std::initializer_list<QWidget*>{form2_, form3_, form4_, form5_, form6_}) {
+        ApplyZoom(*dialog, zoom_);
+    }
+}
+
+// In full screen: the largest zoom at which the whole window fits, centred.
+void TForm1::LayOutFullScreen() {
+    const QSize logical = LogicalSize(*this);
+    fullScreenZoom_ = LargestZoomFitting(logical, size());
+    const QSize zoomed = ZoomedSize(logical, fullScreenZoom_);
+    fullScreenOrigin_ = QPoint((width() - zoomed.width()) / 2, (height() - zoomed.height()) / 2);
+    ApplyZoomEverywhere();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (arranged_ && isFullScreen()) LayOutFullScreen();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !arranged_) return;
+    // Also when the window manager takes the window in or out of full screen.
+    QPalette around = palette();
+    around.setColor(QPalette::Window, isFullScreen()
+                                          ? QColor(kFullScreenBackground)
+                                          : QApplication::palette().color(QPalette::Window));
+    setPalette(around);
+    setAutoFillBackground(isFullScreen());
+    if (isFullScreen()) {
+        LayOutFullScreen();
+    } else {
+        fullScreenOrigin_ = {};
+        ApplyZoomEverywhere();
+    }
+    if (viewChanged_) viewChanged_(zoom_, isFullScreen());
 }
 
 void TForm1::SetFormClose(std::function<bool()> formClose) {
@@ -272,7 +399,23 @@ void TForm1::DrawField(const Board& board) {
                                    cellPictures_.Picture(board.At(c, r)));
             }
         }
+        painter.setOpacity(kShadowOpacity);
+        for (const ShadowBlock& block : landingShadow_) {
+            painter.drawPixmap((block.column - 1) * cell.width(), (block.row - 1) * cell.height(),
+                               cellPictures_.Picture(block.type));
+        }
     });
+}
+
+void TForm1::SetLandingShadow(const LandingShadow& shadow) {
+    landingShadow_ = shadow;
+}
+
+void TForm1::ShowNextPiece(const std::optional<PieceTypes>& next) {
+    if (next) {
+        nextPiece_->ShowPiece(*next);
+    }
+    nextPiece_->setVisible(next.has_value());
 }
 
 void TForm1::DrawCellImage(ImageList list, int index, int column, int row) {
@@ -303,6 +446,7 @@ void TForm1::ShowGameOverBox() {
     QMessageBox box(QMessageBox::Warning, GameOverCaption(russian), GameOverQuip(russian, random_),
                     QMessageBox::Ok, this);
     box.setWindowFlags(kFixedDialogFlags);
+    box.setFont(ZoomedFont(box.font(), zoom_));
     box.button(QMessageBox::Ok)->setText(GameOverButton(russian));
     box.exec();
 }
@@ -350,6 +494,7 @@ void TForm1::ApplyLanguage() {
         speedButtons_[i]->setText(*captions[i]);
     }
     controlPanel_->setTitle(texts.groupBox);
+    nextPiece_->setTitle(NextPieceCaption(russian));
     form2_->ApplyLanguage(russian);
     form3_->ApplyLanguage(russian);
     form5_->ApplyLanguage(russian);
@@ -389,6 +534,11 @@ QLabel* TForm1::LevelLabel() const {
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
+    // Only the main window sees it: a dialog open takes Escape itself.
+    if (event->key() == Qt::Key_Escape && isFullScreen()) {
+        SetFullScreen(false);
+        return;
+    }
     if (controller_) {
         controller_->FormKeyDown(event->key());
         if (!event->text().isEmpty()) {

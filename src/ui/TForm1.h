@@ -20,6 +20,7 @@ class QToolButton;
 namespace kwadrill {
 
 class GameController;
+class NextPieceBox;
 class ScorePaintBox;
 class TForm2;
 class TForm3;
@@ -46,9 +47,21 @@ public:
     // Asked whenever the window is about to close; false keeps it open.
     void SetFormClose(std::function<bool()> formClose);
 
+    // The windows drawn at a zoom step (see kZoomSteps), at once; another
+    // value is ignored. Ctrl++, Ctrl+- and Ctrl+0 step it too.
+    void SetZoom(qreal zoom);
+    qreal Zoom() const { return zoom_; }
+    // F11 toggles it; Escape leaves it when no dialog is open.
+    void SetFullScreen(bool fullScreen);
+    // Told the zoom and whether the window is full screen whenever the
+    // player changes either.
+    void SetViewChanged(std::function<void(qreal zoom, bool fullScreen)> viewChanged);
+
     // GameView
     void DrawField(const Board& board) override;
     void DrawCellImage(ImageList list, int index, int column, int row) override;
+    void SetLandingShadow(const LandingShadow& shadow) override;
+    void ShowNextPiece(const std::optional<PieceTypes>& next) override;
     void RepaintScore(std::int32_t score) override;
     bool LevelLabelShowsText() const override;
     void ShowLevelLabel(int level) override;
@@ -73,6 +86,7 @@ public:
     QWidget* ControlPanel() const;
     QToolButton* SpeedButton(int number) const;  // SpeedButton1 .. SpeedButton8
     QLabel* LevelLabel() const;
+    NextPieceBox* NextPiece() const { return nextPiece_; }
     TForm2* HighScoreWindow() const { return form2_; }
     TForm3* NameEntryDialog() const { return form3_; }
     TForm4* AboutBox() const { return form4_; }
@@ -82,11 +96,16 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void CreateControls();
     void CreateButtons();
-    void LoadImageLists();
+    void CreateShortcuts();
+    void LoadImageLists(qreal ratio);
+    void ApplyZoomEverywhere();
+    void LayOutFullScreen();
     void ConnectButtons();
     const PictureList& Pictures(ImageList list) const;
 
@@ -94,6 +113,7 @@ private:
     Random& random_;
     GameController* controller_ = nullptr;
     Board shownBoard_{};  // what the well shows; a repaint the system asks for draws it again
+    LandingShadow landingShadow_;  // drawn over the field, faintly
     std::function<bool()> formClose_;
     QtTranslations qtTranslations_;
 
@@ -101,12 +121,20 @@ private:
     PictureList destructionPictures_;
     PictureList digitPictures_;
 
+    qreal zoom_ = 1.0;
+    qreal fullScreenZoom_ = 1.0;
+    QPoint fullScreenOrigin_;
+    bool arranged_ = false;
+    std::function<void(qreal, bool)> viewChanged_;
+
+    QWidget* stage_ = nullptr;  // the described window's contents
     QGroupBox* controlPanel_ = nullptr;
     std::array<QToolButton*, 8> speedButtons_{};  // SpeedButton1 .. SpeedButton8
     QLabel* levelLabel_ = nullptr;
     ScorePaintBox* scoreCounter_ = nullptr;
     QFrame* wellFrame_ = nullptr;
     WellPaintBox* well_ = nullptr;
+    NextPieceBox* nextPiece_ = nullptr;  // under the panel, hidden unless switched on
 
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;

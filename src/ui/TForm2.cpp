@@ -11,6 +11,7 @@
 #include "DialogLook.h"
 #include "HighScores.h"
 #include "LanguageTexts.h"
+#include "WindowZoom.h"
 #include "WrappedText.h"
 
 namespace kwadrill {
@@ -40,12 +41,14 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
+        // Drawn in the described layout's pixels, larger at a zoom.
+        painter.scale(ZoomOf(*this), ZoomOf(*this));
         // Every paint starts from the box's own font and colour.
-        painter.setFont(font());
+        painter.setFont(LogicalFont(*this));
         painter.setPen(palette().color(QPalette::WindowText));
         painter.setBackground(palette().window());
         painter.setBackgroundMode(Qt::OpaqueMode);
-        painter.fillRect(rect(), palette().window());
+        painter.fillRect(QRect(QPoint(), LogicalSize(*this)), palette().window());
         onPaint_(painter, *this);
     }
 

@@ -11,6 +11,7 @@
 #include "AboutPicture.h"
 #include "DialogLook.h"
 #include "LanguageTexts.h"
+#include "WindowZoom.h"
 
 namespace kwadrill {
 
@@ -55,6 +56,8 @@ protected:
         const QImage& picture = picture_();
         if (picture.isNull()) return;
         QPainter painter(this);
+        painter.scale(ZoomOf(*this), ZoomOf(*this));
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);  // a photograph
         painter.drawImage(QPoint(0, 0), picture);
     }
 
@@ -72,11 +75,14 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        painter.setFont(font());
+        // In the described layout's pixels, so the lines break as at 1x.
+        painter.scale(ZoomOf(*this), ZoomOf(*this));
+        painter.setFont(LogicalFont(*this));
+        const QRect box(QPoint(), LogicalSize(*this));
         painter.setPen(QColor(kShadowColour));
-        painter.drawText(rect().translated(kShadowOffset), kLabelFlags, text_);
+        painter.drawText(box.translated(kShadowOffset), kLabelFlags, text_);
         painter.setPen(QColor(kTextColour));
-        painter.drawText(rect(), kLabelFlags, text_);
+        painter.drawText(box, kLabelFlags, text_);
     }
 
 private:
@@ -110,7 +116,11 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
 // Decoded when first wanted, not with the box: the box is made at start-up,
 // before the main window shows, and is rarely opened.
 const QImage& TForm4::Picture() const {
-    if (!picture_) picture_ = LoadAboutPicture(devicePixelRatioF());
+    const qreal ratio = devicePixelRatioF() * ZoomOf(*this);
+    if (!picture_ || pictureRatio_ != ratio) {
+        picture_ = LoadAboutPicture(ratio);
+        pictureRatio_ = ratio;
+    }
     return *picture_;
 }
 

@@ -24,6 +24,7 @@ private:
     void Image1Click();
 
     mutable std::optional<QImage> picture_;
+    mutable qreal pictureRatio_ = 0;  // the pixels per logical pixel it was chosen for
 };
 
 }  // namespace kwadrill

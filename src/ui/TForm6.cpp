@@ -6,6 +6,7 @@
 
 #include "DialogLook.h"
 #include "LanguageTexts.h"
+#include "WindowZoom.h"
 
 namespace kwadrill {
 
@@ -44,6 +45,14 @@ TForm6::TForm6(bool russian, QWidget* parent) : QDialog(parent) {
 
     setTabOrder(listBox1_, button1);
     ApplyLanguage(russian);
+}
+
+// A zoomed window's list keeps the described rows, larger.
+void TForm6::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::FontChange || !listBox1_) return;
+    const QSize row(0, ZoomedSize({0, kItemHeight}, ZoomOf(*this)).height());
+    for (int i = 0; i < listBox1_->count(); ++i) listBox1_->item(i)->setSizeHint(row);
 }
 
 std::optional<std::int32_t> TForm6::AskLanguage() {

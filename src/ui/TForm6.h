@@ -27,12 +27,13 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void ListBox1Click();
 
     std::optional<std::int32_t> chosen_;
-    QListWidget* listBox1_;
+    QListWidget* listBox1_ = nullptr;
 };
 
 }  // namespace kwadrill

@@ -3,14 +3,23 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "WindowZoom.h"
+
 namespace kwadrill {
 
 WellPaintBox::WellPaintBox(QSize logicalSize, qreal devicePixelRatio, QWidget* parent)
-    : QWidget(parent), screen_(logicalSize * devicePixelRatio, QImage::Format_RGB32) {
-    screen_.setDevicePixelRatio(devicePixelRatio);
-    screen_.fill(Qt::black);
+    : QWidget(parent), logicalSize_(logicalSize) {
+    SetZoom(1.0, devicePixelRatio);
     resize(logicalSize);
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void WellPaintBox::SetZoom(qreal zoom, qreal devicePixelRatio) {
+    zoom_ = zoom;
+    const qreal ratio = zoom * devicePixelRatio;
+    screen_ = QImage(ZoomedSize(logicalSize_, ratio), QImage::Format_RGB32);
+    screen_.setDevicePixelRatio(ratio);
+    screen_.fill(Qt::black);
 }
 
 void WellPaintBox::SetRepaintFromBoard(std::function<void()> repaintFromBoard) {
@@ -22,7 +31,7 @@ void WellPaintBox::PaintPicture(const QPixmap& picture, QPoint topLeft) {
         QPainter painter(&screen_);
         painter.drawPixmap(topLeft, picture);
     }
-    ShowNow(QRect(topLeft, picture.deviceIndependentSize().toSize()));
+    ShowNow(ZoomedRect(QRect(topLeft, picture.deviceIndependentSize().toSize()), zoom_));
 }
 
 void WellPaintBox::PaintPictures(const std::function<void(QPainter&)>& paint) {
@@ -49,10 +58,11 @@ void WellPaintBox::paintEvent(QPaintEvent* event) {
         repaintFromBoard_();
     }
     painting_ = false;
+    // The screen holds this many of its pixels for each of the widget's.
+    const qreal scale = screen_.devicePixelRatio() / zoom_;
     QPainter painter(this);
     painter.drawImage(event->rect(), screen_,
-                      QRectF(event->rect().topLeft() * screen_.devicePixelRatio(),
-                             event->rect().size() * screen_.devicePixelRatio()));
+                      QRectF(event->rect().topLeft() * scale, event->rect().size() * scale));
 }
 
 }  // namespace kwadrill

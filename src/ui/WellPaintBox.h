@@ -14,6 +14,11 @@ class WellPaintBox : public QWidget {
 public:
     WellPaintBox(QSize logicalSize, qreal devicePixelRatio, QWidget* parent);
 
+    // The window is drawn at zoom: the screen is made anew at that many
+    // pixels per logical pixel (times the desktop's ratio), blank until the
+    // next picture or repaint.
+    void SetZoom(qreal zoom, qreal devicePixelRatio);
+
     void SetRepaintFromBoard(std::function<void()> repaintFromBoard);
 
     // Paints a picture with its top-left corner at a logical point and shows it.
@@ -29,6 +34,8 @@ protected:
 private:
     void ShowNow(const QRect& area);
 
+    QSize logicalSize_;
+    qreal zoom_ = 1.0;
     QImage screen_;
     std::function<void()> repaintFromBoard_;
     bool showingOwnPicture_ = false;

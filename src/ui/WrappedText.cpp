@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 
+#include "WindowZoom.h"
+
 namespace kwadrill {
 
 namespace {
@@ -91,7 +93,9 @@ WrappedPlacement PlaceWrappedLines(const QStringList& lines, int boxWidth, int b
 int DrawWrappedText(QPainter& painter, QWidget& box, const QString& text, int height,
                     const QColor& colour, FontStyles style, const QString& fontName, bool fit,
                     bool centre) {
-    if (!WrapArgumentsAccepted(text, box.width())) return -1;
+    // The box's size in the described layout: a zoomed window scales the painter.
+    const QSize boxSize = LogicalSize(box);
+    if (!WrapArgumentsAccepted(text, boxSize.width())) return -1;
     SetFont(painter, height, style, fontName);
     painter.setPen(colour);
     const QFontMetrics metrics = painter.fontMetrics();
@@ -99,11 +103,13 @@ int DrawWrappedText(QPainter& painter, QWidget& box, const QString& text, int he
     const int lineHeight =
         metrics.size(Qt::TextSingleLine, QString::fromUtf16(kLineHeightSample)).height();
 
-    const WrappedLayout layout = LayoutWrappedText(text, box.width(), width);
+    const WrappedLayout layout = LayoutWrappedText(text, boxSize.width(), width);
     if (!layout.ok) return -1;
-    const WrappedPlacement placement =
-        PlaceWrappedLines(layout.lines, box.width(), box.height(), lineHeight, fit, centre, width);
-    if (fit) box.resize(box.width(), placement.total);
+    const WrappedPlacement placement = PlaceWrappedLines(
+        layout.lines, boxSize.width(), boxSize.height(), lineHeight, fit, centre, width);
+    if (fit)
+        box.resize(box.width(),
+                   ZoomedSize({boxSize.width(), placement.total}, ZoomOf(box)).height());
     for (qsizetype k = 0; k < layout.lines.size(); ++k) {
         const QPoint origin = placement.origins[static_cast<std::size_t>(k)];
         painter.drawText(origin.x(), origin.y() + metrics.ascent(), layout.lines[k]);

@@ -32,6 +32,27 @@ void FakeGameView::DrawCellImage(ImageList list, int index, int column, int row)
              std::to_string(column) + " " + std::to_string(row));
 }
 
+void FakeGameView::SetLandingShadow(const LandingShadow& given) {
+    shadow = given;
+    std::string call = "SetLandingShadow";
+    for (const ShadowBlock& block : given) {
+        call += " " + std::to_string(block.column) + ":" + std::to_string(block.row) + ":" +
+                std::to_string(block.type);
+    }
+    log_.Add(call);
+}
+
+void FakeGameView::ShowNextPiece(const std::optional<PieceTypes>& next) {
+    nextPiece = next;
+    std::string call = "ShowNextPiece";
+    if (!next) {
+        call += " off";
+    } else {
+        for (std::uint8_t type : *next) call += " " + std::to_string(type);
+    }
+    log_.Add(call);
+}
+
 void FakeGameView::ShowLevelLabel(int level) {
     label = level;
     log_.Add("ShowLevelLabel " + std::to_string(level));

@@ -48,6 +48,10 @@ public:
         drawnBoard = board;
     }
     void DrawCellImage(ImageList list, int index, int column, int row) override;
+    // Logged as "SetLandingShadow" and column:row:type of each block.
+    void SetLandingShadow(const LandingShadow& shadow) override;
+    // Logged as "ShowNextPiece" and the three types, or "ShowNextPiece off".
+    void ShowNextPiece(const std::optional<PieceTypes>& next) override;
     void RepaintScore(std::int32_t score) override {
         log_.Add("RepaintScore");
         shownScore = score;
@@ -79,6 +83,8 @@ public:
 
     std::optional<int> label;                    // the level the label shows, if any
     Board drawnBoard{};                          // the board the well was last given
+    LandingShadow shadow;                        // the landing shadow last given
+    std::optional<PieceTypes> nextPiece;         // what the preview was last given
     std::int32_t shownScore = -1;                // what the counter was last given; -1 never
     QString offeredName;                         // what the name entry last offered
     QString typedName;                           // what the name entry gives back

@@ -12,6 +12,11 @@
 #include <functional>
 #include <iostream>
 #include <optional>
+#include <utility>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "GameSandbox.h"
 #include "GameWindowDriver.h"
@@ -519,12 +524,138 @@ TEST(EndToEnd, DamagedStoreIsReportedAloneAndTheGameComesUpAfterOk) {
         << "the store is written sound again";
 }
 
-// On a screen of device pixel ratio 2 the well is drawn from the double-size
-// cell pictures, pixel for pixel, not from scaled-up small ones.
-TEST(EndToEnd, HighDensityScreenDrawsTheWellFromTheDoubleSizePictures) {
+struct UnsavedCase {
+    const char* name;
+    bool russian;
+    QString gameOver, nameEntry, notSaved, table;  // the windows' captions
+};
+void PrintTo(const UnsavedCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+// Gives folders a mode for the test, and their old one back after it.
+class FolderModes {
+public:
+    bool Set(const QString& folder, mode_t mode) {
+        struct stat info {};
+        const QByteArray native = QFile::encodeName(folder);
+        if (::stat(native.constData(), &info) != 0) return false;
+        old_.emplace_back(native, info.st_mode & 07777);
+        return ::chmod(native.constData(), mode) == 0;
+    }
+    ~FolderModes() {
+        for (const auto& [folder, mode] : old_) ::chmod(folder.constData(), mode);
+    }
+
+private:
+    std::vector<std::pair<QByteArray, mode_t>> old_;
+};
+
+// The X server lets in whoever shows its cookie, which sits in a file of
+// root's: the game, run as nobody, gets a copy of its own.
+bool LetNobodyUseTheDisplay(const GameSandbox& sandbox, GameProcess& game) {
+    constexpr uid_t kNobody = 65534;
+    const QString cookies = qEnvironmentVariable("XAUTHORITY");
+    if (cookies.isEmpty()) return true;  // none needed
+    const QString copy = sandbox.Path(QStringLiteral("home/.Xauthority"));
+    if (!sandbox.WriteFile(copy, kwadrill::test::ReadFileBytes(cookies))) return false;
+    if (::chown(QFile::encodeName(copy).constData(), kNobody, kNobody) != 0) return false;
+    game.SetEnvironmentValue(QStringLiteral("XAUTHORITY"), copy);
+    return true;
+}
+
+class ResultThatCannotBeSaved : public ::testing::TestWithParam<UnsavedCase> {};
+
+// Neither the backup file nor the store can be written: their folders are
+// read-only (the game runs as nobody when the test runs as root). The new
+// high score is told lost in the player's language as soon as it is entered;
+// the close that follows goes through at once, with no second report, and
+// stderr gives the true reasons.
+TEST_P(ResultThatCannotBeSaved, IsToldAtOnceAndTheCloseGoesThrough) {
+    const UnsavedCase& c = GetParam();
+    GameSandbox sandbox(GameSandbox::ExecutableDirAccess::ReadOnly);
+    if (!sandbox.Usable()) GTEST_SKIP() << qPrintable(sandbox.Problem());
+    FolderModes modes;
+    if (c.russian) {
+        ASSERT_TRUE(sandbox.WriteFile(sandbox.StorePath(), "[General]\nlng=1\n"));
+        ASSERT_TRUE(modes.Set(QFileInfo(sandbox.StorePath()).absolutePath(), 0555));
+    } else {
+        ASSERT_TRUE(modes.Set(sandbox.Path(QStringLiteral("config")), 0555));
+    }
+    ASSERT_TRUE(modes.Set(sandbox.Path(QStringLiteral("data")), 0555));
+    const QByteArray storeBefore = kwadrill::test::ReadFileBytes(sandbox.StorePath());
+
+    GameWindowDriver game(sandbox);
+    game.Process().CaptureStandardError();
+    if (sandbox.RunsAsNobody()) {
+        ASSERT_TRUE(LetNobodyUseTheDisplay(sandbox, game.Process()));
+    }
+    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(game.FindMainWindow(kWindowTimeoutMs))
+        << "the main window never appeared; stderr: " << game.Process().StandardError().data();
+    game.ClickButton(kStartButton);
+    const QString gameOver = PlayUntilGameOver(game, c.gameOver);
+    ASSERT_FALSE(gameOver.isEmpty()) << "the game did not end within " << kGameTimeoutMs << " ms";
+    GameWindowDriver::Focus(gameOver);
+    GameWindowDriver::Key(QStringLiteral("Return"));
+    const QString nameEntry = GameWindowDriver::FindWindow(c.nameEntry, kDialogTimeoutMs);
+    ASSERT_FALSE(nameEntry.isEmpty()) << "no name was asked for: did the score earn a place?";
+    GameWindowDriver::Focus(nameEntry);
+    GameWindowDriver::Type(kPlayerName);
+    GameWindowDriver::Key(QStringLiteral("Return"));
+
+    const QString notSaved = GameWindowDriver::FindWindow(c.notSaved, kDialogTimeoutMs);
+    ASSERT_FALSE(notSaved.isEmpty()) << "the player was not told";
+    ASSERT_TRUE(CloseWithKey(notSaved, QStringLiteral("Return")));
+    const QString table = GameWindowDriver::FindWindow(c.table, kDialogTimeoutMs);
+    ASSERT_FALSE(table.isEmpty()) << "the high-score window did not follow";
+    ASSERT_TRUE(CloseWithKey(table, QStringLiteral("Escape")));
+    ASSERT_TRUE(GameWindowDriver::RequestClose(game.WindowId()));
+    ASSERT_TRUE(game.Process().WaitForExit(kShutdownTimeoutMs))
+        << "the close stopped; stderr: " << game.Process().StandardError().data();
+    EXPECT_TRUE(game.Process().ExitedCleanly()) << qPrintable(game.Process().ExitDescription());
+
+    const QString said = QString::fromUtf8(game.Process().StandardError());
+    // Each names the folder that refused: where the file or its folder was to be made.
+    const QString storeFolder = c.russian ? QFileInfo(sandbox.StorePath()).absolutePath()
+                                          : sandbox.Path(QStringLiteral("config"));
+    EXPECT_EQ(said.count(QStringLiteral("the backup record could not be saved: %1: %2: ")
+                             .arg(sandbox.DataBackupPath(), sandbox.Path(QStringLiteral("data")))),
+              2)
+        << "once when the result came, once at the close: " << qPrintable(said);
+    EXPECT_EQ(said.count(QStringLiteral("the settings could not be saved: %1: %2: ")
+                             .arg(sandbox.StorePath(), storeFolder)),
+              2)
+        << qPrintable(said);
+    EXPECT_TRUE(
+        said.contains(QStringLiteral("the new high score could be saved nowhere and is lost")))
+        << qPrintable(said);
+    EXPECT_FALSE(said.contains(QStringLiteral("Failed to set data"))) << qPrintable(said);
+    EXPECT_FALSE(QFileInfo::exists(sandbox.DataBackupPath()));
+    EXPECT_EQ(kwadrill::test::ReadFileBytes(sandbox.StorePath()), storeBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, ResultThatCannotBeSaved,
+                         ::testing::Values(UnsavedCase{"English", false,
+                                                       QStringLiteral("So miserable..."),
+                                                       QStringLiteral("Congratulations!!!"),
+                                                       QStringLiteral("High score not saved"),
+                                                       QStringLiteral("Our greatest winners")},
+                                           UnsavedCase{"Russian", true, QStringLiteral("А жаль!"),
+                                                       QStringLiteral("Поздравляю!!!"),
+                                                       QStringLiteral("Рекорд не сохранён"),
+                                                       QStringLiteral("Наши победители")}),
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+// On a screen of device pixel ratio 2, and at the game's own zoom of 2 on
+// any screen, the well is drawn from the double-size cell pictures, pixel
+// for pixel, not from scaled-up small ones.
+class TwiceTheSize : public ::testing::TestWithParam<GameWindowDriver::Scaling> {};
+
+TEST_P(TwiceTheSize, TheWellIsDrawnFromTheDoubleSizePictures) {
     GameSandbox sandbox;
     ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
-    GameWindowDriver game(sandbox, 2);
+    GameWindowDriver game(sandbox, 2, GetParam());
     ASSERT_TRUE(game.Start());
     ASSERT_TRUE(game.FindMainWindow(kWindowTimeoutMs)) << "the main window never appeared";
     // The window is mapped before its first paint: wait until the well shows.
@@ -543,6 +674,15 @@ TEST(EndToEnd, HighDensityScreenDrawsTheWellFromTheDoubleSizePictures) {
         PollFor<Piece>(kDialogTimeoutMs, [&] { return FindLonePiece(game.ReadWell()); });
     EXPECT_TRUE(spawned) << "no piece drawn from the @2x block pictures appeared";
 }
+
+INSTANTIATE_TEST_SUITE_P(Scalings, TwiceTheSize,
+                         ::testing::Values(GameWindowDriver::Scaling::Desktop,
+                                           GameWindowDriver::Scaling::Zoom),
+                         [](const ::testing::TestParamInfo<GameWindowDriver::Scaling>& scaling) {
+                             return scaling.param == GameWindowDriver::Scaling::Desktop
+                                        ? std::string("Desktop")
+                                        : std::string("Zoom");
+                         });
 
 }  // namespace
 

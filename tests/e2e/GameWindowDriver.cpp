@@ -84,18 +84,21 @@ bool ShowsTransparentPicture(const QImage& shown, const QImage& picture) {
 
 }  // namespace
 
-GameWindowDriver::GameWindowDriver(const GameSandbox& sandbox, int scale)
-    : scale_(scale), game_(sandbox, QStringLiteral("xcb")) {
+GameWindowDriver::GameWindowDriver(const GameSandbox& sandbox, int scale, Scaling scaling)
+    : scale_(scale), scaling_(scaling), game_(sandbox, QStringLiteral("xcb")) {
     for (int n = 1; n <= kCellPictures; ++n) {
         cellPictures_.push_back(Picture(QStringLiteral("BITMAP_%1").arg(n), scale));
     }
     for (int d = 0; d <= 9; ++d)
         digitPictures_.push_back(Picture(QStringLiteral("DG%1").arg(d), scale));
-    if (scale != 1)
+    if (scale != 1 && scaling == Scaling::Desktop)
         game_.SetEnvironmentValue(QStringLiteral("QT_SCALE_FACTOR"), QString::number(scale));
 }
 
 bool GameWindowDriver::Start(const QStringList& arguments) {
+    if (scaling_ == Scaling::Zoom)
+        return game_.Start(QStringList{QStringLiteral("--zoom"), QString::number(scale_)} +
+                           arguments);
     return game_.Start(arguments);
 }
 

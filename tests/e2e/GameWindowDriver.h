@@ -23,8 +23,12 @@ public:
     static constexpr int kRows = 15;
     using Cells = std::array<std::array<int, kRows>, kColumns>;  // [column-1][row-1], -1 unknown
 
-    // scale: the device pixel ratio the game runs at (QT_SCALE_FACTOR).
-    explicit GameWindowDriver(const GameSandbox& sandbox, int scale = 1);
+    // How the game is drawn `scale` times larger: by the desktop (a device
+    // pixel ratio, QT_SCALE_FACTOR) or by its own zoom (--zoom).
+    enum class Scaling { Desktop, Zoom };
+
+    explicit GameWindowDriver(const GameSandbox& sandbox, int scale = 1,
+                              Scaling scaling = Scaling::Desktop);
 
     bool Start(const QStringList& arguments = {});
     GameProcess& Process() { return game_; }
@@ -59,6 +63,7 @@ public:
 
 private:
     int scale_;
+    Scaling scaling_;
     GameProcess game_;
     QString windowId_;
     std::vector<QImage> cellPictures_;

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 
 #include "GameSession.h"
+#include "NextPieceBox.h"
 #include "ScorePaintBox.h"
 #include "SilentAudio.h"
 
@@ -160,6 +162,89 @@ TEST_F(MainWindow, RepaintAskedByTheSystemShowsTheBoard) {
     form_.DrawCellImage(ImageList::Cells, 7, 2, 2);  // a pause sprinkle
     form_.Well()->grab();                            // a paint the window system asks for
     EXPECT_EQ(CellOnScreen(form_.WellScreen(), 2, 2), Picture(QStringLiteral("BITMAP_2")));
+}
+
+// ---- Next piece and landing shadow ----
+
+QImage Faint(const QImage& under, const QImage& over, double opacity) {
+    QImage mixed = under;
+    for (int y = 0; y < mixed.height(); ++y) {
+        for (int x = 0; x < mixed.width(); ++x) {
+            const QRgb a = under.pixel(x, y);
+            const QRgb b = over.pixel(x, y);
+            const auto mix = [opacity](int low, int high) {
+                return static_cast<int>(low + (high - low) * opacity + 0.5);
+            };
+            mixed.setPixel(
+                x, y,
+                qRgb(mix(qRed(a), qRed(b)), mix(qGreen(a), qGreen(b)), mix(qBlue(a), qBlue(b))));
+        }
+    }
+    return mixed;
+}
+
+bool Near(const QImage& a, const QImage& b, int tolerance) {
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) > tolerance ||
+                std::abs(qGreen(p) - qGreen(q)) > tolerance ||
+                std::abs(qBlue(p) - qBlue(q)) > tolerance) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Every cell of the well shows its own picture, and only that.
+void ExpectWellShowsBoard(const QImage& screen, const Board& board) {
+    for (int c = 1; c <= kColumns; ++c) {
+        for (int r = 1; r <= kRows; ++r) {
+            ASSERT_EQ(CellOnScreen(screen, c, r),
+                      Picture(QStringLiteral("BITMAP_%1").arg(board.At(c, r) + 1)))
+                << "cell " << c << "," << r;
+        }
+    }
+}
+
+TEST_F(MainWindow, NextPieceAndShadowShowOnlyWhileSwitchedOn) {
+    GameController& controller = session_.controller();
+    controller.SpeedButton1Click();
+    controller.Timer1Timer();  // the first piece, in row 1
+    controller.Timer1Timer();  // row 2
+    const FallingPiece piece = session_.engine().fallingPiece;
+    ASSERT_EQ(piece.blocks[0].row, 2);
+    EXPECT_TRUE(form_.NextPiece()->isHidden());
+    ExpectWellShowsBoard(form_.WellScreen(), board());
+
+    controller.SetNextPiecePreview(true);
+    controller.SetLandingShadow(true);
+    EXPECT_EQ(form_.size(), QSize(329, 323)) << "the window keeps its size";
+    EXPECT_EQ(form_.NextPiece()->geometry(), QRect(0, 257, 129, 66));
+    ASSERT_TRUE(form_.NextPiece()->isVisible());
+    const PieceTypes next = session_.engine().NextSpawn().types;
+    const QImage cells =
+        form_.NextPiece()->Cells()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(cells.copy(k * 21, 0, 21, 21),
+                  Picture(QStringLiteral("BITMAP_%1").arg(next[static_cast<std::size_t>(k)] + 1)))
+            << "block " << k;
+    }
+    const QImage empty = Picture(QStringLiteral("BITMAP_1"));
+    for (const CellPosition& block : piece.blocks) {
+        const QImage own =
+            Picture(QStringLiteral("BITMAP_%1").arg(board().At(block.column, 2) + 1));
+        EXPECT_TRUE(
+            Near(CellOnScreen(form_.WellScreen(), block.column, kRows), Faint(empty, own, 0.3), 2))
+            << "the block's picture, faint, where it comes to rest: column " << block.column;
+    }
+
+    controller.SetNextPiecePreview(false);
+    controller.SetLandingShadow(false);
+    EXPECT_TRUE(form_.NextPiece()->isHidden());
+    ExpectWellShowsBoard(form_.WellScreen(), board());
 }
 
 TEST(NumberToDigits, ShowsSevenDigitsOrZeros) {

@@ -177,4 +177,22 @@ INSTANTIATE_TEST_SUITE_P(HelpAndVersion, CommandLine,
                                                                                        : "Version";
                          });
 
+// A zoom the game does not draw at is refused before any window or file.
+TEST(CommandLine, AZoomBetweenTheStepsIsRefused) {
+    GameSandbox sandbox;
+    ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
+    const GameSandbox::Snapshot before = sandbox.TakeSnapshot();
+    for (const char* zoom : {"1.25", "5", "big"}) {
+        GameProcess game(sandbox);
+        game.CaptureStandardError();
+        ASSERT_TRUE(game.Start({QStringLiteral("--zoom"), QString::fromLatin1(zoom)}));
+        ASSERT_TRUE(game.WaitForExit(kCommandLineTimeoutMs)) << zoom;
+        EXPECT_EQ(game.ExitDescription(), QStringLiteral("exit code 2")) << zoom;
+        EXPECT_TRUE(game.StandardError().contains("--zoom takes 1, 1.5, 2, 2.5, 3 or 4"))
+            << game.StandardError().toStdString();
+    }
+    const QStringList changed = ChangedPaths(before, sandbox.TakeSnapshot());
+    EXPECT_TRUE(changed.isEmpty()) << "touched: " << qPrintable(changed.join(u", "));
+}
+
 }  // namespace

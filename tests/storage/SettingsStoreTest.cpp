@@ -466,7 +466,8 @@ TEST_F(SettingsStoreTest, WriteWithoutWritePermissionRaisesFailedToSetData) {
     QFile::setPermissions(dir_.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(failure, SystemFailure(Path(), dir_.path(), EACCES));
-    // A folder to be made in one that may not be written: that one refused.
+    // A folder to be made in one that may not be written: that one refused,
+    // not the folder that was to be made.
     const QString deeper = dir_.filePath(QStringLiteral("ro/new/Kwadrill.ini"));
     ASSERT_TRUE(QDir().mkpath(dir_.filePath(QStringLiteral("ro"))));
     QFile::setPermissions(dir_.filePath(QStringLiteral("ro")),
@@ -477,7 +478,7 @@ TEST_F(SettingsStoreTest, WriteWithoutWritePermissionRaisesFailedToSetData) {
     } catch (const StoreError& error) {
         failure = error.Failure();
     }
-    EXPECT_EQ(failure, SystemFailure(deeper, dir_.filePath(QStringLiteral("ro/new")), EACCES));
+    EXPECT_EQ(failure, SystemFailure(deeper, dir_.filePath(QStringLiteral("ro")), EACCES));
 }
 
 // A folder of the store's path that is a file: mkdir's answer, not a later one.
