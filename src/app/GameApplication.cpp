@@ -1,7 +1,6 @@
 #include "GameApplication.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QEvent>
 #include <QMessageBox>
 #include <QScreen>
@@ -12,8 +11,11 @@
 
 #include "BackupFile.h"
 #include "DialogLook.h"
+#include "GameSeeds.h"
 #include "GameSession.h"
 #include "LanguageTexts.h"
+#include "ReplayFile.h"
+#include "ReplayStore.h"
 #include "ReportingApplication.h"
 #include "ScratchDirectory.h"
 #include "SettingsStore.h"
@@ -57,7 +59,8 @@ void UseGameIcon() {
 }
 }  // namespace
 
-GameApplication::GameApplication(std::optional<qreal> zoom) : zoomForThisRun_(zoom) {}
+GameApplication::GameApplication(std::optional<qreal> zoom, QString replayToPlay)
+    : zoomForThisRun_(zoom), replayToPlay_(std::move(replayToPlay)) {}
 
 // Members go down in reverse order: the session (controller, then windows)
 // before the devices; the gamepads let go of the window first.
@@ -87,6 +90,10 @@ int GameApplication::Run() {
     new AfterFirstPaint(session_->window().Well(), [this] {
         UseGameIcon();
         OpenDevices();
+        // With its music and effects, as a game would have them.
+        if (!replayToPlay_.isEmpty() && !shutdownRequested_) {
+            session_->controller().WatchReplay(ReadReplayFile(replayToPlay_));
+        }
     });
     QTimer::singleShot(kDevicesOpenDeadlineMs, &session_->window(), [this] { OpenDevices(); });
     return QApplication::exec();
@@ -113,8 +120,9 @@ bool GameApplication::FormCreate() {
     if (!LoadBackupFile(setup.record, recordDirectory_, scratchDirectory_)) {
         SetBackupDefaults(setup.record);
     }
-    setup.seed =
-        static_cast<std::uint32_t>(QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay());
+    setup.gameSeeds = EntropySeeds();
+    setup.seed = setup.gameSeeds();
+    setup.replayFolder = ReplayStore::DefaultFolder();
     session_ = std::make_unique<GameSession>(devices_, devices_, std::move(setup));
     session_->controller().KeepStateWith(&*stateFiles_);
     ExtractMusic();

@@ -23,8 +23,9 @@ class StoreError;
 // the shut-down order.
 class GameApplication {
 public:
-    // zoom: the windows' zoom for this run, over the stored one.
-    explicit GameApplication(std::optional<qreal> zoom = std::nullopt);
+    // zoom: the windows' zoom for this run, over the stored one;
+    // replayToPlay: a replay file to watch once the window is up.
+    explicit GameApplication(std::optional<qreal> zoom = std::nullopt, QString replayToPlay = {});
     ~GameApplication();
     GameApplication(const GameApplication&) = delete;
     GameApplication& operator=(const GameApplication&) = delete;
@@ -62,6 +63,7 @@ private:
     bool shutdownRequested_ = false;
     bool startedUp_ = false;  // the window is shown and the event loop runs
     std::optional<qreal> zoomForThisRun_;
+    QString replayToPlay_;
 };
 
 }  // namespace kwadrill

@@ -8,6 +8,7 @@
 #include "BaseDirectories.h"
 #include "GameApplication.h"
 #include "LanguageTexts.h"
+#include "ReplayCommand.h"
 #include "ReportingApplication.h"
 #include "WindowZoom.h"
 
@@ -25,12 +26,16 @@ void DescribeApplication() {
 struct CommandLine {
     std::optional<qreal> zoom;
     bool valid = true;
+    std::optional<int> exitCode;  // a command that needs no window has run
+    QString replayToPlay;
 };
 
-// --help and --version answer and exit here, without a display. A start
-// without arguments has nothing to parse: it goes straight to the window.
+// --help, --version and --verify-replay answer and exit here, without a
+// display. A start without arguments has nothing to parse: it goes straight
+// to the window.
 CommandLine HandleCommandLine(int& argc, char** argv) {
-    if (argc <= 1) return {};
+    CommandLine options;
+    if (argc <= 1) return options;
     QCoreApplication commandLine(argc, argv);
     DescribeApplication();
     QCommandLineParser parser;
@@ -43,27 +48,45 @@ CommandLine HandleCommandLine(int& argc, char** argv) {
         QStringLiteral("Draw the windows this many times larger for this run: 1, 1.5, 2, 2.5, 3 "
                        "or 4."),
         QStringLiteral("factor"));
-    parser.addOption(zoom);
+    const QCommandLineOption verifyReplay(
+        QStringLiteral("verify-replay"),
+        QStringLiteral("Play the replay in the file without a window and check that it comes to "
+                       "the score, level and pieces it claims (exit 0), or say why not (exit 1)."),
+        QStringLiteral("file"));
+    const QCommandLineOption playReplay(
+        QStringLiteral("play-replay"),
+        QStringLiteral("Start the game and watch the replay in the file."), QStringLiteral("file"));
+    parser.addOptions({zoom, verifyReplay, playReplay});
     parser.process(commandLine);
-    if (!parser.isSet(zoom)) return {};
+    if (parser.isSet(verifyReplay) && parser.isSet(playReplay)) {
+        std::fprintf(stderr, "kwadrill: --verify-replay and --play-replay exclude each other\n");
+        options.valid = false;
+        return options;
+    }
+    if (parser.isSet(verifyReplay)) {
+        options.exitCode = kwadrill::VerifyReplayCommand(parser.value(verifyReplay));
+        return options;
+    }
+    options.replayToPlay = parser.value(playReplay);
+    if (!parser.isSet(zoom)) return options;
     bool number = false;
-    const std::optional<qreal> step = kwadrill::ZoomStepFor(parser.value(zoom).toDouble(&number));
-    if (!number || !step) {
+    options.zoom = kwadrill::ZoomStepFor(parser.value(zoom).toDouble(&number));
+    if (!number || !options.zoom) {
         std::fprintf(stderr, "kwadrill: --zoom takes 1, 1.5, 2, 2.5, 3 or 4, not \"%s\"\n",
                      qUtf8Printable(parser.value(zoom)));
-        return {.zoom = std::nullopt, .valid = false};
+        options.valid = false;
     }
-    return {.zoom = step, .valid = true};
+    return options;
 }
 
-int RunGame(int& argc, char** argv, std::optional<qreal> zoom) {
+int RunGame(int& argc, char** argv, std::optional<qreal> zoom, const QString& replayToPlay) {
     kwadrill::ReportingApplication app(argc, argv);
     DescribeApplication();
     // The desktop matches the windows to the launcher; the icon follows the
     // first paint (GameApplication).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.kwadrill"));
 
-    kwadrill::GameApplication game(zoom);
+    kwadrill::GameApplication game(zoom, replayToPlay);
     return game.Run();
 }
 
@@ -75,7 +98,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", qUtf8Printable(notice));
     const CommandLine options = HandleCommandLine(argc, argv);
     if (!options.valid) return 2;
-    const int exitCode = RunGame(argc, argv, options.zoom);
+    if (options.exitCode) return *options.exitCode;
+    const int exitCode = RunGame(argc, argv, options.zoom, options.replayToPlay);
 #if defined(__SANITIZE_ADDRESS__)
     // Sanitizer builds judge leaks here, once the game has let go of all it
     // made, and not at exit: there Qt ends its D-Bus thread while the checker

@@ -9,6 +9,7 @@
 #include "GameRules.h"
 #include "GameTimings.h"
 #include "HighScores.h"
+#include "ReplayCheck.h"
 
 namespace kwadrill {
 
@@ -44,22 +45,60 @@ bool IsPauseCharacter(QChar character) {
            character == QChar(0x0417);
 }
 
+std::optional<ReplayInput> SteeringInput(int qtKey) {
+    switch (qtKey) {
+        case Qt::Key_Left:
+            return ReplayInput::ShiftLeft;
+        case Qt::Key_Right:
+            return ReplayInput::ShiftRight;
+        case Qt::Key_Up:
+            return ReplayInput::Cycle;
+        case Qt::Key_Down:
+            return ReplayInput::Drop;
+        default:
+            return std::nullopt;
+    }
+}
+
+bool IsPauseInput(ReplayInput input) {
+    return input == ReplayInput::Pause || input == ReplayInput::Resume;
+}
+
+QString InputName(ReplayInput input) {
+    switch (input) {
+        case ReplayInput::ShiftLeft:
+            return QStringLiteral("shift left");
+        case ReplayInput::ShiftRight:
+            return QStringLiteral("shift right");
+        case ReplayInput::Cycle:
+            return QStringLiteral("cycle");
+        case ReplayInput::Drop:
+            return QStringLiteral("drop");
+        case ReplayInput::Pause:
+            return QStringLiteral("pause");
+        case ReplayInput::Resume:
+            return QStringLiteral("resume");
+    }
+    return {};
+}
+
 }  // namespace
 
 GameController::GameController(GameFlags& flags, GameView& view, SoundEffects& sound,
-                               MusicControl& music, PersistentState& state, Random& random,
-                               LocalClock clock)
+                               MusicControl& music, PersistentState& state, Random& looks,
+                               LocalClock clock, SeedSource seeds)
     : flags_(flags),
       view_(view),
       sound_(sound),
       music_(music),
       state_(state),
-      random_(random),
+      looks_(looks),
       clock_(std::move(clock)),
+      seeds_(std::move(seeds)),
       timer1_(kMainTickIdleMs, false, [this] { Timer1Timer(); }),
       timer2_(kFastTickMs, false, [this] { Timer2Timer(); }),
       timer3_(kSoundDelayTickMs, true, [this] { Timer3Timer(); }),
-      engine_(random, EngineFlags{flags.matchPending, flags.paused},
+      engine_(pieces_, EngineFlags{flags.matchPending, flags.paused},
               [this](const Board& board) { DrawField(board); }) {
     // The audio follows the switches the record was loaded with.
     music_.SetMusicEnabled(MusicOn());
@@ -69,6 +108,9 @@ GameController::GameController(GameFlags& flags, GameView& view, SoundEffects& s
 // ---- Main tick ----
 
 void GameController::Timer1Timer() {
+    if (feed_ && !FeedReplay()) {
+        return;
+    }
     if (flags_.paused || flags_.dropDelayTicks != 0 || flags_.musicBusy) {
         return;
     }
@@ -76,6 +118,7 @@ void GameController::Timer1Timer() {
     if (shuttingDown_ || !flags_.gameRunning || flags_.collapsing) {
         return;
     }
+    ++gameTicks_;  // the clock of a replay
     if (!engine_.FieldSettled()) {
         engine_.GravityStep();  // one row per main tick
         return;
@@ -83,17 +126,16 @@ void GameController::Timer1Timer() {
     flags_.matchPending = true;
     if (engine_.FindMatches()) {
         StartDestruction();
-        lineWave_ = true;
-        RefreshNextPiece();
+        RefreshNextPiece();  // a new level deals from a wider range
         return;
     }
     flags_.matchPending = false;
-    lineWave_ = false;
     if (engine_.TopRowOccupied()) {
         BeginGameOver();
         return;
     }
     engine_.SpawnPiece();
+    ++piecesDealt_;
     RefreshNextPiece();
 }
 
@@ -140,7 +182,7 @@ void GameController::PlayNamedMusic(const QString& name) {
 void GameController::StartDestruction() {
     flags_.collapsing = true;
     flags_.destructionFramesLeft = kDestructionFrames;
-    destroyAnimSet_ = random_(kDestructionAnimSets);
+    destroyAnimSet_ = looks_(kDestructionAnimSets);
     engine_.ScoreMatches();
     if (const auto fallInterval = engine_.CheckLevelUp(timer1_.Interval())) {
         flags_.levelBlinkTicks = kLevelBlinkTicks;
@@ -174,9 +216,9 @@ void GameController::Timer2Timer() {
 // One random block picture per tick covers the well while the game is paused;
 // the board itself is left alone.
 void GameController::DrawPauseSprinkle() {
-    const int column = random_(kColumns) + 1;
-    const int row = random_(kRows) + 1;
-    const int picture = engine_.RandomBlockType();
+    const int column = looks_(kColumns) + 1;
+    const int row = looks_(kRows) + 1;
+    const int picture = DrawBlockType(looks_, engine_.level);
     view_.DrawCellImage(ImageList::Cells, picture, column, row);
 }
 
@@ -257,25 +299,55 @@ void GameController::Timer3Timer() {
 // ---- Keys ----
 
 void GameController::FormKeyDown(int qtKey) {
-    if (!flags_.gameRunning || flags_.collapsing || !engine_.PieceCanMove() || flags_.musicBusy) {
+    if (feed_) {
+        ReplayKey(qtKey);  // nobody steers a replay
         return;
     }
-    switch (qtKey) {
-        case Qt::Key_Left:
+    if (const std::optional<ReplayInput> input = SteeringInput(qtKey); input && MakeInput(*input)) {
+        Record(*input);
+    }
+}
+
+// Makes one input the way the keys and the pause button do; true when it
+// changed the game. Only such inputs are recorded, and a replay makes each
+// of them again at its tick, where it must change the game again. A shift
+// or a cycle changes the board. A drop changes the game only while
+// something still falls: on a settled board (the piece's cells emptied by
+// lines) the fast tick has nothing to do.
+bool GameController::MakeInput(ReplayInput input) {
+    if (IsPauseInput(input)) {
+        if (!flags_.gameRunning || flags_.paused != (input == ReplayInput::Resume)) {
+            return false;
+        }
+        TogglePause();
+        return true;
+    }
+    if (!flags_.gameRunning || flags_.collapsing || !engine_.PieceCanMove() || flags_.musicBusy) {
+        return false;
+    }
+    const Board before = engine_.board;
+    switch (input) {
+        case ReplayInput::ShiftLeft:
             engine_.MovePieceLeft();
             break;
-        case Qt::Key_Up:
-            engine_.RotatePiece();
-            break;
-        case Qt::Key_Right:
+        case ReplayInput::ShiftRight:
             engine_.MovePieceRight();
             break;
-        case Qt::Key_Down:
-            flags_.collapsing = true;  // the fast tick lets the board fall
+        case ReplayInput::Cycle:
+            engine_.RotatePiece();
             break;
-        default:
+        case ReplayInput::Drop:
+            flags_.collapsing = true;  // the fast tick lets the board fall
+            return !engine_.FieldSettled();
+        case ReplayInput::Pause:
+        case ReplayInput::Resume:
             break;
     }
+    return engine_.board != before;
+}
+
+void GameController::Record(ReplayInput input) {
+    record_.steps.push_back({gameTicks_, input});
 }
 
 void GameController::FormKeyPress(QChar character) {
@@ -287,13 +359,174 @@ void GameController::FormKeyPress(QChar character) {
     }
 }
 
+// ---- Replays ----
+
+void GameController::ReplayKey(int qtKey) {
+    switch (qtKey) {
+        case Qt::Key_1:
+            SetReplaySpeed(1);
+            break;
+        case Qt::Key_2:
+            SetReplaySpeed(2);
+            break;
+        case Qt::Key_4:
+            SetReplaySpeed(4);
+            break;
+        case Qt::Key_Escape:
+            LeaveReplay();
+            break;
+        default:
+            break;
+    }
+}
+
+void GameController::WatchReplay(const std::variant<Replay, QString>& loaded) {
+    if (flags_.gameRunning && !feed_) {
+        return;
+    }
+    QString problem;
+    if (const QString* unread = std::get_if<QString>(&loaded)) {
+        problem = *unread;
+    } else if (const auto checked = VerifyReplay(std::get<Replay>(loaded));
+               const QString* wrong = std::get_if<QString>(&checked)) {
+        problem = *wrong;
+    }
+    if (!problem.isEmpty()) {
+        view_.ShowReplayRefused(problem);
+        return;
+    }
+    LeaveReplay();
+    StartReplay(std::get<Replay>(loaded));
+}
+
+void GameController::StartReplay(const Replay& replay) {
+    feed_.emplace();
+    feed_->replay = replay;
+    StartGame(replay.seed);
+    ShowReplaySign();
+}
+
+std::size_t GameController::ReplayInputsLeft() const {
+    return feed_ ? feed_->replay.steps.size() - feed_->next : 0;
+}
+
+void GameController::SetReplaySpeed(int factor) {
+    if (!feed_ || feed_->ended) {
+        return;
+    }
+    feed_->speed = factor;
+    SetTimerSpeed(factor);
+    ShowReplaySign();
+}
+
+void GameController::SetTimerSpeed(int factor) {
+    for (GameTimer* timer : {&timer1_, &timer2_, &timer3_}) {
+        timer->SetSpeed(factor);
+    }
+}
+
+void GameController::LeaveReplay() {
+    if (!feed_) {
+        return;
+    }
+    SetTimerSpeed(1);
+    const bool stillPlaying = flags_.gameRunning;
+    feed_.reset();
+    if (stillPlaying) {
+        flags_.gameRunning = false;
+        flags_.paused = false;
+        flags_.collapsing = false;
+        flags_.matchPending = false;
+        music_.StopMusic();  // the main tick's upkeep goes back to the menu piece
+        RefreshLandingShadow();
+        RefreshNextPiece();
+    }
+    view_.ShowReplaySign(std::nullopt);
+}
+
+void GameController::ShowReplaySign() {
+    view_.ShowReplaySign(ReplaySign{.speed = feed_->speed, .ended = feed_->ended});
+}
+
+// Makes the inputs recorded for this point of the game, in their order,
+// before the tick moves the game on; false when the replay has gone astray.
+// A steering input waits for the fast tick to finish what it is doing, as
+// the player had to. A pause is shown for one main tick: its length is not
+// recorded.
+bool GameController::FeedReplay() {
+    ReplayFeed& feed = *feed_;
+    if (feed.ended || !flags_.gameRunning) {
+        return true;
+    }
+    const std::vector<ReplayStep>& steps = feed.replay.steps;
+    while (feed.next < steps.size()) {
+        const ReplayStep& step = steps[feed.next];
+        // Nothing moves the game on while it is paused: the resume is due now.
+        if (flags_.paused && (step.tick != gameTicks_ || step.input != ReplayInput::Resume)) {
+            ReplayGoesAstray(QStringLiteral("input %1 (%2 at tick %3) comes while the game is "
+                                            "paused at tick %4")
+                                 .arg(feed.next + 1)
+                                 .arg(InputName(step.input))
+                                 .arg(step.tick)
+                                 .arg(gameTicks_));
+            return false;
+        }
+        if (step.tick > gameTicks_ || (!IsPauseInput(step.input) && flags_.collapsing)) {
+            break;
+        }
+        if (step.tick < gameTicks_ || !MakeInput(step.input)) {
+            ReplayGoesAstray(QStringLiteral("input %1 (%2 at tick %3) does not fit the game")
+                                 .arg(feed.next + 1)
+                                 .arg(InputName(step.input))
+                                 .arg(step.tick));
+            return false;
+        }
+        ++feed.next;
+        if (step.input == ReplayInput::Pause) {
+            break;
+        }
+    }
+    if (feed.next == steps.size() && flags_.paused) {
+        ReplayGoesAstray(QStringLiteral("the game stays paused after its last input"));
+        return false;
+    }
+    return true;
+}
+
+// The game stops where it went astray; the sign says the replay has ended.
+void GameController::ReplayGoesAstray(const QString& problem) {
+    feed_->problem = problem;
+    feed_->ended = true;
+    flags_.gameRunning = false;
+    flags_.paused = false;
+    SetTimerSpeed(1);
+    ShowReplaySign();
+}
+
 // ---- Buttons ----
 
 void GameController::SpeedButton1Click() {
+    // Start leaves a replay being watched; one that has ended is left for a game.
+    if (feed_) {
+        const bool watching = !feed_->ended;
+        LeaveReplay();
+        if (watching) {
+            return;
+        }
+    }
     // A finished game's windows still to come keep the next game waiting.
     if (flags_.gameRunning || gameOverPending_) {
         return;
     }
+    StartGame(seeds_());
+}
+
+void GameController::StartGame(std::uint64_t seed) {
+    pieces_.Seed(seed);
+    record_ = Replay{};
+    record_.seed = seed;
+    gameTicks_ = 0;
+    piecesDealt_ = 0;
     flags_.musicBusy = false;
     engine_.ClearField();  // the well keeps the old picture until the first spawn
     timer1_.SetInterval(kMainTickGameMs);
@@ -312,14 +545,19 @@ void GameController::SpeedButton1Click() {
     music_.ResetTrackCounter();
     PlayNamedMusic(QStringLiteral("GAME1"));
     view_.RepaintScore(displayedScore_);
-    lineWave_ = false;
     RefreshNextPiece();
 }
 
 void GameController::SpeedButton2Click() {
-    if (!flags_.gameRunning) {
+    // A replay pauses where its player paused, and only there.
+    if (!flags_.gameRunning || feed_) {
         return;
     }
+    TogglePause();
+    Record(flags_.paused ? ReplayInput::Pause : ReplayInput::Resume);
+}
+
+void GameController::TogglePause() {
     flags_.paused = !flags_.paused;
     if (flags_.paused) {
         music_.StopMusic();
@@ -331,8 +569,19 @@ void GameController::SpeedButton2Click() {
     RefreshNextPiece();
 }
 
+// A game being played is never abandoned for a replay.
 void GameController::SpeedButton3Click() {
-    view_.ShowHighScores();
+    const auto replayMayStart = [this] { return !flags_.gameRunning || feed_; };
+    const std::optional<int> rank = view_.ShowHighScores(replayMayStart());
+    if (rank && replayMayStart() && !gameOverPending_) {
+        WatchEntryReplay(*rank);
+    }
+}
+
+void GameController::WatchEntryReplay(int rank) {
+    if (replays_ != nullptr && rank >= 1 && rank <= kScoreTableSize) {
+        WatchReplay(replays_->Load(state_.record.scoreTable.Rank(rank)));
+    }
 }
 
 void GameController::SpeedButton4Click() {
@@ -396,16 +645,13 @@ void GameController::DrawField(const Board& board) {
     view_.DrawField(board);
 }
 
-// Worked out again after every draw from the generator, so that what the
-// preview shows is the piece the next spawn places. It stays empty while
-// the next piece is still open: during a pause, whose sprinkles draw from
-// the generator, and from lines found until a search finds none, since each
-// wave draws its animation and sounds (and a chain may follow).
+// Only spawns draw from the pieces' generator, so what it gives next is
+// the piece the next spawn places, whatever happens before it.
 std::optional<PieceTypes> GameController::NextPieceToShow() const {
     if (!nextPiecePreview_) {
         return std::nullopt;
     }
-    if (!flags_.gameRunning || flags_.paused || lineWave_) {
+    if (!flags_.gameRunning) {
         return PieceTypes{};
     }
     return engine_.NextSpawn().types;
@@ -476,17 +722,45 @@ void GameController::BeginGameOver() {
     RefreshNextPiece();
     view_.RepaintScore(displayedScore_);
     PlayNamedMusic(QStringLiteral("GAMEOVER"));
+    record_.score = engine_.score;
+    record_.level = engine_.level;
+    record_.pieces = piecesDealt_;
+    record_.date = ToDayNumber(clock_());
+    // The end of a replay changes nothing of the table and asks nothing.
+    if (feed_) {
+        feed_->ended = true;
+        SetTimerSpeed(1);
+        ShowReplaySign();
+        return;
+    }
+    KeepFinishedGame();
     gameOverPending_ = true;
     QMetaObject::invokeMethod(
         &queueContext_,
         [this, finalScore = engine_.score] {
-            const ScopeExit ended([this] { gameOverPending_ = false; });
-            RunGameOverWindows(finalScore);
+            std::optional<int> replayChosen;
+            {
+                const ScopeExit ended([this] { gameOverPending_ = false; });
+                replayChosen = RunGameOverWindows(finalScore);
+            }
+            if (replayChosen && !shuttingDown_) {
+                WatchEntryReplay(*replayChosen);
+            }
         },
         Qt::QueuedConnection);
 }
 
-void GameController::RunGameOverWindows(std::int32_t finalScore) {
+// Only the replay of a result that enters the table is kept, and it is kept
+// before the first window: an end of the session in any of them keeps it
+// with the result.
+void GameController::KeepFinishedGame() {
+    ScoreTable table = state_.record.scoreTable;
+    if (replays_ != nullptr && InsertHighScore(table, engine_.score) != 0) {
+        replays_->KeepFinishedGame(record_);
+    }
+}
+
+std::optional<int> GameController::RunGameOverWindows(std::int32_t finalScore) {
     // A session that ends now still keeps the finished game's result: only
     // the windows are skipped.
     if (!shuttingDown_) {
@@ -494,12 +768,13 @@ void GameController::RunGameOverWindows(std::int32_t finalScore) {
     }
     const int rank = InsertHighScore(state_.record.scoreTable, finalScore);
     if (rank == 0) {
-        return;
+        return std::nullopt;
     }
     EnterHighScore(rank, finalScore);
-    if (!shuttingDown_) {
-        view_.ShowHighScores();
+    if (shuttingDown_) {
+        return std::nullopt;
     }
+    return view_.ShowHighScores(true);
 }
 
 // InsertHighScore has opened the slot at rank; it is always filled, even when
@@ -520,6 +795,9 @@ void GameController::EnterHighScore(int rank, std::int32_t finalScore) {
     }
     RecordHighScore(state_.record.scoreTable.Rank(rank), name, finalScore, clock_());
     state_.highlightRank = rank;
+    if (replays_ != nullptr) {
+        replays_->FileUnder(state_.record.scoreTable.Rank(rank), state_.record.scoreTable);
+    }
     KeepNewResult();
 }
 

@@ -4,17 +4,22 @@
 #include <QObject>
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <variant>
 
 #include "Engine.h"
 #include "GameFlags.h"
+#include "GameSeeds.h"
 #include "GameTimer.h"
 #include "GameView.h"
 #include "LocalClock.h"
 #include "MusicControl.h"
 #include "PersistentState.h"
 #include "Random.h"
+#include "ReplayFile.h"
+#include "ReplayKeeper.h"
 #include "SettingsStore.h"
 #include "SoundEffects.h"
 #include "StateKeeper.h"
@@ -22,14 +27,24 @@
 namespace kwadrill {
 
 // Drives the game: the three ticks, the keys and buttons of the main window,
-// Start, Pause and the end of a game. Owns the engine and the three timers;
-// talks to the windows only through GameView.
+// Start, Pause and the end of a game. Owns the engine, the pieces' generator
+// and the three timers; talks to the windows only through GameView.
+//
+// A game is its seed and the inputs that changed it, each with the number of
+// main ticks that had moved the game on before it: ticks held by a pause, a
+// sound delay or the fast tick's work are not counted, since how many of
+// them pass depends on wall time. The pieces draw from a generator of their
+// own, seeded at every Start; what only looks or sounds (the destruction
+// animation, the pause screen, the sound variants, the game-over remark)
+// draws from `looks`. So a replay deals the same pieces and comes to the
+// same end whatever the timing of the ticks.
 class GameController {
 public:
     // The controller is the one writer of state: the switches, the language,
     // the score table, the last name and the highlighted rank change here only.
+    // seeds gives each game's seed.
     GameController(GameFlags& flags, GameView& view, SoundEffects& sound, MusicControl& music,
-                   PersistentState& state, Random& random, LocalClock clock);
+                   PersistentState& state, Random& looks, LocalClock clock, SeedSource seeds);
     GameController(const GameController&) = delete;
     GameController& operator=(const GameController&) = delete;
 
@@ -80,6 +95,36 @@ public:
     void SetNextPiecePreview(bool on);
     void SetLandingShadow(bool on);
 
+    // ---- Replays ----
+
+    // Where the replays of the table's results go; without a keeper none is kept.
+    void KeepReplaysWith(ReplayKeeper* keeper) { replays_ = keeper; }
+    // The seed and the inputs of the game running or last ended; score,
+    // level, pieces and date are filled in at its end.
+    const Replay& GameRecord() const { return record_; }
+    // Main ticks that moved the game on, and pieces dealt, since Start.
+    std::uint32_t GameTicks() const { return gameTicks_; }
+    std::uint32_t PiecesDealt() const { return piecesDealt_; }
+
+    // Watches a replay in the well, once it has been checked to come to what
+    // it claims; a replay that cannot be watched is refused in a box with the
+    // reason. Never abandons a game being played; replaces a replay being
+    // watched.
+    void WatchReplay(const std::variant<Replay, QString>& loaded);
+    // Plays a replay as it is, unchecked (what the check itself uses).
+    void StartReplay(const Replay& replay);
+    // From a replay's Start until it is left (Escape or Start), its end included.
+    bool WatchingReplay() const { return feed_.has_value(); }
+    // Why the replay being played went astray: an input it could not make
+    // where it was recorded. Empty while it follows its inputs.
+    QString ReplayProblem() const { return feed_ ? feed_->problem : QString(); }
+    // Recorded inputs the replay has not made yet.
+    std::size_t ReplayInputsLeft() const;
+    // 1, 2 or 4 times as fast as the game was played.
+    void SetReplaySpeed(int factor);
+    // Leaves the replay: the well keeps what it showed, no game runs.
+    void LeaveReplay();
+
     // Switches on the main and the fast tick; called once when the main
     // window has been arranged.
     void EnableTimers();
@@ -99,6 +144,17 @@ private:
     void SwitchMusic();
     void SetTimersEnabled(bool enabled);
 
+    void StartGame(std::uint64_t seed);
+    void TogglePause();
+    bool MakeInput(ReplayInput input);
+    void Record(ReplayInput input);
+    bool FeedReplay();
+    void ReplayGoesAstray(const QString& problem);
+    void ReplayKey(int qtKey);
+    void ShowReplaySign();
+    void SetTimerSpeed(int factor);
+    void WatchEntryReplay(int rank);
+
     void StartDestruction();
     void DrawPauseSprinkle();
     void BlinkLevelLabel();
@@ -113,7 +169,8 @@ private:
     bool RefreshLandingShadow();
 
     void BeginGameOver();
-    void RunGameOverWindows(std::int32_t finalScore);
+    void KeepFinishedGame();
+    std::optional<int> RunGameOverWindows(std::int32_t finalScore);
     void EnterHighScore(int rank, std::int32_t finalScore);
     void KeepNewResult();
 
@@ -122,8 +179,10 @@ private:
     SoundEffects& sound_;
     MusicControl& music_;
     PersistentState& state_;
-    Random& random_;
+    Random& looks_;
     LocalClock clock_;
+    SeedSource seeds_;
+    Random pieces_;  // the engine's: the pieces and nothing else
 
     GameTimer timer1_;
     GameTimer timer2_;
@@ -140,9 +199,22 @@ private:
 
     bool nextPiecePreview_ = false;
     bool landingShadow_ = false;
-    bool lineWave_ = false;                     // from lines found until a search finds none
     std::optional<PieceTypes> shownNextPiece_;  // what the view was last given
     LandingShadow shownShadow_;
+
+    ReplayKeeper* replays_ = nullptr;
+    Replay record_;
+    std::uint32_t gameTicks_ = 0;
+    std::uint32_t piecesDealt_ = 0;
+    // A replay being played: its inputs, the next one to make, how fast.
+    struct ReplayFeed {
+        Replay replay;
+        std::size_t next = 0;
+        int speed = 1;
+        bool ended = false;
+        QString problem;
+    };
+    std::optional<ReplayFeed> feed_;
 
     // Receives the queued windows of the game-over sequence; declared last so
     // that a call still queued dies with the controller.

@@ -1,5 +1,6 @@
 #include "GameTimer.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace kwadrill {
@@ -7,7 +8,7 @@ namespace kwadrill {
 GameTimer::GameTimer(int intervalMs, bool enabled, std::function<void()> onTimeout)
     : interval_(intervalMs) {
     timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(interval_);
+    timer_.setInterval(Period());
     QObject::connect(&timer_, &QTimer::timeout, &timer_, std::move(onTimeout));
     SetEnabled(enabled);
 }
@@ -17,7 +18,19 @@ void GameTimer::SetInterval(int milliseconds) {
         return;
     }
     interval_ = milliseconds;
-    timer_.setInterval(interval_);  // QTimer restarts an active timer here
+    timer_.setInterval(Period());  // QTimer restarts an active timer here
+}
+
+void GameTimer::SetSpeed(int factor) {
+    if (factor == speed_ || factor < 1) {
+        return;
+    }
+    speed_ = factor;
+    timer_.setInterval(Period());
+}
+
+int GameTimer::Period() const {
+    return std::max(1, interval_ / speed_);
 }
 
 void GameTimer::SetEnabled(bool enabled) {
@@ -26,7 +39,7 @@ void GameTimer::SetEnabled(bool enabled) {
     }
     enabled_ = enabled;
     if (enabled_) {
-        timer_.start(interval_);
+        timer_.start(Period());
     } else {
         timer_.stop();
     }

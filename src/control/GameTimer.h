@@ -16,14 +16,21 @@ public:
     // A new interval on a running timer starts its period anew.
     void SetInterval(int milliseconds);
 
+    // A replay watched n times faster ticks n times as often; Interval()
+    // stays the game's own.
+    void SetSpeed(int factor);
+
     bool Enabled() const { return enabled_; }
     // Switching a timer on again starts its period anew; switching it to the
     // state it already has changes nothing.
     void SetEnabled(bool enabled);
 
 private:
+    int Period() const;
+
     QTimer timer_;
     int interval_;
+    int speed_ = 1;
     bool enabled_ = false;
 };
 

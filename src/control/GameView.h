@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "Board.h"
-#include "WriteFailure.h"
 #include "PieceForecast.h"
+#include "WriteFailure.h"
 
 namespace kwadrill {
 
@@ -27,6 +27,14 @@ struct ShadowBlock {
 };
 // The landing shadow of the piece in play; empty when none is shown.
 using LandingShadow = std::vector<ShadowBlock>;
+
+// What the window shows while a replay is watched: how fast it plays, or
+// that it has come to its end.
+struct ReplaySign {
+    int speed = 1;
+    bool ended = false;
+    bool operator==(const ReplaySign&) const = default;
+};
 
 // What game control needs from the windows. The main window implements it;
 // tests implement it with a recorder.
@@ -60,7 +68,9 @@ public:
     // The name a result is kept under when nobody could type one (the game
     // is ending) and no name was ever entered: a neutral one in the language.
     virtual QString NeutralPlayerName() const = 0;
-    virtual void ShowHighScores() = 0;
+    // With offerReplays the player may pick an entry's replay to watch:
+    // then its rank, else nothing.
+    virtual std::optional<int> ShowHighScores(bool offerReplays) = 0;
     // A new result could be saved nowhere: says which files refused and why,
     // in the current language.
     virtual void ShowResultNotSaved(const WriteFailure& backup, const WriteFailure& store) = 0;
@@ -69,6 +79,11 @@ public:
     // The language the player chose, or nothing when the choice was left alone.
     virtual std::optional<std::int32_t> ShowLanguageDialog() = 0;
     virtual void ApplyLanguage() = 0;
+
+    // The sign that the well plays a replay, or nothing once none is watched.
+    virtual void ShowReplaySign(const std::optional<ReplaySign>& sign) = 0;
+    // A replay the player asked for cannot be watched: why, in a box.
+    virtual void ShowReplayRefused(const QString& reason) = 0;
 };
 
 }  // namespace kwadrill

@@ -4,27 +4,34 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "BackupRecord.h"
 #include "GameController.h"
 #include "GameFlags.h"
+#include "GameSeeds.h"
 #include "LocalClock.h"
 #include "MusicControl.h"
 #include "PersistentState.h"
 #include "Random.h"
+#include "ReplayFiles.h"
 #include "SoundEffects.h"
 #include "TForm1.h"
 
 namespace kwadrill {
 
 // What a session starts from besides its audio. The game passes the loaded
-// record, a seed from the clock, the system's clock and locale; tests and
-// benchmarks fix them.
+// record, seeds from the system's entropy, the system's clock and locale,
+// and the replays' folder; tests and benchmarks fix them.
 struct SessionSetup {
     BackupRecord record{};
-    std::uint32_t seed = 1;
+    std::uint64_t seed = 1;                   // what only looks and sounds
+    SeedSource gameSeeds = CountingSeeds(1);  // each game's pieces
     LocalClock clock = SystemLocalTime;
     QLocale locale = QLocale::system();
+    // Where the table's replays are kept (an empty folder: none can be);
+    // without one the session keeps none.
+    std::optional<QString> replayFolder = std::nullopt;
 };
 
 // The game's objects, composed in one place: the generator, the game flags,
@@ -46,6 +53,7 @@ public:
     GameController& controller() { return controller_; }
     Engine& engine() { return controller_.engine(); }
     GameFlags& flags() { return flags_; }
+    // What only looks and sounds draws from; the pieces draw from the controller's own.
     Random& random() { return random_; }
     const PersistentState& state() const { return state_; }
 
@@ -53,6 +61,7 @@ private:
     Random random_;
     GameFlags flags_;
     PersistentState state_;
+    std::optional<ReplayFiles> replays_;
     // Declared before the controller, so that the controller goes down first.
     TForm1 window_;
     GameController controller_;

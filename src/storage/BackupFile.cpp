@@ -87,31 +87,6 @@ bool ReadRecord(const QString& path, BackupRecord& record) {
     return true;
 }
 
-// Puts bytes at path in one step, replacing a regular file (its permissions
-// kept) or a link (never its target). Anything else there stays.
-bool ReplaceFile(const QString& path, const QByteArray& bytes, WriteFailure& failure) {
-    struct stat old {};
-    if (LinkStatus(path, old) && !S_ISLNK(old.st_mode) && !S_ISREG(old.st_mode)) {
-        failure = NotAFileFailure(path);
-        return false;
-    }
-    // Created exclusively, so nothing planted at its name is followed, with
-    // the usual permissions (those the umask leaves).
-    QString temporary;
-    const int fd = CreateFileBeside(path, 0666, temporary, failure);
-    if (fd < 0) return false;
-    if (LinkStatus(path, old) && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 0777);
-    const QByteArray nativeTemporary = QFile::encodeName(temporary);
-    int error = WriteAndClose(fd, bytes, Sync::ToDisk);
-    if (error == 0 &&
-        ::rename(nativeTemporary.constData(), QFile::encodeName(path).constData()) != 0)
-        error = errno;
-    if (error == 0) return true;
-    ::unlink(nativeTemporary.constData());
-    failure = SystemFailure(path, QFileInfo(path).absolutePath(), error);
-    return false;
-}
-
 }  // namespace
 
 bool IsInstalledLocation(const QString& executableDir, const QString& installPrefix) {
@@ -167,7 +142,7 @@ bool SaveBackupFile(const BackupRecord& record, const QString& recordDir, WriteF
     } else if (MakeFolders(recordDir, path, &found)) {
         QByteArray bytes(reinterpret_cast<const char*>(&record), kRecordSize);
         bytes.append(static_cast<char>(XorCheckByte(bytes, kBackupSeed)));
-        saved = ReplaceFile(path, bytes, found);
+        saved = ReplaceFileAtomically(path, bytes, found);
     }
     if (!saved && failure) *failure = found;
     return saved;

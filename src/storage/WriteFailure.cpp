@@ -107,6 +107,29 @@ int CreateFileBeside(const QString& path, unsigned mode, QString& created, Write
     return -1;
 }
 
+bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes, WriteFailure& failure) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat old {};
+    const bool existed = ::lstat(native.constData(), &old) == 0;
+    if (existed && !S_ISLNK(old.st_mode) && !S_ISREG(old.st_mode)) {
+        failure = NotAFileFailure(path);
+        return false;
+    }
+    // Created exclusively, so nothing planted at its name is followed, with
+    // the usual permissions (those the umask leaves).
+    QString temporary;
+    const int fd = CreateFileBeside(path, 0666, temporary, failure);
+    if (fd < 0) return false;
+    if (existed && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 0777);
+    const QByteArray nativeTemporary = QFile::encodeName(temporary);
+    int error = WriteAndClose(fd, bytes, Sync::ToDisk);
+    if (error == 0 && ::rename(nativeTemporary.constData(), native.constData()) != 0) error = errno;
+    if (error == 0) return true;
+    ::unlink(nativeTemporary.constData());
+    failure = SystemFailure(path, QFileInfo(path).absolutePath(), error);
+    return false;
+}
+
 int WriteAndClose(int fd, const QByteArray& bytes, Sync sync) {
     qsizetype written = 0;
     int error = 0;

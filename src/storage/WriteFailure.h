@@ -46,4 +46,10 @@ int CreateFileBeside(const QString& path, unsigned mode, QString& created, Write
 enum class Sync { ToDisk, No };
 int WriteAndClose(int fd, const QByteArray& bytes, Sync sync);
 
+// Puts bytes at path in one step, on the disk: written whole to a new file
+// beside it (CreateFileBeside), then renamed over it. Replaces a regular file
+// (its permissions kept) or a link (never its target); anything else there
+// stays, and so does the old file when any step fails.
+bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes, WriteFailure& failure);
+
 }  // namespace kwadrill

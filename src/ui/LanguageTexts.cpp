@@ -228,6 +228,29 @@ ResultNotSavedTexts ResultNotSavedBox(bool russian, const WriteFailure& backup,
             u"OK"_s};
 }
 
+ReplaySignTexts ReplaySignText(bool russian, int speed, bool ended) {
+    if (ended) {
+        return {Pick(russian, u"REPLAY"_s, u"ПОВТОР"_s), Pick(russian, u"ended"_s, u"окончен"_s),
+                Pick(russian, u"Esc: back to the game"_s, u"Esc: вернуться к игре"_s)};
+    }
+    return {Pick(russian, u"REPLAY"_s, u"ПОВТОР"_s),
+            Pick(russian, u"speed %1x"_s, u"скорость %1x"_s).arg(speed),
+            Pick(russian, u"1, 2, 4: speed   Esc: end"_s, u"1, 2, 4: скорость   Esc: выход"_s)};
+}
+
+QString WatchReplayHint(bool russian) {
+    return Pick(russian, u"\u25B6 a replay: double-click or Return to watch it"_s,
+                u"\u25B6 повтор: двойной щелчок или Enter, чтобы посмотреть"_s);
+}
+
+ReplayRefusedTexts ReplayRefusedBox(bool russian, const QString& reason) {
+    return {Pick(russian, u"Replay"_s, u"Повтор"_s),
+            Pick(russian, u"This replay cannot be watched: %1."_s,
+                 u"Этот повтор нельзя посмотреть: %1."_s)
+                .arg(reason),
+            GameOverButton(russian)};
+}
+
 EmptyTableMessage EmptyHighScoreMessage(bool russian) {
     if (russian) {
         return {

@@ -46,6 +46,20 @@ ResultNotSavedTexts ResultNotSavedBox(bool russian, const WriteFailure& backup,
 // Why one file could not be written, as the player reads it.
 QString WriteFailureReason(bool russian, const WriteFailure& failure);
 
+// The sign under the control panel while a replay is watched: what it is,
+// how fast it plays or that it has ended, and the keys that steer it.
+struct ReplaySignTexts {
+    QString title, state, keys;
+};
+ReplaySignTexts ReplaySignText(bool russian, int speed, bool ended);
+// Under the high-score table when an entry's replay can be watched.
+QString WatchReplayHint(bool russian);
+// The box that says why a replay cannot be watched.
+struct ReplayRefusedTexts {
+    QString caption, text, button;
+};
+ReplayRefusedTexts ReplayRefusedBox(bool russian, const QString& reason);
+
 struct EmptyTableMessage {
     QString text;
     QString fontName;

@@ -24,6 +24,7 @@
 #include "GameTimings.h"
 #include "LanguageTexts.h"
 #include "NextPieceBox.h"
+#include "ReplaySignBox.h"
 #include "ScorePaintBox.h"
 #include "TForm2.h"
 #include "TForm3.h"
@@ -198,6 +199,8 @@ void TForm1::CreateControls() {
 
     nextPiece_ = new NextPieceBox(cellPictures_, stage_);
     nextPiece_->hide();
+    replaySign_ = new ReplaySignBox(stage_);
+    replaySign_->hide();
 }
 
 void TForm1::CreateButtons() {
@@ -266,6 +269,7 @@ void TForm1::ArrangeMainWindow(const std::function<void()>& loadRegistrySettings
                      std::max(wellFrame_->height(), controlPanel_->height()));
     const int nextPieceTop = controlPanel_->height() + kNextPieceGap;
     nextPiece_->setGeometry(0, nextPieceTop, kPanelWidth, size.height() - nextPieceTop);
+    replaySign_->setGeometry(nextPiece_->geometry());
     stage_->resize(size);
     setFixedSize(size);
     ApplyZoom(*this, 1.0);  // keeps the described layout, to be scaled from
@@ -459,8 +463,32 @@ QString TForm1::NeutralPlayerName() const {
     return kwadrill::NeutralPlayerName(state_.Russian());
 }
 
-void TForm1::ShowHighScores() {
+std::optional<int> TForm1::ShowHighScores(bool offerReplays) {
+    form2_->OfferReplays(offerReplays);
     form2_->exec();
+    return form2_->ChosenReplay();
+}
+
+void TForm1::SetReplayLookup(std::function<bool(const ScoreEntry&)> hasReplay) {
+    form2_->SetReplayLookup(std::move(hasReplay));
+}
+
+void TForm1::ShowReplaySign(const std::optional<ReplaySign>& sign) {
+    replayShown_ = sign;
+    if (sign) {
+        replaySign_->ShowTexts(ReplaySignText(state_.Russian(), sign->speed, sign->ended));
+        replaySign_->raise();
+    }
+    replaySign_->setVisible(sign.has_value());
+}
+
+void TForm1::ShowReplayRefused(const QString& reason) {
+    const ReplayRefusedTexts texts = ReplayRefusedBox(state_.Russian(), reason);
+    QMessageBox box(QMessageBox::Warning, texts.caption, texts.text, QMessageBox::Ok, this);
+    box.setWindowFlags(kFixedDialogFlags);
+    box.setFont(ZoomedFont(box.font(), zoom_));
+    box.button(QMessageBox::Ok)->setText(texts.button);
+    box.exec();
 }
 
 void TForm1::ShowResultNotSaved(const WriteFailure& backup, const WriteFailure& store) {
@@ -495,6 +523,7 @@ void TForm1::ApplyLanguage() {
     }
     controlPanel_->setTitle(texts.groupBox);
     nextPiece_->setTitle(NextPieceCaption(russian));
+    ShowReplaySign(replayShown_);
     form2_->ApplyLanguage(russian);
     form3_->ApplyLanguage(russian);
     form5_->ApplyLanguage(russian);

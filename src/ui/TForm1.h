@@ -11,6 +11,7 @@
 #include "PictureList.h"
 #include "QtTranslations.h"
 #include "Random.h"
+#include "ScoreTable.h"
 
 class QFrame;
 class QGroupBox;
@@ -21,6 +22,7 @@ namespace kwadrill {
 
 class GameController;
 class NextPieceBox;
+class ReplaySignBox;
 class ScorePaintBox;
 class TForm2;
 class TForm3;
@@ -56,6 +58,8 @@ public:
     // Told the zoom and whether the window is full screen whenever the
     // player changes either.
     void SetViewChanged(std::function<void(qreal zoom, bool fullScreen)> viewChanged);
+    // Which results have a replay to watch; without it none has.
+    void SetReplayLookup(std::function<bool(const ScoreEntry&)> hasReplay);
 
     // GameView
     void DrawField(const Board& board) override;
@@ -69,12 +73,14 @@ public:
     void ShowGameOverBox() override;
     QString ShowNameEntry(const QString& offered) override;
     QString NeutralPlayerName() const override;
-    void ShowHighScores() override;
+    std::optional<int> ShowHighScores(bool offerReplays) override;
     void ShowResultNotSaved(const WriteFailure& backup, const WriteFailure& store) override;
     void ShowAbout() override;
     void ShowRules() override;
     std::optional<std::int32_t> ShowLanguageDialog() override;
     void ApplyLanguage() override;
+    void ShowReplaySign(const std::optional<ReplaySign>& sign) override;
+    void ShowReplayRefused(const QString& reason) override;
 
     // Closes whatever modal window is open (the program is being ended).
     void CloseModalWindows();
@@ -87,6 +93,7 @@ public:
     QToolButton* SpeedButton(int number) const;  // SpeedButton1 .. SpeedButton8
     QLabel* LevelLabel() const;
     NextPieceBox* NextPiece() const { return nextPiece_; }
+    ReplaySignBox* ReplaySignPlate() const { return replaySign_; }
     TForm2* HighScoreWindow() const { return form2_; }
     TForm3* NameEntryDialog() const { return form3_; }
     TForm4* AboutBox() const { return form4_; }
@@ -134,7 +141,9 @@ private:
     ScorePaintBox* scoreCounter_ = nullptr;
     QFrame* wellFrame_ = nullptr;
     WellPaintBox* well_ = nullptr;
-    NextPieceBox* nextPiece_ = nullptr;  // under the panel, hidden unless switched on
+    NextPieceBox* nextPiece_ = nullptr;    // under the panel, hidden unless switched on
+    ReplaySignBox* replaySign_ = nullptr;  // over the next piece while a replay is watched
+    std::optional<ReplaySign> replayShown_;
 
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;

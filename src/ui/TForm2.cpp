@@ -1,7 +1,9 @@
 #include "TForm2.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QWidget>
 
 #include <algorithm>
@@ -29,6 +31,15 @@ constexpr int kEmptyMessageHeight = -18;
 // The empty-table remark wraps inside this much room on either side, so its
 // longest lines keep clear of the window's edges.
 constexpr int kEmptyMessageMargin = 24;
+// Replays: the triangle before an entry that has one, the frame around the
+// chosen entry, and the line at the bottom that says how to watch it.
+constexpr QRgb kReplayMark = qRgb(0, 255, 0);
+constexpr QRgb kChosenFrame = qRgb(255, 255, 255);
+constexpr QRgb kHintColour = qRgb(150, 170, 255);
+constexpr int kMarkSize = 7;
+constexpr int kMarkGap = 4;
+constexpr int kHintPixels = 10;
+constexpr int kHintBottom = 3;
 
 // A widget that leaves its painting to its owner, drawing on its own colour.
 class PaintBox : public QWidget {
@@ -86,17 +97,28 @@ QString ScoreDateText(double date, const QLocale& locale) {
     return text;
 }
 
-QString HighScoreText(const ScoreTable& table, int highlightRank, const QLocale& locale) {
-    QString text;
+std::vector<std::pair<int, QString>> HighScoreEntryTexts(const ScoreTable& table, int highlightRank,
+                                                         const QLocale& locale) {
+    std::vector<std::pair<int, QString>> texts;
     for (int rank = 1; rank <= kScoreTableSize; ++rank) {
         const ScoreEntry& entry = table.Rank(rank);
         if (entry.score <= 0) continue;
         const bool marked = rank == highlightRank;
+        QString text;
         if (marked) text += u">> "_s;
         text += QString::number(rank) + u". "_s + EntryName(entry) + u" - "_s +
                 QString::number(entry.score) + u" - "_s + ScoreDateText(entry.date, locale);
         if (marked) text += u" <<"_s;
         text += u'|';
+        texts.emplace_back(rank, text);
+    }
+    return texts;
+}
+
+QString HighScoreText(const ScoreTable& table, int highlightRank, const QLocale& locale) {
+    QString text;
+    for (const auto& [rank, entryText] : HighScoreEntryTexts(table, highlightRank, locale)) {
+        text += entryText;
     }
     return text;
 }
@@ -113,6 +135,7 @@ TForm2::TForm2(const PersistentState& state, const QLocale& locale, QWidget* par
         this, [this](QPainter& painter, QWidget& box) { PaintBox1Paint(painter, box); });
     paintBox->setObjectName(u"PaintBox1"_s);
     paintBox->setGeometry(QRect(QPoint(0, 0), kClientSize));
+    paintBox_ = paintBox;
     emptyMessageBox_ = new PaintBox(
         paintBox, [this](QPainter& painter, QWidget& box) { PaintEmptyMessage(painter, box); });
     emptyMessageBox_->setObjectName(u"EmptyMessageBox"_s);
@@ -131,25 +154,152 @@ void TForm2::ApplyLanguage(bool russian) {
     setWindowTitle(HighScoreWindowCaption(russian));
 }
 
-void TForm2::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        accept();
-        return;
+void TForm2::SetReplayLookup(std::function<bool(const ScoreEntry&)> hasReplay) {
+    hasReplay_ = std::move(hasReplay);
+}
+
+QRect TForm2::EntryArea(int rank) const {
+    for (const auto& [entryRank, area] : entryAreas_) {
+        if (entryRank == rank) return area;
     }
-    QDialog::keyPressEvent(event);
+    return {};
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Escape:
+            accept();
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            Watch(selected_);
+            return;
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            if (const qsizetype at = watchable_.indexOf(selected_); at >= 0) {
+                const qsizetype step = event->key() == Qt::Key_Up ? -1 : 1;
+                Select(watchable_.value(at + step, selected_));
+            }
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+    }
 }
 
 void TForm2::showEvent(QShowEvent* event) {
-    emptyMessageBox_->setVisible(!HasScores(state_.record.scoreTable));
+    const ScoreTable& table = state_.record.scoreTable;
+    emptyMessageBox_->setVisible(!HasScores(table));
+    chosen_.reset();
+    watchable_.clear();
+    entryAreas_.clear();
+    for (int rank = 1; rank <= kScoreTableSize && offerReplays_ && hasReplay_; ++rank) {
+        if (table.Rank(rank).score > 0 && hasReplay_(table.Rank(rank))) watchable_ << rank;
+    }
+    selected_ =
+        watchable_.contains(state_.highlightRank) ? state_.highlightRank : watchable_.value(0, 0);
     QDialog::showEvent(event);
     CentreOnScreen(*this);
+}
+
+void TForm2::mousePressEvent(QMouseEvent* event) {
+    Select(WatchableRankAt(event->position().toPoint()));
+    QDialog::mousePressEvent(event);
+}
+
+void TForm2::mouseDoubleClickEvent(QMouseEvent* event) {
+    Watch(WatchableRankAt(event->position().toPoint()));
+}
+
+int TForm2::WatchableRankAt(QPoint position) const {
+    const qreal zoom = ZoomOf(*this);
+    const QPoint logical(qRound(position.x() / zoom), qRound(position.y() / zoom));
+    for (const auto& [rank, area] : entryAreas_) {
+        if (area.contains(logical) && watchable_.contains(rank)) return rank;
+    }
+    return 0;
+}
+
+void TForm2::Select(int rank) {
+    if (rank != 0 && rank != selected_) {
+        selected_ = rank;
+        paintBox_->update();
+    }
+}
+
+void TForm2::Watch(int rank) {
+    if (watchable_.contains(rank)) {
+        chosen_ = rank;
+        accept();
+    }
 }
 
 void TForm2::PaintBox1Paint(QPainter& painter, QWidget& box) {
     const ScoreTable& table = state_.record.scoreTable;
     if (!HasScores(table)) return;  // the remark is drawn by its own, narrower box
-    DrawWrappedText(painter, box, HighScoreText(table, state_.highlightRank, locale_),
-                    kTableTextHeight, QColor(kYellow), FontStyle::Bold, QString(), false, true);
+    const int drawn =
+        DrawWrappedText(painter, box, HighScoreText(table, state_.highlightRank, locale_),
+                        kTableTextHeight, QColor(kYellow), FontStyle::Bold, QString(), false, true);
+    if (drawn > 0 && !watchable_.isEmpty()) PaintReplayMarks(painter, box);
+}
+
+// Laid out entry by entry as DrawWrappedText laid out the whole text: each
+// entry ends in "|", which always ends a line, so an entry's lines are the
+// lines of its own text, in the font the table was just drawn in.
+void TForm2::PaintReplayMarks(QPainter& painter, const QWidget& box) {
+    const QFontMetrics metrics = painter.fontMetrics();
+    const TextWidth width = [&metrics](const QString& s) { return metrics.horizontalAdvance(s); };
+    const int lineHeight =
+        metrics.size(Qt::TextSingleLine, QString::fromUtf16(kLineHeightSample)).height();
+    const QSize boxSize = LogicalSize(box);
+    QStringList lines;
+    std::vector<std::pair<int, qsizetype>> firstLines;
+    for (const auto& [rank, text] :
+         HighScoreEntryTexts(state_.record.scoreTable, state_.highlightRank, locale_)) {
+        firstLines.emplace_back(rank, lines.size());
+        lines += LayoutWrappedText(text, boxSize.width(), width).lines;
+    }
+    const WrappedPlacement placement =
+        PlaceWrappedLines(lines, boxSize.width(), boxSize.height(), lineHeight, false, true, width);
+    entryAreas_.clear();
+    for (std::size_t k = 0; k < firstLines.size(); ++k) {
+        const qsizetype first = firstLines[k].second;
+        const qsizetype end = k + 1 < firstLines.size() ? firstLines[k + 1].second : lines.size();
+        QRect area;
+        for (qsizetype line = first; line < end; ++line) {
+            const QPoint origin = placement.origins[static_cast<std::size_t>(line)];
+            area |= QRect(origin, QSize(width(lines[line]), lineHeight));
+        }
+        entryAreas_.emplace_back(firstLines[k].first, area);
+    }
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const auto& [rank, area] : entryAreas_) {
+        if (!watchable_.contains(rank) || area.isEmpty()) continue;
+        const qreal middle = area.top() + lineHeight / 2.0;
+        const qreal left = area.left() - kMarkGap - kMarkSize;
+        QPainterPath triangle;
+        triangle.moveTo(left, middle - kMarkSize / 2.0);
+        triangle.lineTo(left + kMarkSize, middle);
+        triangle.lineTo(left, middle + kMarkSize / 2.0);
+        triangle.closeSubpath();
+        painter.fillPath(triangle, QColor(kReplayMark));
+        if (rank == selected_) {
+            painter.setPen(QColor(kChosenFrame));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(QRectF(area).adjusted(-2 * kMarkGap - kMarkSize, -0.5, kMarkGap, 0.5));
+        }
+    }
+    QFont hintFont = painter.font();
+    hintFont.setPixelSize(kHintPixels);
+    hintFont.setBold(false);
+    painter.setFont(hintFont);
+    painter.setPen(QColor(kHintColour));
+    painter.setBackgroundMode(Qt::TransparentMode);
+    const QRect hint(0, boxSize.height() - kHintBottom - QFontMetrics(hintFont).height(),
+                     boxSize.width(), QFontMetrics(hintFont).height());
+    painter.drawText(hint, Qt::AlignCenter, WatchReplayHint(state_.Russian()));
+    painter.restore();
 }
 
 void TForm2::PaintEmptyMessage(QPainter& painter, QWidget& box) {

@@ -53,6 +53,16 @@ void FakeGameView::ShowNextPiece(const std::optional<PieceTypes>& next) {
     log_.Add(call);
 }
 
+void FakeGameView::ShowReplaySign(const std::optional<ReplaySign>& sign) {
+    replaySign = sign;
+    if (!sign) {
+        log_.Add("ShowReplaySign off");
+    } else {
+        log_.Add("ShowReplaySign " +
+                 (sign->ended ? std::string("ended") : std::to_string(sign->speed) + "x"));
+    }
+}
+
 void FakeGameView::ShowLevelLabel(int level) {
     label = level;
     log_.Add("ShowLevelLabel " + std::to_string(level));

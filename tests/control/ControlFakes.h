@@ -68,7 +68,11 @@ public:
         return typedName;
     }
     QString NeutralPlayerName() const override { return QStringLiteral("Somebody"); }
-    void ShowHighScores() override { Modal("ShowHighScores", onHighScores); }
+    std::optional<int> ShowHighScores(bool offerReplays) override {
+        replaysOffered = offerReplays;
+        Modal("ShowHighScores", onHighScores);
+        return replayChosen;
+    }
     void ShowResultNotSaved(const WriteFailure& backup, const WriteFailure& store) override {
         notSaved = {backup, store};
         Modal("ShowResultNotSaved", {});
@@ -80,6 +84,12 @@ public:
         return chosenLanguage;
     }
     void ApplyLanguage() override { log_.Add("ApplyLanguage"); }
+    // Logged as "ShowReplaySign" and the speed ("2x") or "ended", or "off".
+    void ShowReplaySign(const std::optional<ReplaySign>& sign) override;
+    void ShowReplayRefused(const QString& reason) override {
+        refusedReason = reason;
+        Modal("ShowReplayRefused", {});
+    }
 
     std::optional<int> label;                    // the level the label shows, if any
     Board drawnBoard{};                          // the board the well was last given
@@ -89,6 +99,10 @@ public:
     QString offeredName;                         // what the name entry last offered
     QString typedName;                           // what the name entry gives back
     std::optional<std::int32_t> chosenLanguage;  // what the language dialog gives back
+    bool replaysOffered = false;                 // what the high-score window was last told
+    std::optional<int> replayChosen;             // what the high-score window gives back
+    std::optional<ReplaySign> replaySign;        // the replay sign last shown
+    QString refusedReason;                       // why the last replay was refused
     // What the last "not saved" box named: the backup file's and the store's failure.
     std::optional<std::pair<WriteFailure, WriteFailure>> notSaved;
     // Run while the window is "open".

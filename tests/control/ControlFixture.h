@@ -31,7 +31,8 @@ protected:
     Random random{20240611};
     // The clock stands still: a new table entry is dated with this moment.
     QDateTime now{QDate(2024, 3, 5), QTime(14, 7, 9)};
-    GameController controller{flags, view, sound, music, state, random, [this] { return now; }};
+    GameController controller{
+        flags, view, sound, music, state, random, [this] { return now; }, CountingSeeds(20240611)};
 
     Engine& engine() { return controller.engine(); }
     Board& board() { return controller.engine().board; }

@@ -192,7 +192,8 @@ TEST_F(ControlTest, AudioStartsWithTheStoredSwitches) {
         stored.record.musicOn = static_cast<std::uint8_t>(musicOn);
         stored.record.soundOn = static_cast<std::uint8_t>(soundOn);
         log.Clear();
-        GameController fresh(flags, view, sound, music, stored, random, SystemLocalTime);
+        GameController fresh(flags, view, sound, music, stored, random, SystemLocalTime,
+                             CountingSeeds(1));
         EXPECT_EQ(log.calls, (std::vector<std::string>{
                                  musicOn ? "SetMusicEnabled on" : "SetMusicEnabled off",
                                  soundOn ? "SetSoundEnabled on" : "SetSoundEnabled off"}));

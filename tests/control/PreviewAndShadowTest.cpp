@@ -15,8 +15,8 @@ namespace {
 
 // ---- A whole game with and without the additions ----
 
-// Draws its variants from the game's generator, as the real effects do, so
-// that the sounds take their share of the numbers between two spawns.
+// Draws its variants from the generator of what only looks and sounds, as
+// the real effects do, between two spawns and as often as they play.
 class DrawingSound : public SoundEffects {
 public:
     DrawingSound(Random& random, CallLog& log) : random_(random), log_(log) {}
@@ -50,9 +50,14 @@ struct Game {
     FakeMusicControl music{log};
     GameFlags flags;
     PersistentState state;
-    GameController controller{flags, view, sound, music, state, random, [] {
-                                  return QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5));
-                              }};
+    GameController controller{flags,
+                              view,
+                              sound,
+                              music,
+                              state,
+                              random,
+                              [] { return QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5)); },
+                              CountingSeeds(4711)};
 };
 
 struct PlayCounts {
@@ -60,8 +65,8 @@ struct PlayCounts {
     int waves = 0;
     int pauses = 0;
     int games = 0;
-    int previewsExact = 0;  // showed the piece that spawned
-    int previewsEmpty = 0;  // stood empty after lines
+    int previewsExact = 0;      // showed the piece that spawned
+    int wavesBeforeSpawns = 0;  // spawns that lines came before, since the last spawn
 };
 
 bool MainTickSearches(const Game& game) {
@@ -116,17 +121,17 @@ PlayCounts Play(Game& game, int steps) {
                     const CellPosition& block = engine.fallingPiece.blocks[k];
                     spawned[k] = engine.board.At(block.column, block.row);
                 }
-                // After lines the preview waits, empty, for the spawn.
-                EXPECT_EQ(*preview, waveSinceSpawn ? PieceTypes{} : spawned)
-                    << "spawn " << counts.spawns;
-                ++(waveSinceSpawn ? counts.previewsEmpty : counts.previewsExact);
+                // Lines, sounds and pauses before it draw nothing of the pieces.
+                EXPECT_EQ(*preview, spawned) << "spawn " << counts.spawns;
+                counts.previewsExact += *preview == spawned ? 1 : 0;
+                counts.wavesBeforeSpawns += waveSinceSpawn ? 1 : 0;
             }
             waveSinceSpawn = false;
         }
         for (int i = 0; i < 4; ++i) controller.Timer2Timer();
         for (int i = 0; i < 3; ++i) controller.Timer3Timer();
         if (game.view.nextPiece && game.flags.paused) {
-            EXPECT_EQ(*game.view.nextPiece, PieceTypes{}) << "hidden while paused";
+            EXPECT_EQ(*game.view.nextPiece, engine.NextSpawn().types) << "shown while paused";
         }
     }
     return counts;
@@ -143,8 +148,9 @@ std::vector<std::string> Without(const std::vector<std::string>& calls,
     return kept;
 }
 
-// Line waves, drop sounds and pause sprinkles all draw from the one
-// generator between two spawns; the preview must take nothing from it.
+// Line waves, drop sounds and pause sprinkles draw from the generator of
+// looks between two spawns; the preview takes nothing from either generator
+// and shows every piece before it comes, lines or pauses before it or not.
 TEST(NextPieceAndShadow, ASeededGamePlaysTheSameWithThemOnOrOff) {
     Game plain(false);
     Game extended(true);
@@ -159,8 +165,8 @@ TEST(NextPieceAndShadow, ASeededGamePlaysTheSameWithThemOnOrOff) {
     EXPECT_EQ(plain.log.Starting("SetLandingShadow"), std::vector<std::string>{});
 
     EXPECT_EQ(extendedCounts.spawns, counts.spawns);
-    EXPECT_EQ(extendedCounts.previewsExact + extendedCounts.previewsEmpty, counts.spawns);
-    EXPECT_GT(extendedCounts.previewsExact, counts.spawns / 2);
+    EXPECT_EQ(extendedCounts.previewsExact, counts.spawns);
+    EXPECT_GT(extendedCounts.wavesBeforeSpawns, 5);
     EXPECT_GT(extended.log.Starting("SetLandingShadow").size(), 50u);
     EXPECT_EQ(Without(extended.log.calls, {"ShowNextPiece", "SetLandingShadow"}), plain.log.calls);
     EXPECT_EQ(extended.controller.engine().board, plain.controller.engine().board);
@@ -169,7 +175,7 @@ TEST(NextPieceAndShadow, ASeededGamePlaysTheSameWithThemOnOrOff) {
 
 // ---- The preview's states ----
 
-TEST_F(ControlTest, PreviewIsEmptyOutsideAGameAndWhilePausedAndGoneWhenOff) {
+TEST_F(ControlTest, PreviewIsEmptyOutsideAGameShownWhilePausedAndGoneWhenOff) {
     controller.SetNextPiecePreview(true);
     EXPECT_EQ(view.nextPiece, PieceTypes{});
     StartGame();
@@ -178,9 +184,11 @@ TEST_F(ControlTest, PreviewIsEmptyOutsideAGameAndWhilePausedAndGoneWhenOff) {
     EXPECT_EQ(view.nextPiece, next);
 
     controller.SpeedButton2Click();
-    EXPECT_EQ(view.nextPiece, PieceTypes{});
-    RunFastTicks(5);  // sprinkles draw from the generator
+    RunFastTicks(5);  // the sprinkles draw from the looks' generator only
+    EXPECT_EQ(view.nextPiece, next);
     controller.SpeedButton2Click();
+    controller.Timer1Timer();
+    EXPECT_EQ(engine().board.At(engine().fallingPiece.blocks[0].column, 1), next[0]);
     EXPECT_EQ(view.nextPiece, engine().NextSpawn().types);
 
     log.Clear();

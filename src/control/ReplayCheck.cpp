@@ -1,0 +1,137 @@
+#include "ReplayCheck.h"
+
+#include <QDateTime>
+#include <QStringList>
+
+#include "GameController.h"
+
+namespace kwadrill {
+
+namespace {
+
+// A window that shows nothing and is never asked anything: a replay ends
+// without windows.
+class NoView : public GameView {
+public:
+    void DrawField(const Board&) override {}
+    void DrawCellImage(ImageList, int, int, int) override {}
+    void SetLandingShadow(const LandingShadow&) override {}
+    void ShowNextPiece(const std::optional<PieceTypes>&) override {}
+    void RepaintScore(std::int32_t) override {}
+    bool LevelLabelShowsText() const override { return false; }
+    void ShowLevelLabel(int) override {}
+    void ClearLevelLabel() override {}
+    void ShowGameOverBox() override {}
+    QString ShowNameEntry(const QString&) override { return {}; }
+    QString NeutralPlayerName() const override { return {}; }
+    std::optional<int> ShowHighScores(bool) override { return std::nullopt; }
+    void ShowResultNotSaved(const WriteFailure&, const WriteFailure&) override {}
+    void ShowAbout() override {}
+    void ShowRules() override {}
+    std::optional<std::int32_t> ShowLanguageDialog() override { return std::nullopt; }
+    void ApplyLanguage() override {}
+    void ShowReplaySign(const std::optional<ReplaySign>&) override {}
+    void ShowReplayRefused(const QString&) override {}
+};
+
+// Effects that never sound, so no sound delay holds the main tick.
+class NoSound : public SoundEffects {
+public:
+    void SetSoundEnabled(bool) override {}
+    void PlayDissolveSound() override {}
+    bool PlayDropSound() override { return false; }
+};
+
+// A piece that always plays and never ends: the main tick never switches music.
+class NoMusic : public MusicControl {
+public:
+    void SetMusicEnabled(bool) override {}
+    QString NextMusicFile(bool, const QString&) override { return {}; }
+    void PlayMusicFile(const QString&) override {}
+    void StopMusic() override {}
+    void ResetTrackCounter() override {}
+    bool IsPlaying() override { return true; }
+    std::int64_t Position() override { return 0; }
+    std::int64_t Length() override { return 1; }
+};
+
+class HeadlessGame {
+public:
+    std::variant<ReplayOutcome, QString> Play(const Replay& replay) {
+        controller_.StartReplay(replay);
+        while (flags_.gameRunning) {
+            controller_.Timer1Timer();
+            // The fast tick's work (destruction, collapse, a drop) is done
+            // before the next main tick, as it is between two main ticks of
+            // the game: the main tick waits for it.
+            while (!flags_.paused && (flags_.collapsing || flags_.dropDelayTicks != 0)) {
+                controller_.Timer2Timer();
+                controller_.Timer3Timer();
+            }
+            // Also what ends a replay whose game would never end.
+            if (controller_.PiecesDealt() > replay.pieces) {
+                return QStringLiteral("it deals more than the %1 pieces it claims")
+                    .arg(replay.pieces);
+            }
+        }
+        if (const QString problem = controller_.ReplayProblem(); !problem.isEmpty()) {
+            return problem;
+        }
+        if (const std::size_t left = controller_.ReplayInputsLeft(); left != 0) {
+            return QStringLiteral("%1 of its inputs come after the end of its game").arg(left);
+        }
+        const Engine& engine = controller_.engine();
+        return ReplayOutcome{.score = engine.score,
+                             .level = engine.level,
+                             .pieces = controller_.PiecesDealt(),
+                             .board = engine.board};
+    }
+
+private:
+    NoView view_;
+    NoSound sound_;
+    NoMusic music_;
+    GameFlags flags_;
+    PersistentState state_;
+    Random looks_;
+    GameController controller_{flags_,
+                               view_,
+                               sound_,
+                               music_,
+                               state_,
+                               looks_,
+                               [] { return QDateTime(); },
+                               [] { return std::uint64_t{0}; }};
+};
+
+}  // namespace
+
+std::variant<ReplayOutcome, QString> PlayReplay(const Replay& replay) {
+    HeadlessGame game;
+    return game.Play(replay);
+}
+
+std::variant<ReplayOutcome, QString> VerifyReplay(const Replay& replay) {
+    auto played = PlayReplay(replay);
+    const auto* outcome = std::get_if<ReplayOutcome>(&played);
+    if (outcome == nullptr) return played;
+    QStringList differences;
+    const auto compare = [&](const char* what, qint64 claimed, qint64 reached) {
+        if (claimed != reached) {
+            differences << QStringLiteral("%1 %2 claimed, %3 played")
+                               .arg(QLatin1String(what))
+                               .arg(claimed)
+                               .arg(reached);
+        }
+    };
+    compare("score", replay.score, outcome->score);
+    compare("level", replay.level, outcome->level);
+    compare("pieces", replay.pieces, outcome->pieces);
+    if (!differences.isEmpty()) {
+        return QStringLiteral("its claims do not follow from its inputs: ") +
+               differences.join(QStringLiteral("; "));
+    }
+    return played;
+}
+
+}  // namespace kwadrill

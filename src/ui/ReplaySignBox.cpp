@@ -1,0 +1,63 @@
+#include "ReplaySignBox.h"
+
+#include <QPainter>
+
+#include "DialogLook.h"
+#include "WindowZoom.h"
+
+namespace kwadrill {
+
+namespace {
+
+constexpr QRgb kPlate = qRgb(160, 0, 0);
+constexpr QRgb kEdge = qRgb(255, 220, 0);
+constexpr int kMargin = 2;
+constexpr int kTitlePixels = 15;
+constexpr int kStatePixels = 11;
+constexpr int kKeysPixels = 9;
+
+QFont SignFont(int pixels, bool bold) {
+    QFont font = DialogFont();
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+}  // namespace
+
+ReplaySignBox::ReplaySignBox(QWidget* parent) : QWidget(parent) {}
+
+void ReplaySignBox::ShowTexts(const ReplaySignTexts& texts) {
+    texts_ = texts;
+    update();
+}
+
+// Drawn in the described layout's pixels, larger at a zoom.
+void ReplaySignBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const qreal zoom = ZoomOf(*this);
+    painter.scale(zoom, zoom);
+    const QRectF plate =
+        QRectF(QPointF(0, 0), LogicalSize(*this)).adjusted(kMargin, kMargin, -kMargin, -kMargin);
+    painter.setPen(QPen(QColor(kEdge), 2));
+    painter.setBrush(QColor(kPlate));
+    painter.drawRoundedRect(plate, 4, 4);
+
+    painter.setPen(Qt::white);
+    const qreal third = plate.height() / 3;
+    const struct {
+        const QString& text;
+        QFont font;
+    } lines[] = {{texts_.title, SignFont(kTitlePixels, true)},
+                 {texts_.state, SignFont(kStatePixels, true)},
+                 {texts_.keys, SignFont(kKeysPixels, false)}};
+    for (int k = 0; k < 3; ++k) {
+        painter.setFont(lines[k].font);
+        painter.drawText(QRectF(plate.left(), plate.top() + k * third, plate.width(), third),
+                         Qt::AlignCenter, lines[k].text);
+    }
+}
+
+}  // namespace kwadrill
