@@ -444,6 +444,15 @@ void GameController::LeaveReplay() {
     view_.ShowReplaySign(std::nullopt);
 }
 
+// The replay's game is over: the well stays as it ended, the ticks go back
+// to the game's pace, the sign says so until the replay is left.
+void GameController::EndReplay() {
+    feed_->ended = true;
+    feed_->speed = 1;
+    SetTimerSpeed(1);
+    ShowReplaySign();
+}
+
 void GameController::ShowReplaySign() {
     view_.ShowReplaySign(ReplaySign{.speed = feed_->speed, .ended = feed_->ended});
 }
@@ -496,11 +505,9 @@ bool GameController::FeedReplay() {
 // The game stops where it went astray; the sign says the replay has ended.
 void GameController::ReplayGoesAstray(const QString& problem) {
     feed_->problem = problem;
-    feed_->ended = true;
     flags_.gameRunning = false;
     flags_.paused = false;
-    SetTimerSpeed(1);
-    ShowReplaySign();
+    EndReplay();
 }
 
 // ---- Buttons ----
@@ -728,9 +735,7 @@ void GameController::BeginGameOver() {
     record_.date = ToDayNumber(clock_());
     // The end of a replay changes nothing of the table and asks nothing.
     if (feed_) {
-        feed_->ended = true;
-        SetTimerSpeed(1);
-        ShowReplaySign();
+        EndReplay();
         return;
     }
     KeepFinishedGame();

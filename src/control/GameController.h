@@ -150,6 +150,7 @@ private:
     void Record(ReplayInput input);
     bool FeedReplay();
     void ReplayGoesAstray(const QString& problem);
+    void EndReplay();
     void ReplayKey(int qtKey);
     void ShowReplaySign();
     void SetTimerSpeed(int factor);

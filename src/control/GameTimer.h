@@ -19,6 +19,8 @@ public:
     // A replay watched n times faster ticks n times as often; Interval()
     // stays the game's own.
     void SetSpeed(int factor);
+    // How often it really ticks: the interval at the speed.
+    int Period() const;
 
     bool Enabled() const { return enabled_; }
     // Switching a timer on again starts its period anew; switching it to the
@@ -26,8 +28,6 @@ public:
     void SetEnabled(bool enabled);
 
 private:
-    int Period() const;
-
     QTimer timer_;
     int interval_;
     int speed_ = 1;

@@ -9,10 +9,12 @@
 #include <ostream>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "GameView.h"
 #include "MusicControl.h"
+#include "ReplayKeeper.h"
 #include "SoundEffects.h"
 #include "StateKeeper.h"
 
@@ -180,6 +182,33 @@ public:
 
     SaveResult answer;  // all kept unless told otherwise
     std::vector<ScoreTable> tables;
+
+private:
+    CallLog& log_;
+};
+
+// Keeps what it is given in memory; logs "KeepFinishedGame" and "FileUnder"
+// with the entry's score, and answers Load with what it is told to.
+class FakeReplayKeeper : public ReplayKeeper {
+public:
+    explicit FakeReplayKeeper(CallLog& log) : log_(log) {}
+
+    void KeepFinishedGame(const Replay& replay) override {
+        log_.Add("KeepFinishedGame");
+        kept.push_back(replay);
+    }
+    void FileUnder(const ScoreEntry& entry, const ScoreTable&) override {
+        log_.Add("FileUnder " + std::to_string(entry.score));
+        filedScores.push_back(entry.score);
+    }
+    std::variant<Replay, QString> Load(const ScoreEntry& entry) const override {
+        log_.Add("Load " + std::to_string(entry.score));
+        return loaded;
+    }
+
+    std::vector<Replay> kept;
+    std::vector<std::int32_t> filedScores;
+    std::variant<Replay, QString> loaded = QStringLiteral("no replay");
 
 private:
     CallLog& log_;
