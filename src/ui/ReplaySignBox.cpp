@@ -11,6 +11,8 @@ namespace {
 
 constexpr QRgb kPlate = qRgb(160, 0, 0);
 constexpr QRgb kEdge = qRgb(255, 220, 0);
+constexpr QRgb kEndedPlate = qRgb(72, 72, 80);
+constexpr QRgb kEndedEdge = qRgb(170, 170, 180);
 constexpr int kMargin = 2;
 constexpr int kTitlePixels = 15;
 constexpr int kStatePixels = 11;
@@ -27,8 +29,9 @@ QFont SignFont(int pixels, bool bold) {
 
 ReplaySignBox::ReplaySignBox(QWidget* parent) : QWidget(parent) {}
 
-void ReplaySignBox::ShowTexts(const ReplaySignTexts& texts) {
+void ReplaySignBox::ShowTexts(const ReplaySignTexts& texts, bool ended) {
     texts_ = texts;
+    ended_ = ended;
     update();
 }
 
@@ -41,8 +44,8 @@ void ReplaySignBox::paintEvent(QPaintEvent*) {
     painter.scale(zoom, zoom);
     const QRectF plate =
         QRectF(QPointF(0, 0), LogicalSize(*this)).adjusted(kMargin, kMargin, -kMargin, -kMargin);
-    painter.setPen(QPen(QColor(kEdge), 2));
-    painter.setBrush(QColor(kPlate));
+    painter.setPen(QPen(QColor(ended_ ? kEndedEdge : kEdge), 2));
+    painter.setBrush(QColor(ended_ ? kEndedPlate : kPlate));
     painter.drawRoundedRect(plate, 4, 4);
 
     painter.setPen(Qt::white);

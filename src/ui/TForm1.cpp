@@ -476,7 +476,8 @@ void TForm1::SetReplayLookup(std::function<bool(const ScoreEntry&)> hasReplay) {
 void TForm1::ShowReplaySign(const std::optional<ReplaySign>& sign) {
     replayShown_ = sign;
     if (sign) {
-        replaySign_->ShowTexts(ReplaySignText(state_.Russian(), sign->speed, sign->ended));
+        replaySign_->ShowTexts(ReplaySignText(state_.Russian(), sign->speed, sign->ended),
+                               sign->ended);
         replaySign_->raise();
     }
     replaySign_->setVisible(sign.has_value());

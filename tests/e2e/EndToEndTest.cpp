@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -375,6 +376,112 @@ TEST(EndToEnd, WholeSessionIsFoundAgainAfterARestart) {
     RecordBytes again;
     ASSERT_TRUE(ReadValidBackup(sandbox.BackupPath(), again));
     EXPECT_EQ(again.Table(), backup.Table());
+}
+
+// The replay sign under the control panel: a red plate while a replay
+// plays, a grey one once it has ended. Read down a column near its left
+// edge, clear of its text.
+enum class ReplaySignShown { None, Playing, Ended };
+
+ReplaySignShown ReadReplaySign(const QImage& window) {
+    constexpr int kPlateColumn = 8;
+    constexpr int kBelowCounter = 252;
+    for (int y = kBelowCounter; y < window.height(); ++y) {
+        const QRgb p = window.pixel(kPlateColumn, y) & 0xffffff;
+        if (p == (qRgb(160, 0, 0) & 0xffffff)) return ReplaySignShown::Playing;
+        if (p == (qRgb(72, 72, 80) & 0xffffff)) return ReplaySignShown::Ended;
+    }
+    return ReplaySignShown::None;
+}
+
+// A game played to its end keeps its replay, which the command line finds
+// consistent; chosen with Return in the high-score window, it plays in the
+// main window (at 4x) to its end, where the well and the counter show what
+// the game ended with, and the table is as it was.
+TEST(EndToEnd, AGamesReplayIsWatchedFromTheTableToItsEnd) {
+    GameSandbox sandbox;
+    ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
+    GameWindowDriver game(sandbox);
+    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(game.FindMainWindow(kWindowTimeoutMs)) << "the main window never appeared";
+    game.ClickButton(kStartButton);
+    const QString gameOver = PlayUntilGameOver(game);
+    ASSERT_FALSE(gameOver.isEmpty()) << "the game did not end within " << kGameTimeoutMs << " ms";
+    ASSERT_TRUE(CloseWithKey(gameOver, QStringLiteral("Return")));
+    const QString nameEntry =
+        GameWindowDriver::FindWindow(QStringLiteral("Congratulations!!!"), kDialogTimeoutMs);
+    ASSERT_FALSE(nameEntry.isEmpty()) << "no name was asked for: did the score earn a place?";
+    GameWindowDriver::Focus(nameEntry);
+    GameWindowDriver::Type(kPlayerName);
+    GameWindowDriver::Key(QStringLiteral("Return"));
+    const QString firstTable =
+        GameWindowDriver::FindWindow(QStringLiteral("Our greatest winners"), kDialogTimeoutMs);
+    ASSERT_FALSE(firstTable.isEmpty());
+    ASSERT_TRUE(CloseWithKey(firstTable, QStringLiteral("Escape")));
+
+    // The game's end, as the well and the counter show it.
+    const auto ended = PollFor<QImage>(kDialogTimeoutMs, [&]() -> std::optional<QImage> {
+        QImage grab = game.Grab();
+        if (!AllCellsRead(game.ReadWell(grab)) || game.ReadScore(grab).contains(u'?')) {
+            return std::nullopt;
+        }
+        return grab;
+    });
+    ASSERT_TRUE(ended) << "the well or the counter could not be read after the game";
+    const Cells finalWell = game.ReadWell(*ended);
+    const QString finalScore = game.ReadScore(*ended);
+    const RecordBytes before = [&] {
+        RecordBytes backup;
+        EXPECT_TRUE(ReadValidBackup(sandbox.BackupPath(), backup));
+        return backup;
+    }();
+
+    const QDir replays(sandbox.Path(QStringLiteral("data/QZ's Kwadrill/replays")));
+    const QStringList kept = replays.entryList(QDir::Files);
+    ASSERT_EQ(kept.size(), 1) << qPrintable(kept.join(u' '));
+    EXPECT_TRUE(kept.first().startsWith(QString::number(finalScore.toInt()) + u'-'))
+        << qPrintable(kept.first());
+    QProcess verify;
+    verify.start(sandbox.ExecutablePath(),
+                 {QStringLiteral("--verify-replay"), replays.filePath(kept.first())});
+    ASSERT_TRUE(verify.waitForFinished(kWindowTimeoutMs));
+    EXPECT_EQ(verify.exitCode(), 0) << verify.readAllStandardError().constData();
+    EXPECT_TRUE(QString::fromUtf8(verify.readAllStandardOutput())
+                    .startsWith(QStringLiteral("score %1, level ").arg(finalScore.toInt())));
+
+    const QString table =
+        OpenFromMainWindow(game, kHighScoresButton, QStringLiteral("Our greatest winners"));
+    ASSERT_FALSE(table.isEmpty());
+    ASSERT_TRUE(CloseWithKey(table, QStringLiteral("Return"))) << "Return did not start the replay";
+    const auto playing = PollFor<int>(kDialogTimeoutMs, [&]() -> std::optional<int> {
+        return ReadReplaySign(game.Grab()) == ReplaySignShown::Playing ? std::optional<int>(1)
+                                                                       : std::nullopt;
+    });
+    ASSERT_TRUE(playing) << "no sign that a replay plays";
+    GameWindowDriver::Focus(game.WindowId());
+    GameWindowDriver::Key(QStringLiteral("4"));
+
+    const auto watched = PollFor<QImage>(kGameTimeoutMs, [&]() -> std::optional<QImage> {
+        QImage grab = game.Grab();
+        return ReadReplaySign(grab) == ReplaySignShown::Ended ? std::optional<QImage>(grab)
+                                                              : std::nullopt;
+    });
+    ASSERT_TRUE(watched) << "the replay did not come to its end";
+    EXPECT_EQ(game.ReadWell(*watched), finalWell);
+    EXPECT_EQ(game.ReadScore(*watched), finalScore);
+
+    GameWindowDriver::Key(QStringLiteral("Escape"));
+    EXPECT_TRUE(PollFor<int>(kDialogTimeoutMs, [&]() -> std::optional<int> {
+        return ReadReplaySign(game.Grab()) == ReplaySignShown::None ? std::optional<int>(1)
+                                                                    : std::nullopt;
+    })) << "Escape did not leave the replay";
+    ASSERT_TRUE(GameWindowDriver::RequestClose(game.WindowId()));
+    ASSERT_TRUE(game.Process().WaitForExit(kShutdownTimeoutMs));
+    EXPECT_TRUE(game.Process().ExitedCleanly()) << qPrintable(game.Process().ExitDescription());
+    RecordBytes after;
+    ASSERT_TRUE(ReadValidBackup(sandbox.BackupPath(), after));
+    EXPECT_EQ(after.Table(), before.Table()) << "watching changed the table";
+    EXPECT_EQ(replays.entryList(QDir::Files), kept);
 }
 
 struct SessionEnd {

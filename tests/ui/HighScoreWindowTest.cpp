@@ -122,5 +122,70 @@ TEST_F(HighScoreWindowTest, EscapeClosesWithOk) {
     EXPECT_EQ(form_.result(), QDialog::Accepted);
 }
 
+class ReplayOfferTest : public HighScoreWindowTest {
+protected:
+    ReplayOfferTest() {
+        Enter(state_.record.scoreTable, 1, u"Ann"_s, 900, At(12, 0, 0));
+        Enter(state_.record.scoreTable, 2, u"Bob"_s, 500, At(12, 0, 0));
+        Enter(state_.record.scoreTable, 3, u"Cy"_s, 40, At(12, 0, 0));
+        // Bob's game left no replay.
+        form_.SetReplayLookup([](const ScoreEntry& entry) { return entry.score != 500; });
+    }
+
+    void DoubleClick(int rank) {
+        QWidget* box = form_.findChild<QWidget*>(u"PaintBox1"_s);
+        QTest::mouseDClick(box, Qt::LeftButton, {}, form_.EntryArea(rank).center());
+    }
+};
+
+// Entries with a replay are marked and one is framed: the newest when it
+// has a replay, else the first. Up and Down move the frame among them;
+// Return, or a double-click on one, picks it and closes the window.
+TEST_F(ReplayOfferTest, AReplayIsPickedWithTheKeysOrADoubleClick) {
+    state_.highlightRank = 2;
+    form_.OfferReplays(true);
+    const QImage image = Painted();
+    EXPECT_EQ(form_.WatchableRanks(), (QList<int>{1, 3}));
+    EXPECT_EQ(form_.SelectedRank(), 1);
+    EXPECT_TRUE(ImageHasColour(image, qRgb(0, 255, 0))) << "the marks";
+    EXPECT_TRUE(ImageHasColour(image, qRgb(255, 255, 255))) << "the frame";
+    for (const auto& [key, rank] : {std::pair{Qt::Key_Down, 3},
+                                    {Qt::Key_Down, 3},
+                                    {Qt::Key_Up, 1},
+                                    {Qt::Key_Up, 1},
+                                    {Qt::Key_Down, 3}}) {
+        QTest::keyClick(&form_, key);
+        EXPECT_EQ(form_.SelectedRank(), rank);
+    }
+    QTest::keyClick(&form_, Qt::Key_Return);
+    EXPECT_FALSE(form_.isVisible());
+    EXPECT_EQ(form_.ChosenReplay(), 3);
+
+    state_.highlightRank = 3;
+    Painted();
+    EXPECT_EQ(form_.ChosenReplay(), std::nullopt) << "each showing starts unpicked";
+    EXPECT_EQ(form_.SelectedRank(), 3) << "the newest entry has a replay";
+    ASSERT_FALSE(form_.EntryArea(2).isEmpty());
+    DoubleClick(2);
+    EXPECT_TRUE(form_.isVisible()) << "an entry without a replay is no choice";
+    DoubleClick(1);
+    EXPECT_FALSE(form_.isVisible());
+    EXPECT_EQ(form_.ChosenReplay(), 1);
+}
+
+// While a game is played no replay is offered: the window is the one it
+// always was, and Return picks nothing.
+TEST_F(ReplayOfferTest, WithoutAnOfferTheWindowIsAsItWas) {
+    TForm2 plain(state_, kGermany, nullptr);
+    plain.show();
+    const QImage unchanged = plain.findChild<QWidget*>(u"PaintBox1"_s)->grab().toImage();
+    form_.OfferReplays(false);
+    EXPECT_EQ(Painted(), unchanged);
+    EXPECT_TRUE(form_.WatchableRanks().isEmpty());
+    QTest::keyClick(&form_, Qt::Key_Return);
+    EXPECT_TRUE(form_.isVisible());
+    EXPECT_EQ(form_.ChosenReplay(), std::nullopt);
+}
+
 }  // namespace
 }  // namespace kwadrill
