@@ -66,6 +66,7 @@ SessionSetup NewPlayersSetup(std::uint32_t seed) {
     SessionSetup setup;
     SetBackupDefaults(setup.record);
     setup.seed = seed;
+    setup.gameSeeds = CountingSeeds(seed);
     return setup;
 }
 

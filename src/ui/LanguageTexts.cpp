@@ -239,8 +239,8 @@ ReplaySignTexts ReplaySignText(bool russian, int speed, bool ended) {
 }
 
 QString WatchReplayHint(bool russian) {
-    return Pick(russian, u"\u25B6 a replay: double-click or Return to watch it"_s,
-                u"\u25B6 повтор: двойной щелчок или Enter, чтобы посмотреть"_s);
+    return Pick(russian, u"a replay: double-click or Return to watch it"_s,
+                u"повтор: двойной щелчок или Enter, чтобы посмотреть"_s);
 }
 
 ReplayRefusedTexts ReplayRefusedBox(bool russian, const QString& reason) {

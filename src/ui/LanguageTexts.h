@@ -52,7 +52,8 @@ struct ReplaySignTexts {
     QString title, state, keys;
 };
 ReplaySignTexts ReplaySignText(bool russian, int speed, bool ended);
-// Under the high-score table when an entry's replay can be watched.
+// Under the high-score table when an entry's replay can be watched, after
+// the mark that entries with a replay carry.
 QString WatchReplayHint(bool russian);
 // The box that says why a replay cannot be watched.
 struct ReplayRefusedTexts {

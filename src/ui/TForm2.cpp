@@ -274,16 +274,18 @@ void TForm2::PaintReplayMarks(QPainter& painter, const QWidget& box) {
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    for (const auto& [rank, area] : entryAreas_) {
-        if (!watchable_.contains(rank) || area.isEmpty()) continue;
-        const qreal middle = area.top() + lineHeight / 2.0;
-        const qreal left = area.left() - kMarkGap - kMarkSize;
+    const auto mark = [&painter](qreal right, qreal middle) {
+        const qreal left = right - kMarkSize;
         QPainterPath triangle;
         triangle.moveTo(left, middle - kMarkSize / 2.0);
-        triangle.lineTo(left + kMarkSize, middle);
+        triangle.lineTo(right, middle);
         triangle.lineTo(left, middle + kMarkSize / 2.0);
         triangle.closeSubpath();
         painter.fillPath(triangle, QColor(kReplayMark));
+    };
+    for (const auto& [rank, area] : entryAreas_) {
+        if (!watchable_.contains(rank) || area.isEmpty()) continue;
+        mark(area.left() - kMarkGap, area.top() + lineHeight / 2.0);
         if (rank == selected_) {
             painter.setPen(QColor(kChosenFrame));
             painter.setBrush(Qt::NoBrush);
@@ -296,9 +298,13 @@ void TForm2::PaintReplayMarks(QPainter& painter, const QWidget& box) {
     painter.setFont(hintFont);
     painter.setPen(QColor(kHintColour));
     painter.setBackgroundMode(Qt::TransparentMode);
-    const QRect hint(0, boxSize.height() - kHintBottom - QFontMetrics(hintFont).height(),
-                     boxSize.width(), QFontMetrics(hintFont).height());
-    painter.drawText(hint, Qt::AlignCenter, WatchReplayHint(state_.Russian()));
+    const QFontMetrics hintMetrics(hintFont);
+    const QString hint = WatchReplayHint(state_.Russian());
+    const int hintWidth = hintMetrics.horizontalAdvance(hint);
+    const int hintLeft = (boxSize.width() - hintWidth + kMarkSize + kMarkGap) / 2;
+    const int hintTop = boxSize.height() - kHintBottom - hintMetrics.height();
+    painter.drawText(hintLeft, hintTop + hintMetrics.ascent(), hint);
+    mark(hintLeft - kMarkGap, hintTop + hintMetrics.height() / 2.0);
     painter.restore();
 }
 

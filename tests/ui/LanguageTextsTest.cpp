@@ -38,7 +38,12 @@ TEST(LanguageTexts, EveryTextIsWritableInWindows1251) {
         const MainWindowTexts m = MainWindowCaptions(russian);
         all << m.start << m.pause << m.highScores << m.about << m.music << m.sound << m.rules
             << m.language << m.groupBox << NameEntryPrompt(russian) << NameEntryButton(russian)
-            << EmptyHighScoreMessage(russian).text << LevelLabelText(russian, 3);
+            << EmptyHighScoreMessage(russian).text << LevelLabelText(russian, 3)
+            << WatchReplayHint(russian) << ReplayRefusedBox(russian, u"cut short"_s).text;
+        for (const bool ended : {false, true}) {
+            const ReplaySignTexts sign = ReplaySignText(russian, 4, ended);
+            all << sign.title << sign.state << sign.keys;
+        }
     }
     all << MusicDeviceErrorCaption();
     for (const QString& text : all) {
