@@ -21,6 +21,8 @@
 
 #include "GameSandbox.h"
 #include "GameWindowDriver.h"
+#include "ReplayFile.h"
+#include "ScriptedPlayer.h"
 #include "SessionSteps.h"
 #include "TowerPlayer.h"
 #include "XWindows.h"
@@ -482,6 +484,63 @@ TEST(EndToEnd, AGamesReplayIsWatchedFromTheTableToItsEnd) {
     ASSERT_TRUE(ReadValidBackup(sandbox.BackupPath(), after));
     EXPECT_EQ(after.Table(), before.Table()) << "watching changed the table";
     EXPECT_EQ(replays.entryList(QDir::Files), kept);
+}
+
+// A game of dropped pieces, kept as a file, watched with --play-replay from
+// its start to its end: the well and the counter end as the game did. A
+// damaged file is refused in a box that says why, and the game stays usable.
+TEST(EndToEnd, AReplayFileIsWatchedFromTheCommandLine) {
+    GameSandbox sandbox;
+    ASSERT_TRUE(sandbox.Usable()) << qPrintable(sandbox.Problem());
+    kwadrill::test::ScriptedGame played(2026, 12, {.aimsForLines = false, .onlyDrops = true});
+    ASSERT_TRUE(played.Play());
+    Cells expectedWell{};
+    for (int c = 0; c < GameWindowDriver::kColumns; ++c) {
+        for (int r = 0; r < GameWindowDriver::kRows; ++r) {
+            expectedWell[c][r] = played.GameEngine().board.At(c + 1, r + 1);
+        }
+    }
+    const QString expectedScore =
+        QString::number(played.GameEngine().score).rightJustified(7, u'0');
+    const QString file = sandbox.Path(QStringLiteral("home/dropped.kwreplay"));
+    ASSERT_TRUE(sandbox.WriteFile(file, kwadrill::EncodeReplay(played.Record())));
+    {
+        GameWindowDriver game(sandbox);
+        ASSERT_TRUE(game.Start({QStringLiteral("--play-replay"), file}));
+        ASSERT_TRUE(game.FindMainWindow(kWindowTimeoutMs)) << "the main window never appeared";
+        ASSERT_TRUE(PollFor<int>(kDialogTimeoutMs, [&]() -> std::optional<int> {
+            return ReadReplaySign(game.Grab()) == ReplaySignShown::Playing ? std::optional<int>(1)
+                                                                           : std::nullopt;
+        })) << "no sign that a replay plays";
+        GameWindowDriver::Focus(game.WindowId());
+        GameWindowDriver::Key(QStringLiteral("4"));
+        const auto watched = PollFor<QImage>(kGameTimeoutMs, [&]() -> std::optional<QImage> {
+            QImage grab = game.Grab();
+            return ReadReplaySign(grab) == ReplaySignShown::Ended ? std::optional<QImage>(grab)
+                                                                  : std::nullopt;
+        });
+        ASSERT_TRUE(watched) << "the replay did not come to its end";
+        EXPECT_EQ(game.ReadWell(*watched), expectedWell);
+        EXPECT_EQ(game.ReadScore(*watched), expectedScore);
+        ASSERT_TRUE(GameWindowDriver::RequestClose(game.WindowId()));
+        ASSERT_TRUE(game.Process().WaitForExit(kShutdownTimeoutMs));
+    }
+    QByteArray damaged = kwadrill::EncodeReplay(played.Record());
+    damaged[50] = static_cast<char>(damaged[50] ^ 0x01);
+    ASSERT_TRUE(sandbox.WriteFile(file, damaged));
+    GameWindowDriver game(sandbox);
+    ASSERT_TRUE(game.Start({QStringLiteral("--play-replay"), file}));
+    const QString refused =
+        GameWindowDriver::FindWindow(QStringLiteral("Replay"), kWindowTimeoutMs);
+    ASSERT_FALSE(refused.isEmpty()) << "no box said why the replay cannot be watched";
+    ASSERT_TRUE(CloseWithKey(refused, QStringLiteral("Return")));
+    ASSERT_TRUE(game.FindMainWindow(kWindowTimeoutMs));
+    EXPECT_EQ(ReadReplaySign(game.Grab()), ReplaySignShown::None);
+    game.ClickButton(kStartButton);
+    EXPECT_TRUE(PollFor<Piece>(kDialogTimeoutMs, [&] { return FindLonePiece(game.ReadWell()); }))
+        << "the game does not play after the refusal";
+    ASSERT_TRUE(GameWindowDriver::RequestClose(game.WindowId()));
+    ASSERT_TRUE(game.Process().WaitForExit(kShutdownTimeoutMs));
 }
 
 struct SessionEnd {

@@ -131,6 +131,10 @@ void ScriptedGame::Step() {
 void ScriptedGame::PressKey() {
     static constexpr std::array kKeys{Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down};
     const Engine& engine = controller_.engine();
+    if (style_.onlyDrops) {
+        controller_.FormKeyDown(Qt::Key_Down);
+        return;
+    }
     if (!style_.aimsForLines || Percent() < 10) {
         // Drops are rarer, so that a piece is steered for a while first.
         const int key = Percent() < 10 ? Qt::Key_Down : kKeys[Percent() % 3];

@@ -22,6 +22,8 @@ struct PlayStyle {
     // The share of main ticks among the steps; the fast and sound-delay
     // ticks share the next 50 %. A game at level 1 has 16 fast ticks to a main one.
     int mainTickPercent = 25;
+    // Drops every piece at once: a short game with few inputs.
+    bool onlyDrops = false;
 };
 
 // A whole game through game control, with windows and audio that show and
