@@ -33,6 +33,14 @@ QString RulesCaption(bool russian);
 QStringList RulesLines(bool russian);  // exactly 15 lines
 QString LanguageDialogCaption(bool russian);
 
+// Shown over the well while a game is paused: what happened, then how to go on.
+struct PauseNoticeTexts {
+    QString title, hint;
+};
+PauseNoticeTexts PauseNoticeText(bool russian);
+// The name field's grey hint while it is empty; says how long a name may be.
+QString NameEntryHint(bool russian, int maxLength);
+
 struct EmptyTableMessage {
     QString text;
     QString fontName;

@@ -20,6 +20,7 @@ class QToolButton;
 namespace kwadrill {
 
 class GameController;
+class PauseNotice;
 class ScorePaintBox;
 class TForm2;
 class TForm3;
@@ -33,7 +34,8 @@ class WellPaintBox;
 // other windows and shows them for game control.
 class TForm1 : public QWidget, public GameView {
 public:
-    // locale: how the high-score window writes dates.
+    // locale: the user's; the high-score window writes dates with it when it
+    // speaks the game's language.
     TForm1(const PersistentState& state, Random& random, const QLocale& locale);
     ~TForm1() override;
 
@@ -53,6 +55,7 @@ public:
     bool LevelLabelShowsText() const override;
     void ShowLevelLabel(int level) override;
     void ClearLevelLabel() override;
+    void ShowPauseNotice(bool shown) override;
     void ShowGameOverBox() override;
     QString ShowNameEntry(const QString& offered) override;
     QString NeutralPlayerName() const override;
@@ -72,6 +75,7 @@ public:
     QWidget* ControlPanel() const;
     QToolButton* SpeedButton(int number) const;  // SpeedButton1 .. SpeedButton8
     QLabel* LevelLabel() const;
+    PauseNotice* PauseNoticeOverWell() const { return pauseNotice_; }
     TForm2* HighScoreWindow() const { return form2_; }
     TForm3* NameEntryDialog() const { return form3_; }
     TForm4* AboutBox() const { return form4_; }
@@ -81,18 +85,21 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void CreateControls();
     void CreateButtons();
     void LoadImageLists();
     void ConnectButtons();
+    void WatchFocus();
     const PictureList& Pictures(ImageList list) const;
 
     const PersistentState& state_;
     Random& random_;
     GameController* controller_ = nullptr;
     Board shownBoard_{};  // what the well shows; a repaint the system asks for draws it again
+    int shownLevel_ = 0;  // the level the label was last given, rewritten on a language change
     std::function<bool()> formClose_;
     QtTranslations qtTranslations_;
 
@@ -106,6 +113,7 @@ private:
     ScorePaintBox* scoreCounter_ = nullptr;
     QFrame* wellFrame_ = nullptr;
     WellPaintBox* well_ = nullptr;
+    PauseNotice* pauseNotice_ = nullptr;
 
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
