@@ -10,7 +10,9 @@ namespace kwadrill {
 // A band across the middle of the well that says the game is paused and how
 // to go on. It lies over the well's own pictures, so the random blocks of the
 // pause screen go on showing around and through it; it always covers its
-// parent whole and lets the mouse through.
+// parent whole and lets the mouse through. Showing or hiding it makes the
+// window system repaint the well, which draws the board: a resumed game
+// shows its real cells at once.
 class PauseNotice : public QWidget {
 public:
     explicit PauseNotice(QWidget& well);

@@ -167,8 +167,8 @@ TEST(FocusEndToEnd, AnotherProgramTakingTheFocusPausesUntilP) {
         resumed = LonePiece(cells);
         return resumed.has_value();
     })) << "P did not resume the game";
-    std::cout << "[          ] paused at row " << paused.row << ", on again at row "
-              << resumed->row << "\n";
+    std::cout << "[          ] paused at row " << paused.row << ", on again at row " << resumed->row
+              << "\n";
     EXPECT_EQ(resumed->column, paused.column);
     EXPECT_GE(resumed->row, paused.row);
     EXPECT_LE(resumed->row, paused.row + kRowsAcrossThePause)
