@@ -48,7 +48,7 @@ Gamepads::Gamepads(QWidget& mainWindow, QAbstractButton& startButton)
     // What is held when the main window loses the focus is let go, as a
     // keyboard's keys are: it must be pressed again to act once more.
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focus) {
-        if (focus == nullptr || focus != mainWindow_.windowHandle()) {
+        if (focus != mainWindow_.windowHandle()) {
             state_.ReleaseAll();
             repeat_.stop();
         }

@@ -24,6 +24,7 @@ constexpr QRect kButton1Geometry{0, 80, 289, 25};
 // Room kept free at the edit's right end for the counter.
 constexpr int kCounterRoom = 40;
 constexpr int kCounterMargin = 4;
+constexpr QRgb kCounterFullColour = qRgb(192, 0, 0);
 
 }  // namespace
 
@@ -55,9 +56,6 @@ TForm3::TForm3(bool russian, QWidget* parent) : QDialog(parent) {
                                 kCounterRoom - kCounterMargin, kEdit1Geometry.height());
     lengthCounter_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lengthCounter_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    QPalette grey = lengthCounter_->palette();
-    grey.setColor(QPalette::WindowText, grey.color(QPalette::PlaceholderText));
-    lengthCounter_->setPalette(grey);
     connect(edit1_, &QLineEdit::textChanged, this, &TForm3::ShowLength);
     ShowLength();
 
@@ -78,8 +76,16 @@ void TForm3::ApplyLanguage(bool russian) {
     edit1_->setPlaceholderText(NameEntryHint(russian, kMaxNameLength));
 }
 
+// Grey while there is room; red once the field is full, so that a key that
+// types nothing more is explained.
 void TForm3::ShowLength() {
-    lengthCounter_->setText(u"%1/%2"_s.arg(edit1_->text().size()).arg(kMaxNameLength));
+    const qsizetype length = edit1_->text().size();
+    lengthCounter_->setText(u"%1/%2"_s.arg(length).arg(kMaxNameLength));
+    QPalette colours = edit1_->palette();
+    colours.setColor(QPalette::WindowText, length >= kMaxNameLength
+                                               ? QColor(kCounterFullColour)
+                                               : colours.color(QPalette::PlaceholderText));
+    lengthCounter_->setPalette(colours);
 }
 
 QString TForm3::AskName(const QString& offered) {

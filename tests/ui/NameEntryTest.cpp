@@ -97,8 +97,11 @@ TEST_F(NameEntryTest, ShowsTheLimitAsAHintAndACount) {
     EXPECT_EQ(form_.LengthCounter()->text(), u"0/16"_s);
     QTest::keyClicks(&Edit(), u"Bob"_s);
     EXPECT_EQ(form_.LengthCounter()->text(), u"3/16"_s);
+    const QColor roomLeft = form_.LengthCounter()->palette().color(QPalette::WindowText);
     QTest::keyClicks(&Edit(), u"ABCDEFGHIJKLMNOPQRS"_s);
     EXPECT_EQ(form_.LengthCounter()->text(), u"16/16"_s);
+    EXPECT_NE(form_.LengthCounter()->palette().color(QPalette::WindowText), roomLeft)
+        << "a full field looks full";
     // The counter sits inside the edit's right end, where no text runs.
     const QRect counter = form_.LengthCounter()->geometry();
     EXPECT_TRUE(Edit().rect().contains(counter));
