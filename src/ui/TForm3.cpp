@@ -56,6 +56,7 @@ TForm3::TForm3(bool russian, QWidget* parent) : QDialog(parent) {
                                 kCounterRoom - kCounterMargin, kEdit1Geometry.height());
     lengthCounter_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lengthCounter_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lengthCounter_->setForegroundRole(QPalette::WindowText);  // not the edit's text colour
     connect(edit1_, &QLineEdit::textChanged, this, &TForm3::ShowLength);
     ShowLength();
 
