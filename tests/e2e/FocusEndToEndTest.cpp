@@ -20,6 +20,9 @@ using Cells = GameWindowDriver::Cells;
 // Only a hung game or window manager reaches these.
 constexpr int kWindowTimeoutMs = 30000;
 constexpr int kSeenTimeoutMs = 20000;
+// The long pause below takes some five seconds here, and the pause screen's
+// ticks come late on a loaded machine (a sanitizer build beside another).
+constexpr int kLongPauseTimeoutMs = 180000;
 constexpr int kLookEveryMs = 20;
 constexpr int kStartButton = 0;
 // The band of the pause notice lies across the middle of the well: the cells
@@ -112,8 +115,9 @@ bool NoticeShows(const QImage& screen, const Cells& cells) {
 
 // Looks at the well until the probe is satisfied; false only when the game hangs.
 bool Watch(const GameWindowDriver& game,
-           const std::function<bool(const QImage&, const Cells&)>& probe) {
-    const QDeadlineTimer deadline(kSeenTimeoutMs);
+           const std::function<bool(const QImage&, const Cells&)>& probe,
+           int timeoutMs = kSeenTimeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
         const QImage screen = game.Grab();
         if (!screen.isNull() && probe(screen, game.ReadWell(screen))) return true;
@@ -154,9 +158,12 @@ TEST(FocusEndToEnd, AnotherProgramTakingTheFocusPausesUntilP) {
     const Piece paused = *seen;
 
     GameWindowDriver::Activate(game.WindowId());
-    EXPECT_TRUE(Watch(game, [](const QImage& screen, const Cells& cells) {
-        return !NoticeShows(screen, cells) || CountBlocks(cells) >= kLongPauseBlocks;
-    }));
+    EXPECT_TRUE(Watch(
+        game,
+        [](const QImage& screen, const Cells& cells) {
+            return !NoticeShows(screen, cells) || CountBlocks(cells) >= kLongPauseBlocks;
+        },
+        kLongPauseTimeoutMs));
     const QImage afterFocusCameBack = game.Grab();
     ASSERT_TRUE(NoticeShows(afterFocusCameBack, game.ReadWell(afterFocusCameBack)))
         << "the game resumed by itself when the focus came back";
