@@ -73,7 +73,8 @@ void GameController::Timer1Timer() {
         return;
     }
     KeepMusicPlaying();
-    if (shuttingDown_ || !flags_.gameRunning || flags_.collapsing) {
+    // Leaving the game from a music error box pauses it within this tick.
+    if (shuttingDown_ || flags_.paused || !flags_.gameRunning || flags_.collapsing) {
         return;
     }
     if (!engine_.FieldSettled()) {
@@ -124,7 +125,7 @@ void GameController::SwitchMusic() {
             SetTimersEnabled(true);
         }
     });
-    music_.PlayMusicFile(music_.NextMusicFile(flags_.gameRunning));
+    PlayMusic(music_.NextMusicFile(flags_.gameRunning));
 }
 
 void GameController::SetTimersEnabled(bool enabled) {
@@ -133,8 +134,14 @@ void GameController::SetTimersEnabled(bool enabled) {
     timer3_.SetEnabled(enabled);
 }
 
+void GameController::PlayMusic(const QString& path) {
+    ++openingMusic_;
+    const ScopeExit opened([this] { --openingMusic_; });
+    music_.PlayMusicFile(path);
+}
+
 void GameController::PlayNamedMusic(const QString& name) {
-    music_.PlayMusicFile(music_.NextMusicFile(flags_.gameRunning, name));
+    PlayMusic(music_.NextMusicFile(flags_.gameRunning, name));
 }
 
 void GameController::StartDestruction() {
@@ -320,22 +327,50 @@ void GameController::SpeedButton2Click() {
     if (!flags_.gameRunning) {
         return;
     }
-    flags_.paused = !flags_.paused;
-    if (flags_.paused) {
+    SetPaused(!flags_.paused);
+}
+
+void GameController::SetPaused(bool paused) {
+    flags_.paused = paused;
+    view_.ShowPauseNotice(paused && pauseOnFocusLoss_);
+    if (paused) {
         music_.StopMusic();
     } else {
-        music_.PlayMusicFile(
-            music_.NextMusicFile(flags_.gameRunning));  // the next piece, not the stopped one
+        PlayMusic(music_.NextMusicFile(flags_.gameRunning));  // the next piece, not the stopped one
     }
     RefreshLandingShadow();
     RefreshNextPiece();
 }
 
+// Pauses, never resumes: a game already paused stays so.
+void GameController::PauseAsFocusLeaves() {
+    if (!pauseOnFocusLoss_ || shuttingDown_ || !flags_.gameRunning || flags_.paused) {
+        return;
+    }
+    SetPaused(true);
+}
+
+void GameController::WindowFocusLost(FocusLoss loss) {
+    if (loss == FocusLoss::ToGameWindow && openingMusic_ > 0) {
+        return;
+    }
+    PauseAsFocusLeaves();
+}
+
+void GameController::SetPauseOnFocusLoss(bool on) {
+    pauseOnFocusLoss_ = on;
+    view_.ShowPauseNotice(flags_.paused && on);
+}
+
+// The game's own windows take the focus from the main window: the game is
+// paused before they open, whatever the window system does with the focus.
 void GameController::SpeedButton3Click() {
+    PauseAsFocusLeaves();
     view_.ShowHighScores();
 }
 
 void GameController::SpeedButton4Click() {
+    PauseAsFocusLeaves();
     view_.ShowAbout();
 }
 
@@ -357,10 +392,12 @@ void GameController::SpeedButton6Click(bool down) {
 }
 
 void GameController::SpeedButton7Click() {
+    PauseAsFocusLeaves();
     view_.ShowRules();
 }
 
 void GameController::SpeedButton8Click() {
+    PauseAsFocusLeaves();
     if (const std::optional<std::int32_t> language = view_.ShowLanguageDialog()) {
         state_.language = *language;
     }
@@ -510,12 +547,12 @@ void GameController::EnterHighScore(int rank, std::int32_t finalScore) {
     }
     if (!shuttingDown_) {  // the music's error box may have been open when the end came
         const QString typed = view_.ShowNameEntry(LastPlayerName(state_.record));
-        if (!typed.isEmpty()) {
+        if (!IsBlankName(typed)) {
             SetLastPlayerName(state_.record, typed);
         }
     }
     QString name = LastPlayerName(state_.record);
-    if (name.isEmpty()) {
+    if (IsBlankName(name)) {
         name = view_.NeutralPlayerName();  // only when nobody could be asked
     }
     RecordHighScore(state_.record.scoreTable.Rank(rank), name, finalScore, clock_());

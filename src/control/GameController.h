@@ -59,6 +59,21 @@ public:
     void SpeedButton7Click();           // rules
     void SpeedButton8Click();           // language
 
+    // Where the keyboard focus went when the main window lost it.
+    enum class FocusLoss {
+        ToGameWindow,    // a window of the game's own: a dialog, a box
+        ToOtherProgram,  // away from the game altogether
+    };
+    // The main window lost the keyboard focus: a running game pauses as the
+    // pause key would pause it. Only the player resumes it. The one window
+    // that does not pause is the music device's error report, opened while a
+    // piece is being started: resuming would only open it again.
+    void WindowFocusLost(FocusLoss loss);
+    // On unless switched off. Off, neither the focus nor the game's windows
+    // pause a game, and a paused well shows the pause screen alone.
+    void SetPauseOnFocusLoss(bool on);
+    bool PauseOnFocusLoss() const { return pauseOnFocusLoss_; }
+
     // What the per-user store held at start-up: first the language, which the
     // windows take on at once, then its table, joined with the one in memory.
     // A value of the wrong type throws StoreError; the language read before
@@ -94,10 +109,14 @@ public:
 
 private:
     bool MusicOn() const { return state_.record.musicOn != 0; }
+    void PlayMusic(const QString& path);
     void PlayNamedMusic(const QString& name);
     void KeepMusicPlaying();
     void SwitchMusic();
     void SetTimersEnabled(bool enabled);
+
+    void SetPaused(bool paused);
+    void PauseAsFocusLeaves();
 
     void StartDestruction();
     void DrawPauseSprinkle();
@@ -143,6 +162,8 @@ private:
     bool lineWave_ = false;                     // from lines found until a search finds none
     std::optional<PieceTypes> shownNextPiece_;  // what the view was last given
     LandingShadow shownShadow_;
+    bool pauseOnFocusLoss_ = true;
+    int openingMusic_ = 0;  // PlayMusicFile calls under way (one may show an error box)
 
     // Receives the queued windows of the game-over sequence; declared last so
     // that a call still queued dies with the controller.

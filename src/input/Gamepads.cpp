@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QStyleHints>
 #include <QWidget>
+#include <QWindow>
 
 #include <SDL.h>
 
@@ -44,6 +45,14 @@ Gamepads::Gamepads(QWidget& mainWindow, QAbstractButton& startButton)
     repeat_.setSingleShot(true);
     repeat_.setTimerType(Qt::PreciseTimer);
     connect(&repeat_, &QTimer::timeout, this, [this] { Pump(); });
+    // What is held when the main window loses the focus is let go, as a
+    // keyboard's keys are: it must be pressed again to act once more.
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focus) {
+        if (focus != mainWindow_.windowHandle()) {
+            state_.ReleaseAll();
+            repeat_.stop();
+        }
+    });
 }
 
 Gamepads::~Gamepads() {

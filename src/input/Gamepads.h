@@ -24,7 +24,8 @@ class PadScript;
 // key event a keyboard would send, so every rule for keys applies unchanged.
 // While a modal window is open, A is Return (its default button) and B is
 // Escape, given to that window as a keyboard would give them. Nothing reaches
-// the game while none of its windows is active.
+// the game while none of its windows is active, and whatever is held when the
+// main window loses the focus is let go.
 //
 // SDL is asked for events on a timer: rarely while no pad is plugged in (to
 // see one arrive), at input rate while one is, and at each repeat when it

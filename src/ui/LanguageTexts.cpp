@@ -228,6 +228,16 @@ ResultNotSavedTexts ResultNotSavedBox(bool russian, const WriteFailure& backup,
             u"OK"_s};
 }
 
+PauseNoticeTexts PauseNoticeText(bool russian) {
+    if (russian) return {u"Пауза"_s, u"Нажмите P, чтобы продолжить"_s};
+    return {u"Paused"_s, u"Press P to resume"_s};
+}
+
+QString NameEntryHint(bool russian, int maxLength) {
+    return Pick(russian, u"Your name, up to %1 characters"_s, u"Ваше имя, не более %1 символов"_s)
+        .arg(maxLength);
+}
+
 EmptyTableMessage EmptyHighScoreMessage(bool russian) {
     if (russian) {
         return {

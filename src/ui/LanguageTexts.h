@@ -45,6 +45,13 @@ ResultNotSavedTexts ResultNotSavedBox(bool russian, const WriteFailure& backup,
                                       const WriteFailure& store);
 // Why one file could not be written, as the player reads it.
 QString WriteFailureReason(bool russian, const WriteFailure& failure);
+// Shown over the well while a game is paused: what happened, then how to go on.
+struct PauseNoticeTexts {
+    QString title, hint;
+};
+PauseNoticeTexts PauseNoticeText(bool russian);
+// The name field's grey hint while it is empty; says how long a name may be.
+QString NameEntryHint(bool russian, int maxLength);
 
 struct EmptyTableMessage {
     QString text;

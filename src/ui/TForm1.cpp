@@ -24,6 +24,7 @@
 #include "GameTimings.h"
 #include "LanguageTexts.h"
 #include "NextPieceBox.h"
+#include "PauseNotice.h"
 #include "ScorePaintBox.h"
 #include "TForm2.h"
 #include "TForm3.h"
@@ -198,6 +199,8 @@ void TForm1::CreateControls() {
 
     nextPiece_ = new NextPieceBox(cellPictures_, stage_);
     nextPiece_->hide();
+    pauseNotice_ = new PauseNotice(*well_);
+    pauseNotice_->SetTexts(PauseNoticeText(state_.Russian()));
 }
 
 void TForm1::CreateButtons() {
@@ -233,6 +236,28 @@ void TForm1::CreateButtons() {
 void TForm1::Attach(GameController& controller) {
     controller_ = &controller;
     ConnectButtons();
+    WatchFocus();
+}
+
+// The main window losing the focus to another of the game's windows shows as
+// its own deactivation; the game losing it altogether, from any of its
+// windows, as the application's.
+void TForm1::WatchFocus() {
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s != Qt::ApplicationActive) {
+            controller_->WindowFocusLost(GameController::FocusLoss::ToOtherProgram);
+        }
+    });
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && controller_ && isVisible() &&
+        !isActiveWindow()) {
+        controller_->WindowFocusLost(QApplication::activeWindow() != nullptr
+                                         ? GameController::FocusLoss::ToGameWindow
+                                         : GameController::FocusLoss::ToOtherProgram);
+    }
+    QWidget::changeEvent(event);
 }
 
 void TForm1::ConnectButtons() {
@@ -434,11 +459,16 @@ bool TForm1::LevelLabelShowsText() const {
 }
 
 void TForm1::ShowLevelLabel(int level) {
+    shownLevel_ = level;
     levelLabel_->setText(LevelLabelText(state_.Russian(), level));
 }
 
 void TForm1::ClearLevelLabel() {
     levelLabel_->clear();
+}
+
+void TForm1::ShowPauseNotice(bool shown) {
+    pauseNotice_->setVisible(shown);
 }
 
 void TForm1::ShowGameOverBox() {
@@ -495,6 +525,11 @@ void TForm1::ApplyLanguage() {
     }
     controlPanel_->setTitle(texts.groupBox);
     nextPiece_->setTitle(NextPieceCaption(russian));
+    // Texts picked during play that are on show now follow at once.
+    if (LevelLabelShowsText()) {
+        ShowLevelLabel(shownLevel_);
+    }
+    pauseNotice_->SetTexts(PauseNoticeText(russian));
     form2_->ApplyLanguage(russian);
     form3_->ApplyLanguage(russian);
     form5_->ApplyLanguage(russian);

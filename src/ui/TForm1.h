@@ -21,6 +21,7 @@ namespace kwadrill {
 
 class GameController;
 class NextPieceBox;
+class PauseNotice;
 class ScorePaintBox;
 class TForm2;
 class TForm3;
@@ -34,7 +35,8 @@ class WellPaintBox;
 // other windows and shows them for game control.
 class TForm1 : public QWidget, public GameView {
 public:
-    // locale: how the high-score window writes dates.
+    // locale: the user's; the high-score window writes dates with it when it
+    // speaks the game's language.
     TForm1(const PersistentState& state, Random& random, const QLocale& locale);
     ~TForm1() override;
 
@@ -66,6 +68,7 @@ public:
     bool LevelLabelShowsText() const override;
     void ShowLevelLabel(int level) override;
     void ClearLevelLabel() override;
+    void ShowPauseNotice(bool shown) override;
     void ShowGameOverBox() override;
     QString ShowNameEntry(const QString& offered) override;
     QString NeutralPlayerName() const override;
@@ -87,6 +90,7 @@ public:
     QToolButton* SpeedButton(int number) const;  // SpeedButton1 .. SpeedButton8
     QLabel* LevelLabel() const;
     NextPieceBox* NextPiece() const { return nextPiece_; }
+    PauseNotice* PauseNoticeOverWell() const { return pauseNotice_; }
     TForm2* HighScoreWindow() const { return form2_; }
     TForm3* NameEntryDialog() const { return form3_; }
     TForm4* AboutBox() const { return form4_; }
@@ -107,6 +111,7 @@ private:
     void ApplyZoomEverywhere();
     void LayOutFullScreen();
     void ConnectButtons();
+    void WatchFocus();
     const PictureList& Pictures(ImageList list) const;
 
     const PersistentState& state_;
@@ -114,6 +119,7 @@ private:
     GameController* controller_ = nullptr;
     Board shownBoard_{};  // what the well shows; a repaint the system asks for draws it again
     LandingShadow landingShadow_;  // drawn over the field, faintly
+    int shownLevel_ = 0;  // the level the label was last given, rewritten on a language change
     std::function<bool()> formClose_;
     QtTranslations qtTranslations_;
 
@@ -135,6 +141,7 @@ private:
     QFrame* wellFrame_ = nullptr;
     WellPaintBox* well_ = nullptr;
     NextPieceBox* nextPiece_ = nullptr;  // under the panel, hidden unless switched on
+    PauseNotice* pauseNotice_ = nullptr;
 
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;

@@ -86,6 +86,11 @@ QString ScoreDateText(double date, const QLocale& locale) {
     return text;
 }
 
+QLocale DateLocale(bool russian, const QLocale& userLocale) {
+    const QLocale::Language language = russian ? QLocale::Russian : QLocale::English;
+    return userLocale.language() == language ? userLocale : QLocale(language);
+}
+
 QString HighScoreText(const ScoreTable& table, int highlightRank, const QLocale& locale) {
     QString text;
     for (int rank = 1; rank <= kScoreTableSize; ++rank) {
@@ -101,8 +106,8 @@ QString HighScoreText(const ScoreTable& table, int highlightRank, const QLocale&
     return text;
 }
 
-TForm2::TForm2(const PersistentState& state, const QLocale& locale, QWidget* parent)
-    : QDialog(parent), state_(state), locale_(locale) {
+TForm2::TForm2(const PersistentState& state, const QLocale& userLocale, QWidget* parent)
+    : QDialog(parent), state_(state), userLocale_(userLocale) {
     setObjectName(u"Form2"_s);
     SetUpDialog(*this, kClientSize);
     QPalette navy = palette();
@@ -148,7 +153,8 @@ void TForm2::showEvent(QShowEvent* event) {
 void TForm2::PaintBox1Paint(QPainter& painter, QWidget& box) {
     const ScoreTable& table = state_.record.scoreTable;
     if (!HasScores(table)) return;  // the remark is drawn by its own, narrower box
-    DrawWrappedText(painter, box, HighScoreText(table, state_.highlightRank, locale_),
+    const QLocale dates = DateLocale(state_.Russian(), userLocale_);
+    DrawWrappedText(painter, box, HighScoreText(table, state_.highlightRank, dates),
                     kTableTextHeight, QColor(kYellow), FontStyle::Bold, QString(), false, true);
 }
 

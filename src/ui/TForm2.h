@@ -20,14 +20,20 @@ QString ScoreDateText(double date, const QLocale& locale);
 // highlightRank between ">> " and " <<".
 QString HighScoreText(const ScoreTable& table, int highlightRank, const QLocale& locale);
 
+// How dates are written in the game's language: as the user's own locale
+// writes them when it speaks that language, else as the language's main
+// country does.
+QLocale DateLocale(bool russian, const QLocale& userLocale);
+
 // The face both empty-table remarks are drawn in.
 inline constexpr char16_t kEmptyMessageFace[] = u"Liberation Sans";
 
 // The high-score window: the table on navy, or a remark when it is empty.
-// Dates are written as the given locale writes them.
+// Dates follow the game's language (see DateLocale).
 class TForm2 : public QDialog {
 public:
-    TForm2(const PersistentState& state, const QLocale& locale, QWidget* parent);
+    // userLocale: the user's own, used for dates when it speaks the game's language.
+    TForm2(const PersistentState& state, const QLocale& userLocale, QWidget* parent);
 
     void ApplyLanguage(bool russian);
 
@@ -40,7 +46,7 @@ private:
     void PaintEmptyMessage(QPainter& painter, QWidget& box);
 
     const PersistentState& state_;
-    QLocale locale_;
+    QLocale userLocale_;
     QWidget* emptyMessageBox_ = nullptr;
 };
 

@@ -60,6 +60,7 @@ public:
     bool LevelLabelShowsText() const override { return label.has_value(); }
     void ShowLevelLabel(int level) override;
     void ClearLevelLabel() override;
+    void ShowPauseNotice(bool shown) override { pauseNotice = shown; }
 
     void ShowGameOverBox() override { Modal("ShowGameOverBox", onGameOverBox); }
     QString ShowNameEntry(const QString& offered) override {
@@ -82,6 +83,7 @@ public:
     void ApplyLanguage() override { log_.Add("ApplyLanguage"); }
 
     std::optional<int> label;                    // the level the label shows, if any
+    bool pauseNotice = false;                    // whether the well says the game is paused
     Board drawnBoard{};                          // the board the well was last given
     LandingShadow shadow;                        // the landing shadow last given
     std::optional<PieceTypes> nextPiece;         // what the preview was last given

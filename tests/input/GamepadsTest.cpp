@@ -247,6 +247,36 @@ TEST_F(GamepadTest, UnpluggingThePadMidHoldStopsTheRepeat) {
     EXPECT_EQ(keys.arrows, arrows);
 }
 
+// A control held when the main window loses the focus is let go, as a
+// keyboard's key is: its repeat stops for good, and only a new press acts.
+TEST_F(GamepadTest, HeldButtonIsLetGoWhenTheMainWindowLosesTheFocus) {
+    KeyCounter keys;
+    form_.installEventFilter(&keys);
+    VirtualPad& pad = PlugIn();
+    ASSERT_TRUE(pad.SetButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true));
+    ASSERT_TRUE(WaitFor([&] { return keys.arrows >= 2; }));  // the press and a repeat
+    EXPECT_TRUE(pads_.RepeatPending());
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == other.windowHandle(); }));
+    EXPECT_FALSE(pads_.RepeatPending());
+    form_.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == form_.windowHandle(); }));
+    // Still held: the pad is read on, and nothing repeats.
+    ASSERT_TRUE(pad.SetButton(SDL_CONTROLLER_BUTTON_A, true));
+    ASSERT_TRUE(WaitFor([&] { return pad.ButtonShown(SDL_CONTROLLER_BUTTON_A); }));
+    EXPECT_FALSE(pads_.RepeatPending());
+
+    QCoreApplication::sendPostedEvents();
+    const int arrows = keys.arrows;
+    ASSERT_TRUE(pad.SetButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false));
+    ASSERT_TRUE(WaitFor([&] { return !pad.ButtonShown(SDL_CONTROLLER_BUTTON_DPAD_RIGHT); }));
+    ASSERT_TRUE(pad.SetButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true));
+    EXPECT_TRUE(WaitFor([&] { return keys.arrows > arrows; })) << "a new press acts again";
+}
+
 TEST_F(GamepadTest, BClosesADialogAndAConfirmsItsDefaultButton) {
     VirtualPad& pad = PlugIn();
     const auto tap = [&pad](int button) -> std::vector<Steps::Step> {
