@@ -258,6 +258,7 @@ void TForm1::changeEvent(QEvent* event) {
                                          : GameController::FocusLoss::ToOtherProgram);
     }
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) WindowStateChanged();
 }
 
 void TForm1::ConnectButtons() {
@@ -387,10 +388,9 @@ void TForm1::resizeEvent(QResizeEvent* event) {
     if (arranged_ && isFullScreen()) LayOutFullScreen();
 }
 
-void TForm1::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !arranged_) return;
-    // Also when the window manager takes the window in or out of full screen.
+// Also when the window manager takes the window in or out of full screen.
+void TForm1::WindowStateChanged() {
+    if (!arranged_) return;
     QPalette around = palette();
     around.setColor(QPalette::Window, isFullScreen()
                                           ? QColor(kFullScreenBackground)

@@ -110,6 +110,7 @@ private:
     void LoadImageLists(qreal ratio);
     void ApplyZoomEverywhere();
     void LayOutFullScreen();
+    void WindowStateChanged();
     void ConnectButtons();
     void WatchFocus();
     const PictureList& Pictures(ImageList list) const;
