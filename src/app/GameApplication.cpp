@@ -111,6 +111,12 @@ bool GameApplication::FormCreate() {
     setup.seed =
         static_cast<std::uint32_t>(QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay());
     session_ = std::make_unique<GameSession>(devices_, devices_, std::move(setup));
+    // The pads press the keys the player has bound.
+    session_->playerSettings().Subscribe([this](const PlayerSettings& settings) {
+        const KeyBindings& keys = settings.keys;
+        devices_.SetPadKeys({keys.left, keys.right, keys.cycle, keys.drop, keys.pause,
+                             settings.repeatDelayMs, settings.repeatRate});
+    });
     ExtractMusic();
     session_->engine().ClearField();
     return true;
@@ -149,8 +155,12 @@ void GameApplication::ExtractMusic() {
 }
 
 void GameApplication::LoadRegistrySettings() {
+    const StoredSettings stored = settings_->LoadRegistrySettings();
+    // Read apart from "lng" and "hsc": a damaged value of its own is its
+    // default, and an error of theirs leaves them as they are.
+    session_->playerSettings().Apply(stored.Player());
     try {
-        session_->controller().LoadStoredSettings(settings_->LoadRegistrySettings());
+        session_->controller().LoadStoredSettings(stored);
     } catch (const StoreError& error) {
         ReportStoreError(error);
     }
@@ -176,6 +186,7 @@ bool GameApplication::FormClose() {
     if (!registrySaveFailed_) {
         try {
             settings_->SaveRegistrySettings(session_->state());
+            settings_->SavePlayerSettings(session_->playerSettings().Current());
         } catch (const StoreError& error) {
             registrySaveFailed_ = true;
             ReportStoreError(error);

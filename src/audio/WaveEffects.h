@@ -19,6 +19,8 @@ public:
     WaveEffects(const WaveBank& bank, std::function<int(int)> random);
 
     void SetSoundEnabled(bool enabled) override { soundEnabled_ = enabled; }
+    void SetEffectsVolume(int percent) override;
+    int EffectsVolume() const { return volume_; }
 
     // Stops the effect that sounds, then plays the named one; an unknown
     // name plays nothing and reports nothing.
@@ -32,6 +34,7 @@ private:
     const WaveBank& bank_;
     std::function<int(int)> random_;
     bool soundEnabled_ = true;
+    int volume_ = 100;
 };
 
 }  // namespace kwadrill

@@ -8,6 +8,7 @@
 #include <QTemporaryFile>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -72,20 +73,34 @@ QSettings::Status ParseStatus(QSettings& settings) {
     return settings.status();
 }
 
-bool SetValue(const QString& path, QStringView name, const QVariant& value) {
+// A value that is not valid removes its key.
+bool SetValues(const QString& path, const QVariantMap& values) {
     QSettings settings(path, QSettings::IniFormat);
-    settings.setValue(name, value);
+    for (auto value = values.begin(); value != values.end(); ++value) {
+        if (value->isValid()) {
+            settings.setValue(value.key(), *value);
+        } else {
+            settings.remove(value.key());
+        }
+    }
     settings.sync();
     return settings.status() == QSettings::NoError;
 }
 
-bool ReadsBack(const QString& path, const QString& pattern, QStringView name,
-               const QVariant& value) {
+bool Holds(const QSettings& settings, const QVariantMap& values) {
+    return std::all_of(values.keyValueBegin(), values.keyValueEnd(), [&](const auto& entry) {
+        return entry.second.isValid() ? settings.value(entry.first) == entry.second
+                                      : !settings.contains(entry.first);
+    });
+}
+
+// Reads the regular file at path afresh, through a copy of its bytes.
+bool FileHolds(const QString& path, const QString& pattern, const QVariantMap& values) {
     const std::optional<QByteArray> bytes = ReadRegularFile(path);
     const auto copy = bytes ? FileAtFreshPath(pattern, *bytes) : nullptr;
     if (!copy) return false;
     QSettings settings(copy->fileName(), QSettings::IniFormat);
-    return ParseStatus(settings) == QSettings::NoError && settings.value(name) == value;
+    return ParseStatus(settings) == QSettings::NoError && Holds(settings, values);
 }
 
 bool Rename(const QString& from, const QString& to) {
@@ -132,6 +147,25 @@ QVariantMap ReadIniValues(const QString& filePath) {
 }
 
 bool WriteIniValue(const QString& filePath, QStringView name, const QVariant& value) {
+    return WriteIniValues(filePath, {{name.toString(), value}});
+}
+
+bool IniFileHolds(const QString& filePath, const QVariantMap& values) {
+    switch (EntryAt(filePath)) {
+        case PathEntry::Missing:
+            return std::none_of(values.begin(), values.end(),
+                                [](const QVariant& value) { return value.isValid(); });
+        case PathEntry::RegularFile:
+            return FileHolds(filePath, filePath + QStringLiteral(".XXXXXX"), values);
+        case PathEntry::Link:
+        case PathEntry::Other:
+        case PathEntry::Unknown:
+            break;
+    }
+    return false;
+}
+
+bool WriteIniValues(const QString& filePath, const QVariantMap& values) {
     if (!QDir().mkpath(QFileInfo(filePath).absolutePath())) return false;
     const PathEntry entry = EntryAt(filePath);
     // A link is ours to replace, never to follow; anything else but a file is left alone.
@@ -149,8 +183,8 @@ bool WriteIniValue(const QString& filePath, QStringView name, const QVariant& va
         damaged = ParseStatus(settings) == QSettings::FormatError;
     }
     if (!staged || damaged) staged = FileAtFreshPath(pattern, {});
-    if (!staged || !SetValue(staged->fileName(), name, value) ||
-        !ReadsBack(staged->fileName(), pattern, name, value))
+    if (!staged || !SetValues(staged->fileName(), values) ||
+        !FileHolds(staged->fileName(), pattern, values))
         return false;
 
     // The unparseable file moves aside before the new one takes its place;

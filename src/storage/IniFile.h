@@ -23,6 +23,14 @@ QVariantMap ReadIniValues(const QString& filePath);
 // including a file that cannot be read and anything at the path that is
 // neither a regular file nor a link; the path then holds what it held.
 bool WriteIniValue(const QString& filePath, QStringView name, const QVariant& value);
+// The same for several values in one replacement; a value that is not valid
+// (QVariant()) removes its key.
+bool WriteIniValues(const QString& filePath, const QVariantMap& values);
+
+// True when the file is a regular file that parses and holds every value
+// and none of the keys of the values that are not valid, or is missing and
+// all values are such; nothing is logged.
+bool IniFileHolds(const QString& filePath, const QVariantMap& values);
 
 // Where WriteIniValue keeps an unparseable file it replaced (an older one
 // there is replaced).

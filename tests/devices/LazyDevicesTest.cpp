@@ -27,11 +27,21 @@ public:
     MusicControl& music() override { return *this; }
     void Open() override { log_.push_back(QStringLiteral("open")); }
     void CloseGamepads() override { log_.push_back(QStringLiteral("close gamepads")); }
+    void SetPadKeys(const PadKeys& keys) override {
+        log_.push_back(
+            QStringLiteral("pad keys %1 %2").arg(keys.left).arg(keys.repeatRate.value_or(0)));
+    }
 
     void SetSoundEnabled(bool on) override { log_.push_back(QStringLiteral("sound %1").arg(on)); }
+    void SetEffectsVolume(int percent) override {
+        log_.push_back(QStringLiteral("effects volume %1").arg(percent));
+    }
     void PlayDissolveSound() override { log_.push_back(QStringLiteral("dissolve")); }
     bool PlayDropSound() override { return log_.push_back(QStringLiteral("drop")), true; }
     void SetMusicEnabled(bool on) override { log_.push_back(QStringLiteral("music %1").arg(on)); }
+    void SetMusicVolume(int percent) override {
+        log_.push_back(QStringLiteral("music volume %1").arg(percent));
+    }
     QString NextMusicFile(bool running, const QString& name) override {
         return QStringLiteral("next %1 %2").arg(running).arg(name);
     }
