@@ -41,8 +41,11 @@ std::optional<int> IntegerOf(const QVariantMap& values, QStringView key, bool (*
 
 std::optional<bool> BoolOf(const QVariantMap& values, QStringView key) {
     const QString text = TextOf(values, key).value_or(QString());
-    if (text == QLatin1StringView("true") || text == QLatin1StringView("1")) return true;
-    if (text == QLatin1StringView("false") || text == QLatin1StringView("0")) return false;
+    const auto is = [&text](const char* word) {
+        return text.compare(QLatin1StringView(word), Qt::CaseInsensitive) == 0;
+    };
+    if (is("true") || is("1")) return true;
+    if (is("false") || is("0")) return false;
     return std::nullopt;
 }
 
