@@ -66,6 +66,7 @@ public:
     void SetGameKeys(const GameKeys& keys) { keys_ = keys; }
     // A held shift repeats as the keyboard does, but for what the player set.
     void SetRepeat(std::optional<std::chrono::milliseconds> delay, std::optional<int> perSecond);
+    const PadState::RepeatTiming& Repeat() const { return state_.Timing(); }
 
 private:
     void Pump();
