@@ -28,33 +28,47 @@ bool HeldKeyRepeat::Repeats(int qtKey) const {
     return key == leftKey_ || key == rightKey_;
 }
 
-bool HeldKeyRepeat::KeyDown(int qtKey, bool autoRepeat) {
+// The keyboard repeats a key as a release and a press of one time stamp.
+// Qt marks them as repeats only when it sees the press waiting as it reads the
+// release, which a busy machine or a synthetic keyboard often prevents; the
+// time stamps tell them all.
+bool HeldKeyRepeat::KeyDown(int qtKey, bool autoRepeat, unsigned long time) {
     if (!active_ || !Repeats(qtKey)) {
         return true;
     }
-    if (autoRepeat) {
+    const int key = LatinLayoutKey(qtKey);
+    if (autoRepeat || (key == releasedKey_ && time == releaseTime_)) {
+        if (key == LatinLayoutKey(heldKey_)) {
+            releasePending_ = false;
+        }
         return false;
     }
     heldKey_ = qtKey;
+    releasePending_ = false;
     timer_.start(delayMs_);
     return true;
 }
 
-void HeldKeyRepeat::KeyUp(int qtKey, bool autoRepeat) {
-    // The keyboard's repeat comes as a release and a press: only a real
-    // release lets go.
-    if (!autoRepeat && Repeating() && LatinLayoutKey(qtKey) == LatinLayoutKey(heldKey_)) {
-        Stop();
+void HeldKeyRepeat::KeyUp(int qtKey, bool autoRepeat, unsigned long time) {
+    if (autoRepeat || !Repeats(qtKey)) {
+        return;
+    }
+    releasedKey_ = LatinLayoutKey(qtKey);
+    releaseTime_ = time;
+    if (timer_.isActive() && releasedKey_ == LatinLayoutKey(heldKey_)) {
+        releasePending_ = true;
     }
 }
 
 void HeldKeyRepeat::Stop() {
     timer_.stop();
     heldKey_ = 0;
+    releasePending_ = false;
 }
 
 void HeldKeyRepeat::Tick() {
-    if (heldKey_ == 0) {
+    if (heldKey_ == 0 || releasePending_) {
+        Stop();  // it was let go
         return;
     }
     timer_.start(intervalMs_);

@@ -28,16 +28,17 @@ public:
     // The player has set a value: the game repeats, not the keyboard.
     bool Active() const { return active_; }
 
-    // A key of the keyboard went down (autoRepeat: the keyboard repeated it).
-    // False for a repeat that this one replaces: the game must not take it.
-    bool KeyDown(int qtKey, bool autoRepeat);
-    void KeyUp(int qtKey, bool autoRepeat);
+    // A key of the keyboard went down (autoRepeat: Qt saw the keyboard
+    // repeat it; time: the event's time stamp). False for a repeat that this
+    // one replaces: the game must not take it.
+    bool KeyDown(int qtKey, bool autoRepeat, unsigned long time);
+    void KeyUp(int qtKey, bool autoRepeat, unsigned long time);
     // Lets go: the window no longer has the keyboard.
     void Stop();
 
     // The repeat's tick; tests call it in place of waiting.
     void Tick();
-    bool Repeating() const { return timer_.isActive(); }
+    bool Repeating() const { return timer_.isActive() && !releasePending_; }
     int NextTickMs() const { return timer_.interval(); }
 
 private:
@@ -51,6 +52,11 @@ private:
     int delayMs_ = 0;
     int intervalMs_ = 0;
     int heldKey_ = 0;  // as it was pressed
+    // The last release of a shift key, which may turn out to be the
+    // keyboard's repeat: the timer lets go only if no press of it follows.
+    int releasedKey_ = 0;
+    unsigned long releaseTime_ = 0;
+    bool releasePending_ = false;
 };
 
 }  // namespace kwadrill

@@ -438,7 +438,8 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     // shift keys give way to the game's. A pad's keys come sent, not from
     // the keyboard, and repeat by themselves.
     const bool repeatReplaced =
-        event->spontaneous() && !keyRepeat_.KeyDown(event->key(), event->isAutoRepeat());
+        event->spontaneous() &&
+        !keyRepeat_.KeyDown(event->key(), event->isAutoRepeat(), event->timestamp());
     if (controller_ && !repeatReplaced) {
         controller_->FormKeyDown(event->key());
         if (!event->text().isEmpty()) {
@@ -450,7 +451,7 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 
 void TForm1::keyReleaseEvent(QKeyEvent* event) {
     if (event->spontaneous()) {
-        keyRepeat_.KeyUp(event->key(), event->isAutoRepeat());
+        keyRepeat_.KeyUp(event->key(), event->isAutoRepeat(), event->timestamp());
     }
     QWidget::keyReleaseEvent(event);
 }

@@ -152,7 +152,8 @@ TEST_F(PlayerSettingsOwnerTest, ARemappedPauseKeyTakesOverFromTheCharactersOfP) 
     EXPECT_TRUE(flags.paused);
 }
 
-// The game's own repeat, with its timer's ticks called by hand.
+// The game's own repeat, with its timer's ticks called by hand. Time stamps
+// count from 1000.
 class HeldKeyRepeatTest : public ::testing::Test {
 protected:
     HeldKeyRepeatTest() { repeat.Configure(Qt::Key_A, Qt::Key_D, 250, 20, 500, 30); }
@@ -164,43 +165,53 @@ protected:
 TEST_F(HeldKeyRepeatTest, WithoutValuesOfItsOwnTheKeyboardRepeats) {
     repeat.Configure(Qt::Key_Left, Qt::Key_Right, std::nullopt, std::nullopt, 500, 30);
     EXPECT_FALSE(repeat.Active());
-    EXPECT_TRUE(repeat.KeyDown(Qt::Key_Left, false));
-    EXPECT_TRUE(repeat.KeyDown(Qt::Key_Left, true));
+    EXPECT_TRUE(repeat.KeyDown(Qt::Key_Left, false, 1000));
+    repeat.KeyUp(Qt::Key_Left, false, 1500);
+    EXPECT_TRUE(repeat.KeyDown(Qt::Key_Left, false, 1500));
+    EXPECT_TRUE(repeat.KeyDown(Qt::Key_Left, true, 1540));
     EXPECT_FALSE(repeat.Repeating());
 }
 
 TEST_F(HeldKeyRepeatTest, AHeldShiftKeyRepeatsAfterTheDelayAtTheRateUntilReleased) {
     ASSERT_TRUE(repeat.Active());
-    EXPECT_TRUE(repeat.KeyDown(Qt::Key_A, false));  // the game takes the press itself
+    EXPECT_TRUE(repeat.KeyDown(Qt::Key_A, false, 1000));  // the game takes the press itself
     EXPECT_TRUE(repeat.Repeating());
     EXPECT_EQ(repeat.NextTickMs(), 250);
-    // The keyboard's repeats (a release and a press each) are dropped.
-    repeat.KeyUp(Qt::Key_A, true);
-    EXPECT_FALSE(repeat.KeyDown(Qt::Key_A, true));
+    // The keyboard's repeats are dropped: a release and a press of one time
+    // stamp, whether Qt flagged them or not.
+    repeat.KeyUp(Qt::Key_A, true, 1500);
+    EXPECT_FALSE(repeat.KeyDown(Qt::Key_A, true, 1500));
+    repeat.KeyUp(Qt::Key_A, false, 1540);
+    EXPECT_FALSE(repeat.KeyDown(Qt::Key_A, false, 1540));
+    EXPECT_TRUE(repeat.Repeating());
     repeat.Tick();
     EXPECT_EQ(repeat.NextTickMs(), 50);
     repeat.Tick();
     EXPECT_EQ(pressed, (std::vector<int>{Qt::Key_A, Qt::Key_A}));
 
-    repeat.KeyUp(Qt::Key_A, false);
+    // Let go: no press follows, and the next tick moves nothing.
+    repeat.KeyUp(Qt::Key_A, false, 1800);
     EXPECT_FALSE(repeat.Repeating());
     repeat.Tick();
     EXPECT_EQ(pressed.size(), 2U);
+    // Pressed again later: a key of its own, taken by the game.
+    EXPECT_TRUE(repeat.KeyDown(Qt::Key_A, false, 1950));
+    EXPECT_EQ(repeat.NextTickMs(), 250);
 }
 
 TEST_F(HeldKeyRepeatTest, OtherKeysLeaveItRepeatingAndTheOtherShiftKeyTakesOver) {
     // The system's values stand in for the ones the player left unset.
     repeat.Configure(Qt::Key_A, Qt::Key_D, std::nullopt, 10, 400, 30);
-    EXPECT_TRUE(repeat.KeyDown(Qt::Key_A, false));
+    EXPECT_TRUE(repeat.KeyDown(Qt::Key_A, false, 1000));
     EXPECT_EQ(repeat.NextTickMs(), 400);
-    EXPECT_TRUE(repeat.KeyDown(Qt::Key_W, false));
-    EXPECT_TRUE(repeat.KeyDown(Qt::Key_W, true));  // not a shift key: the keyboard's own
-    repeat.KeyUp(Qt::Key_W, false);
+    EXPECT_TRUE(repeat.KeyDown(Qt::Key_W, false, 1100));
+    EXPECT_TRUE(repeat.KeyDown(Qt::Key_W, true, 1200));  // not a shift key: the keyboard's own
+    repeat.KeyUp(Qt::Key_W, false, 1300);
     repeat.Tick();
     EXPECT_EQ(repeat.NextTickMs(), 100);
     // The Russian-layout key of D: В.
-    EXPECT_TRUE(repeat.KeyDown(0x0412, false));
-    repeat.KeyUp(Qt::Key_A, false);  // the key let go is not the one that repeats
+    EXPECT_TRUE(repeat.KeyDown(0x0412, false, 1450));
+    repeat.KeyUp(Qt::Key_A, false, 1460);  // the key let go is not the one that repeats
     repeat.Tick();
     EXPECT_EQ(pressed, (std::vector<int>{Qt::Key_A, 0x0412}));
     repeat.Stop();
