@@ -43,6 +43,7 @@ struct SettingsTexts {
     QString capturePrompt;  // %1: the action
     QString keyTaken;       // %1: the key, %2: the action that has it
     QString keyUnusable;    // %1: the key
+    QString keyUnknown;     // a key without a name
     QString repeatGroup, ownRepeat, repeatDelay, milliseconds, repeatRate;
     QString windowGroup, nextPiece, landingShadow, pauseOnFocusLoss, fullScreen;
     QString zoom, zoomAutomatic;

@@ -323,7 +323,9 @@ bool SettingsDialog::OfferKey(Action action, int qtKey) {
     const SettingsTexts texts = SettingsDialogTexts(russian_);
     const int key = LatinLayoutKey(qtKey);
     if (!IsBindableKey(key)) {
-        message_->setText(texts.keyUnusable.arg(KeyCaptureButton::KeyName(qtKey)));
+        // A key Qt cannot name (a symbol of no layout it knows) is refused too.
+        const QString name = KeyCaptureButton::KeyName(qtKey);
+        message_->setText(name.isEmpty() ? texts.keyUnknown : texts.keyUnusable.arg(name));
         return false;
     }
     for (int other = 0; other < kActions; ++other) {

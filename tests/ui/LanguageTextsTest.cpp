@@ -42,9 +42,10 @@ TEST(LanguageTexts, EveryTextIsWritableInWindows1251) {
         const SettingsTexts t = SettingsDialogTexts(russian);
         all << t.caption << t.menuEntry << t.volumeGroup << t.musicVolume << t.effectsVolume
             << t.keysGroup << t.actions << t.standardKeys << t.pressAKey << t.capturePrompt
-            << t.keyTaken << t.keyUnusable << t.repeatGroup << t.ownRepeat << t.repeatDelay
-            << t.milliseconds << t.repeatRate << t.windowGroup << t.nextPiece << t.landingShadow
-            << t.pauseOnFocusLoss << t.fullScreen << t.zoom << t.zoomAutomatic << t.ok << t.cancel;
+            << t.keyTaken << t.keyUnusable << t.keyUnknown << t.repeatGroup << t.ownRepeat
+            << t.repeatDelay << t.milliseconds << t.repeatRate << t.windowGroup << t.nextPiece
+            << t.landingShadow << t.pauseOnFocusLoss << t.fullScreen << t.zoom << t.zoomAutomatic
+            << t.ok << t.cancel;
     }
     all << MusicDeviceErrorCaption();
     for (const QString& text : all) {

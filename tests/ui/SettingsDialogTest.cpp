@@ -41,10 +41,11 @@ protected:
     void Click(QCheckBox& box) {
         QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(6, box.height() / 2));
     }
-    // A letter beyond Latin-1 comes with its text, as from a Russian layout.
+    // A letter beyond Latin-1 comes with its text, as from a Russian layout;
+    // 0 is a key Qt cannot name.
     static void Press(QWidget& target, int key) {
         const auto code = static_cast<Qt::Key>(key);
-        if (key < 0x0400 || key > 0x04ff) {
+        if (key != 0 && (key < 0x0400 || key > 0x04ff)) {
             QTest::keyClick(&target, code);
             return;
         }
@@ -91,11 +92,12 @@ TEST_F(SettingsDialogTest, AKeyButtonTakesTheNextKeyAndEscapeKeepsTheOldOne) {
         // Tab and the modifiers cannot steer: refused, and the capture goes
         // on. Space is taken, and its release starts no new capture.
         Click(Key(Action::kCycle));
-        for (const int refused : {Qt::Key_Tab, Qt::Key_Shift}) {
+        for (const int refused : {int(Qt::Key_Tab), int(Qt::Key_Shift), 0}) {
             Press(Key(Action::kCycle), refused);
             EXPECT_TRUE(Key(Action::kCycle).Capturing()) << refused;
             EXPECT_TRUE(dialog_.Message().contains(u"cannot be a game key"_s)) << refused;
         }
+        EXPECT_EQ(dialog_.Message(), u"This key cannot be a game key. Choose another one."_s);
         Press(Key(Action::kCycle), Qt::Key_Space);
         EXPECT_EQ(Key(Action::kCycle).Key(), Qt::Key_Space);
         EXPECT_FALSE(Key(Action::kCycle).Capturing());
