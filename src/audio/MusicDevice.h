@@ -64,7 +64,6 @@ public:
     // The level the music plays at, 0 to 100 percent; at once, also while a
     // piece plays, and for every piece after.
     void SetVolume(int percent);
-    int Volume() const { return volume_; }
 
     bool IsOpen() const { return open_; }
     // False while the audio output has not been opened yet (it opens after

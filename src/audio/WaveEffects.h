@@ -20,7 +20,6 @@ public:
 
     void SetSoundEnabled(bool enabled) override { soundEnabled_ = enabled; }
     void SetEffectsVolume(int percent) override;
-    int EffectsVolume() const { return volume_; }
 
     // Stops the effect that sounds, then plays the named one; an unknown
     // name plays nothing and reports nothing.
