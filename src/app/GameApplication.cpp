@@ -117,6 +117,12 @@ bool GameApplication::FormCreate() {
         static_cast<std::uint32_t>(QDateTime::currentDateTimeUtc().time().msecsSinceStartOfDay());
     session_ = std::make_unique<GameSession>(devices_, devices_, std::move(setup));
     session_->controller().KeepStateWith(&*stateFiles_);
+    // The pads press the keys the player has bound.
+    session_->playerSettings().Subscribe([this](const PlayerSettings& settings) {
+        const KeyBindings& keys = settings.keys;
+        devices_.SetPadKeys({keys.left, keys.right, keys.cycle, keys.drop, keys.pause,
+                             settings.repeatDelayMs, settings.repeatRate});
+    });
     ExtractMusic();
     session_->engine().ClearField();
     return true;
@@ -155,8 +161,12 @@ void GameApplication::ExtractMusic() {
 }
 
 void GameApplication::LoadRegistrySettings() {
+    const StoredSettings stored = settings_->LoadRegistrySettings();
+    // Read apart from "lng" and "hsc": a damaged value of its own is its
+    // default, and an error of theirs leaves them as they are.
+    session_->playerSettings().Apply(stored.Player());
     try {
-        session_->controller().LoadStoredSettings(settings_->LoadRegistrySettings());
+        session_->controller().LoadStoredSettings(stored);
     } catch (const StoreError& error) {
         ReportStoreError(error);
     }
@@ -177,7 +187,15 @@ bool GameApplication::FormClose() {
     devices_.StopMusic();
     musicFiles_->Delete();
     GameController& controller = session_->controller();
-    const SaveResult saved = controller.SaveState();
+    SaveResult saved = controller.SaveState();
+    // The player's settings live in the store too, beside the table.
+    if (!saved.store) {
+        try {
+            settings_->SavePlayerSettings(session_->playerSettings().Current());
+        } catch (const StoreError& error) {
+            saved.store = error;
+        }
+    }
     if (saved.NothingKept() && controller.ResultUnsaved()) {
         std::fprintf(stderr, "Kwadrill: the new high score could be saved nowhere and is lost\n");
     }

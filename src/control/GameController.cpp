@@ -264,24 +264,25 @@ void GameController::Timer3Timer() {
 // ---- Keys ----
 
 void GameController::FormKeyDown(int qtKey) {
+    const int key = LatinLayoutKey(qtKey);
+    // A pause key of the player's own acts on its key; P acts on what it types.
+    if (keys_.pause != KeyBindings{}.pause && key == keys_.pause) {
+        if (!flags_.musicBusy) {
+            SpeedButton2Click();
+        }
+        return;
+    }
     if (!flags_.gameRunning || flags_.collapsing || !engine_.PieceCanMove() || flags_.musicBusy) {
         return;
     }
-    switch (qtKey) {
-        case Qt::Key_Left:
-            engine_.MovePieceLeft();
-            break;
-        case Qt::Key_Up:
-            engine_.RotatePiece();
-            break;
-        case Qt::Key_Right:
-            engine_.MovePieceRight();
-            break;
-        case Qt::Key_Down:
-            flags_.collapsing = true;  // the fast tick lets the board fall
-            break;
-        default:
-            break;
+    if (key == keys_.left) {
+        engine_.MovePieceLeft();
+    } else if (key == keys_.cycle) {
+        engine_.RotatePiece();
+    } else if (key == keys_.right) {
+        engine_.MovePieceRight();
+    } else if (key == keys_.drop) {
+        flags_.collapsing = true;  // the fast tick lets the board fall
     }
 }
 
@@ -289,7 +290,7 @@ void GameController::FormKeyPress(QChar character) {
     if (flags_.musicBusy) {
         return;
     }
-    if (IsPauseCharacter(character)) {
+    if (keys_.pause == KeyBindings{}.pause && IsPauseCharacter(character)) {
         SpeedButton2Click();
     }
 }

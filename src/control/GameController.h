@@ -14,6 +14,7 @@
 #include "LocalClock.h"
 #include "MusicControl.h"
 #include "PersistentState.h"
+#include "PlayerSettings.h"
 #include "Random.h"
 #include "SettingsStore.h"
 #include "SoundEffects.h"
@@ -49,6 +50,9 @@ public:
     // Keys of the main window: a Qt key code, and the character it typed.
     void FormKeyDown(int qtKey);
     void FormKeyPress(QChar character);
+    // The keys of the five actions, as the player has bound them. A key is
+    // matched on either layout; the pause key P keeps its characters.
+    void SetKeyBindings(const KeyBindings& keys) { keys_ = keys; }
 
     void SpeedButton1Click();           // Start
     void SpeedButton2Click();           // Pause / resume
@@ -143,6 +147,7 @@ private:
     PersistentState& state_;
     Random& random_;
     LocalClock clock_;
+    KeyBindings keys_;
 
     GameTimer timer1_;
     GameTimer timer2_;

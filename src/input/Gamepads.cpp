@@ -29,6 +29,12 @@ void SendKey(QWidget& target, int key, const QString& text) {
     QApplication::sendEvent(&target, &press);
 }
 
+// What a key types unshifted, for a key that types a plain character.
+QString TypedBy(int key) {
+    if (key < Qt::Key_Space || key > Qt::Key_AsciiTilde) return {};
+    return QString(QChar(key)).toLower();
+}
+
 }  // namespace
 
 Gamepads::Gamepads(QWidget& mainWindow, QAbstractButton& startButton)
@@ -67,6 +73,18 @@ PadState::RepeatTiming Gamepads::KeyboardRepeat() {
     if (rate <= 0) rate = kRepeatsPerSecond;
     return {kRepeatDelay,
             std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::seconds(1)) / rate};
+}
+
+void Gamepads::SetRepeat(std::optional<std::chrono::milliseconds> delay,
+                         std::optional<int> perSecond) {
+    PadState::RepeatTiming timing = KeyboardRepeat();
+    if (delay) timing.delay = *delay;
+    if (perSecond && *perSecond > 0) {
+        timing.interval =
+            std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::seconds(1)) /
+            *perSecond;
+    }
+    state_.SetTiming(timing);
 }
 
 void Gamepads::Open(const QString& padScript) {
@@ -176,19 +194,19 @@ void Gamepads::Deliver(const PadBinding& binding) {
 void Gamepads::DeliverToGame(GameKey key) {
     switch (key) {
         case GameKey::Left:
-            SendKey(mainWindow_, Qt::Key_Left, {});
+            SendKey(mainWindow_, keys_.left, TypedBy(keys_.left));
             break;
         case GameKey::Right:
-            SendKey(mainWindow_, Qt::Key_Right, {});
+            SendKey(mainWindow_, keys_.right, TypedBy(keys_.right));
             break;
         case GameKey::Cycle:
-            SendKey(mainWindow_, Qt::Key_Up, {});
+            SendKey(mainWindow_, keys_.cycle, TypedBy(keys_.cycle));
             break;
         case GameKey::Drop:
-            SendKey(mainWindow_, Qt::Key_Down, {});
+            SendKey(mainWindow_, keys_.drop, TypedBy(keys_.drop));
             break;
         case GameKey::Pause:
-            SendKey(mainWindow_, Qt::Key_P, QStringLiteral("p"));
+            SendKey(mainWindow_, keys_.pause, TypedBy(keys_.pause));
             break;
         case GameKey::Start:
             startButton_.click();  // starts only when no game runs, as a click does

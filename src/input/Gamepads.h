@@ -4,8 +4,10 @@
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include <SDL_events.h>
 #include <SDL_gamecontroller.h>
@@ -54,6 +56,19 @@ public:
     // The platform's keyboard auto-repeat, where Qt tells it.
     static PadState::RepeatTiming KeyboardRepeat();
 
+    // The keys the pads press for the game, as the player has bound them.
+    struct GameKeys {
+        int left = Qt::Key_Left;
+        int right = Qt::Key_Right;
+        int cycle = Qt::Key_Up;
+        int drop = Qt::Key_Down;
+        int pause = Qt::Key_P;
+    };
+    void SetGameKeys(const GameKeys& keys) { keys_ = keys; }
+    // A held shift repeats as the keyboard does, but for what the player set.
+    void SetRepeat(std::optional<std::chrono::milliseconds> delay, std::optional<int> perSecond);
+    const PadState::RepeatTiming& Repeat() const { return state_.Timing(); }
+
 private:
     void Pump();
     void Handle(const SDL_Event& event);
@@ -68,6 +83,7 @@ private:
     QWidget& mainWindow_;
     QAbstractButton& startButton_;
     PadState state_;
+    GameKeys keys_;
     QTimer pump_;
     QTimer repeat_;
     std::map<SDL_JoystickID, SDL_GameController*> pads_;

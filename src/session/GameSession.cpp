@@ -7,9 +7,13 @@ namespace kwadrill {
 GameSession::GameSession(SoundEffects& sound, MusicControl& music, SessionSetup setup)
     : random_(setup.seed),
       state_{.record = setup.record},
+      playerSettings_(sound, music),
       window_(state_, random_, setup.locale),
       controller_(flags_, window_, sound, music, state_, random_, std::move(setup.clock)) {
     window_.Attach(controller_);
+    playerSettings_.Subscribe(
+        [this](const PlayerSettings& settings) { controller_.SetKeyBindings(settings.keys); });
+    window_.AttachSettings(playerSettings_);
 }
 
 void GameSession::Arrange(const std::function<void()>& loadSettings) {

@@ -11,6 +11,7 @@
 #include "LocalClock.h"
 #include "MusicControl.h"
 #include "PersistentState.h"
+#include "PlayerSettingsOwner.h"
 #include "Random.h"
 #include "SoundEffects.h"
 #include "TForm1.h"
@@ -31,7 +32,8 @@ struct SessionSetup {
 // the persistent state, the main window and the controller that drives it.
 // The executable, the benchmarks and the window tests all build the game
 // through it; the audio is handed in, real or silent. Only the controller
-// changes the state; the windows read it.
+// changes the state; the windows read it. The player's settings have their
+// own owner, which pushes every change to the controller and the window.
 class GameSession {
 public:
     GameSession(SoundEffects& sound, MusicControl& music, SessionSetup setup = {});
@@ -48,11 +50,14 @@ public:
     GameFlags& flags() { return flags_; }
     Random& random() { return random_; }
     const PersistentState& state() const { return state_; }
+    PlayerSettingsOwner& playerSettings() { return playerSettings_; }
 
 private:
     Random random_;
     GameFlags flags_;
     PersistentState state_;
+    // Outlives the window and the controller it pushes to.
+    PlayerSettingsOwner playerSettings_;
     // Declared before the controller, so that the controller goes down first.
     TForm1 window_;
     GameController controller_;

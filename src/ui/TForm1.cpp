@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QProxyStyle>
@@ -25,7 +26,9 @@
 #include "LanguageTexts.h"
 #include "NextPieceBox.h"
 #include "PauseNotice.h"
+#include "PlayerSettingsOwner.h"
 #include "ScorePaintBox.h"
+#include "SettingsDialog.h"
 #include "TForm2.h"
 #include "TForm3.h"
 #include "TForm4.h"
@@ -136,7 +139,10 @@ TForm1::TForm1(const PersistentState& state, Random& random, const QLocale& loca
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
       state_(state),
-      random_(random) {
+      random_(random),
+      keyRepeat_([this](int key) {
+          if (controller_) controller_->FormKeyDown(key);
+      }) {
     setWindowTitle(MainWindowTitle());
     setFont(DialogFont());
     setFocusPolicy(Qt::StrongFocus);
@@ -148,6 +154,7 @@ TForm1::TForm1(const PersistentState& state, Random& random, const QLocale& loca
     form4_ = new TForm4(this);
     form5_ = new TForm5(this);
     form6_ = new TForm6(state_.Russian(), this);
+    CreateSettingsAccess();
 }
 
 TForm1::~TForm1() = default;
@@ -259,6 +266,49 @@ void TForm1::changeEvent(QEvent* event) {
     }
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) WindowStateChanged();
+}
+
+// Nothing on the described panel changes: the dialog is reached by a key
+// and by the panel's context menu.
+void TForm1::CreateSettingsAccess() {
+    settingsDialog_ = new SettingsDialog(state_.Russian(), this);
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this);
+    connect(shortcut, &QShortcut::activated, this, &TForm1::ShowSettings);
+    panelMenu_ = new QMenu(this);
+    settingsAction_ = panelMenu_->addAction(SettingsDialogTexts(state_.Russian()).menuEntry);
+    connect(settingsAction_, &QAction::triggered, this, &TForm1::ShowSettings);
+    controlPanel_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(controlPanel_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { panelMenu_->popup(controlPanel_->mapToGlobal(at)); });
+    // A held key whose release goes to another window must not repeat on.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now != this) keyRepeat_.Stop();
+    });
+}
+
+void TForm1::AttachSettings(PlayerSettingsOwner& owner) {
+    settingsOwner_ = &owner;
+    owner.Subscribe([this](const PlayerSettings& settings) { ApplyPlayerSettings(settings); });
+}
+
+void TForm1::ApplyPlayerSettings(const PlayerSettings& settings) {
+    playerSettings_ = settings;
+    const KeyRepeatTiming system = SystemKeyRepeat();
+    keyRepeat_.Configure(settings.keys.left, settings.keys.right, settings.repeatDelayMs,
+                         settings.repeatRate, system.delayMs, system.perSecond);
+}
+
+void TForm1::ShowSettings() {
+    if (!settingsOwner_ || settingsDialog_->isVisible()) {
+        return;
+    }
+    PlayerSettingsOwner& owner = *settingsOwner_;
+    const std::optional<PlayerSettings> chosen =
+        settingsDialog_->Ask(playerSettings_, SystemKeyRepeat(),
+                             [&owner](const PlayerSettings& settings) { owner.Apply(settings); });
+    if (chosen) {
+        owner.Apply(*chosen);
+    }
 }
 
 void TForm1::ConnectButtons() {
@@ -534,6 +584,8 @@ void TForm1::ApplyLanguage() {
     form3_->ApplyLanguage(russian);
     form5_->ApplyLanguage(russian);
     form6_->ApplyLanguage(russian);
+    settingsDialog_->ApplyLanguage(russian);
+    settingsAction_->setText(SettingsDialogTexts(russian).menuEntry);
 }
 
 void TForm1::CloseModalWindows() {
@@ -574,13 +626,26 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
         SetFullScreen(false);
         return;
     }
-    if (controller_) {
+    // Where the player has set a key repeat, the keyboard's repeats of the
+    // shift keys give way to the game's. A pad's keys come sent, not from
+    // the keyboard, and repeat by themselves.
+    const bool repeatReplaced =
+        event->spontaneous() &&
+        !keyRepeat_.KeyDown(event->key(), event->isAutoRepeat(), event->timestamp());
+    if (controller_ && !repeatReplaced) {
         controller_->FormKeyDown(event->key());
         if (!event->text().isEmpty()) {
             controller_->FormKeyPress(event->text().front());
         }
     }
     QWidget::keyPressEvent(event);
+}
+
+void TForm1::keyReleaseEvent(QKeyEvent* event) {
+    if (event->spontaneous()) {
+        keyRepeat_.KeyUp(event->key(), event->isAutoRepeat(), event->timestamp());
+    }
+    QWidget::keyReleaseEvent(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -7,14 +7,18 @@
 #include <functional>
 
 #include "GameView.h"
+#include "HeldKeyRepeat.h"
 #include "PersistentState.h"
 #include "PictureList.h"
+#include "PlayerSettings.h"
 #include "QtTranslations.h"
 #include "Random.h"
 
 class QFrame;
 class QGroupBox;
+class QAction;
 class QLabel;
+class QMenu;
 class QToolButton;
 
 namespace kwadrill {
@@ -22,7 +26,9 @@ namespace kwadrill {
 class GameController;
 class NextPieceBox;
 class PauseNotice;
+class PlayerSettingsOwner;
 class ScorePaintBox;
+class SettingsDialog;
 class TForm2;
 class TForm3;
 class TForm4;
@@ -43,6 +49,14 @@ public:
     // Connects keys, buttons and drawing to the game. Called once, before
     // ArrangeMainWindow.
     void Attach(GameController& controller);
+    // The settings dialog (Ctrl+, or the control panel's context menu) hands
+    // what the player chose to the owner, which pushes it back here.
+    void AttachSettings(PlayerSettingsOwner& owner);
+    // What the owner pushes: the window repeats held shift keys by it and
+    // keeps it for the dialog.
+    void ApplyPlayerSettings(const PlayerSettings& settings);
+    // Shows the settings dialog modally.
+    void ShowSettings();
     // Sizes and places the panel, counter, well and window from the picture
     // sizes, sets the toggles, starts the ticks, then loads the settings.
     void ArrangeMainWindow(const std::function<void()>& loadRegistrySettings);
@@ -96,9 +110,13 @@ public:
     TForm4* AboutBox() const { return form4_; }
     TForm5* RulesWindow() const { return form5_; }
     TForm6* LanguageDialog() const { return form6_; }
+    SettingsDialog* SettingsWindow() const { return settingsDialog_; }
+    QMenu* ControlPanelMenu() const { return panelMenu_; }
+    const HeldKeyRepeat& KeyRepeat() const { return keyRepeat_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -113,6 +131,7 @@ private:
     void WindowStateChanged();
     void ConnectButtons();
     void WatchFocus();
+    void CreateSettingsAccess();
     const PictureList& Pictures(ImageList list) const;
 
     const PersistentState& state_;
@@ -149,6 +168,13 @@ private:
     TForm4* form4_ = nullptr;
     TForm5* form5_ = nullptr;
     TForm6* form6_ = nullptr;
+
+    PlayerSettingsOwner* settingsOwner_ = nullptr;
+    PlayerSettings playerSettings_;  // as last pushed
+    HeldKeyRepeat keyRepeat_;
+    SettingsDialog* settingsDialog_ = nullptr;
+    QMenu* panelMenu_ = nullptr;
+    QAction* settingsAction_ = nullptr;
 };
 
 }  // namespace kwadrill

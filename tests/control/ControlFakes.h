@@ -111,6 +111,9 @@ public:
     void SetSoundEnabled(bool enabled) override {
         log_.Add(enabled ? "SetSoundEnabled on" : "SetSoundEnabled off");
     }
+    void SetEffectsVolume(int percent) override {
+        log_.Add("SetEffectsVolume " + std::to_string(percent));
+    }
     void PlayDissolveSound() override { log_.Add("PlayDissolveSound"); }
     bool PlayDropSound() override {
         log_.Add("PlayDropSound");
@@ -130,6 +133,9 @@ public:
 
     void SetMusicEnabled(bool enabled) override {
         log_.Add(enabled ? "SetMusicEnabled on" : "SetMusicEnabled off");
+    }
+    void SetMusicVolume(int percent) override {
+        log_.Add("SetMusicVolume " + std::to_string(percent));
     }
     // Logs the rotation's choice as "(next)" during a game, "(menu)" outside.
     QString NextMusicFile(bool gameRunning, const QString& name = {}) override;

@@ -277,6 +277,34 @@ TEST_F(GamepadTest, HeldButtonIsLetGoWhenTheMainWindowLosesTheFocus) {
     EXPECT_TRUE(WaitFor([&] { return keys.arrows > arrows; })) << "a new press acts again";
 }
 
+// A player who has bound other keys steers with the pad as before: it
+// presses the keys of its actions, and a held shift repeats at the
+// player's pace where one is set.
+TEST_F(GamepadTest, PadsPressTheKeysThePlayerHasBound) {
+    PlayerSettings settings;
+    settings.keys = {Qt::Key_A, Qt::Key_D, Qt::Key_W, Qt::Key_S, Qt::Key_Space};
+    ASSERT_TRUE(session_.playerSettings().Apply(settings));
+    pads_.SetGameKeys({Qt::Key_A, Qt::Key_D, Qt::Key_W, Qt::Key_S, Qt::Key_Space});
+    VirtualPad& pad = PlugIn();
+    StartWithPiece();
+    const int column = PieceColumn();
+    const int step = RoomyStep();
+    Tap(pad, RoomyButton());
+    EXPECT_TRUE(WaitFor([&] { return PieceColumn() == column + step; }));
+    Tap(pad, SDL_CONTROLLER_BUTTON_START);
+    EXPECT_TRUE(WaitFor([&] { return flags_.paused; }));
+
+    const PadState::RepeatTiming keyboard = Gamepads::KeyboardRepeat();
+    pads_.SetRepeat(std::chrono::milliseconds(200), 10);
+    EXPECT_EQ(pads_.Repeat().delay, std::chrono::milliseconds(200));
+    EXPECT_EQ(pads_.Repeat().interval, std::chrono::milliseconds(100));
+    pads_.SetRepeat(std::nullopt, 20);
+    EXPECT_EQ(pads_.Repeat().delay, keyboard.delay);
+    EXPECT_EQ(pads_.Repeat().interval, std::chrono::milliseconds(50));
+    pads_.SetRepeat(std::nullopt, std::nullopt);
+    EXPECT_EQ(pads_.Repeat().interval, keyboard.interval);
+}
+
 TEST_F(GamepadTest, BClosesADialogAndAConfirmsItsDefaultButton) {
     VirtualPad& pad = PlugIn();
     const auto tap = [&pad](int button) -> std::vector<Steps::Step> {

@@ -39,6 +39,13 @@ TEST(LanguageTexts, EveryTextIsWritableInWindows1251) {
         all << m.start << m.pause << m.highScores << m.about << m.music << m.sound << m.rules
             << m.language << m.groupBox << NameEntryPrompt(russian) << NameEntryButton(russian)
             << EmptyHighScoreMessage(russian).text << LevelLabelText(russian, 3);
+        const SettingsTexts t = SettingsDialogTexts(russian);
+        all << t.caption << t.menuEntry << t.volumeGroup << t.musicVolume << t.effectsVolume
+            << t.keysGroup << t.actions << t.standardKeys << t.pressAKey << t.capturePrompt
+            << t.keyTaken << t.keyUnusable << t.keyUnknown << t.repeatGroup << t.ownRepeat
+            << t.repeatDelay << t.milliseconds << t.repeatRate << t.windowGroup << t.nextPiece
+            << t.landingShadow << t.pauseOnFocusLoss << t.fullScreen << t.zoom << t.zoomAutomatic
+            << t.ok << t.cancel;
     }
     all << MusicDeviceErrorCaption();
     for (const QString& text : all) {
