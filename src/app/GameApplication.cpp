@@ -73,7 +73,8 @@ int GameApplication::Run() {
     }
     session_->window().SetFormClose([this] { return FormClose(); });
     session_->Arrange([this] { LoadRegistrySettings(); });
-    session_->window().SetZoom(zoomForThisRun_ ? *zoomForThisRun_ : FirstStartZoom());
+    // Over the player's own zoom for this run only: never stored.
+    if (zoomForThisRun_) session_->window().SetZoom(*zoomForThisRun_);
     if (shutdownRequested_) {
         // The end came during start-up: everything is loaded, so it is saved
         // as a close would save it, without showing the window first.
@@ -251,20 +252,11 @@ void GameApplication::CloseWhenModalWindowsAreGone() {
     }
 }
 
-// As large as fits comfortably: the main window at most 60 % of the screen's
-// height, in the desktop's logical pixels (its own scale factor included).
-qreal GameApplication::FirstStartZoom() const {
-    const QScreen* screen = QApplication::primaryScreen();
-    if (!screen) return kZoomSteps.front();
-    return LargestZoomWithin(LogicalSize(session_->window()).height(),
-                             screen->availableGeometry().height());
-}
-
 void GameApplication::ShowCentred() {
     const QRect screen = QApplication::primaryScreen()->availableGeometry();
     TForm1& window = session_->window();
     window.move(screen.center() - window.rect().center());
-    window.show();
+    window.ShowAsChosen();
     window.activateWindow();
 }
 

@@ -135,8 +135,9 @@ void SettingsStore::SaveRegistrySettings(const PersistentState& state) {
 void SettingsStore::SavePlayerSettings(const PlayerSettings& settings) {
     const QVariantMap values = PlayerSettingsToValues(settings);
     if (IniFileHolds(filePath_, values)) return;
-    if (!WriteIniValues(filePath_, values))
-        throw StoreError::FailedToSetData(kPlayerSettingsGroup.toString());
+    WriteFailure failure;
+    if (!WriteIniValues(filePath_, values, &failure))
+        throw StoreError::FailedToSetData(kPlayerSettingsGroup.toString(), failure);
 }
 
 void SettingsStore::RemoveStaleTemporaries() {

@@ -292,7 +292,18 @@ void TForm1::AttachSettings(PlayerSettingsOwner& owner) {
 }
 
 void TForm1::ApplyPlayerSettings(const PlayerSettings& settings) {
+    const bool first = !settingsApplied_;
+    const bool zoomChanged = first || settings.zoom != playerSettings_.zoom;
+    const bool fullScreenChanged = first || settings.fullScreen != playerSettings_.fullScreen;
+    settingsApplied_ = true;
     playerSettings_ = settings;
+    if (zoomChanged) {
+        // No zoom of the player's own: the one that suits the screen.
+        automaticZoom_ = !settings.zoom.has_value();
+        SetZoom(settings.zoom ? *settings.zoom : AutomaticZoom());
+    }
+    // Before the window is shown, the program shows it so (ShowAsChosen).
+    if (fullScreenChanged && isVisible()) SetFullScreen(settings.fullScreen);
     const KeyRepeatTiming system = SystemKeyRepeat();
     keyRepeat_.Configure(settings.keys.left, settings.keys.right, settings.repeatDelayMs,
                          settings.repeatRate, system.delayMs, system.perSecond);
@@ -345,6 +356,8 @@ void TForm1::ArrangeMainWindow(const std::function<void()>& loadRegistrySettings
     stage_->resize(size);
     setFixedSize(size);
     ApplyZoom(*this, 1.0);  // keeps the described layout, to be scaled from
+    arranged_ = true;
+    if (automaticZoom_) zoom_ = AutomaticZoom();
     ApplyZoomEverywhere();
 
     SpeedButton(kMusicButton)->setChecked(state_.record.musicOn != 0);
@@ -363,15 +376,38 @@ void TForm1::CreateShortcuts() {
         connect(shortcut, &QShortcut::activated, this, std::move(action));
     };
     // As in a browser; Ctrl+= is Ctrl++ without Shift on most layouts.
-    add(QKeySequence::ZoomIn, [this] { SetZoom(NextZoomStep(zoom_)); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { SetZoom(NextZoomStep(zoom_)); });
-    add(QKeySequence::ZoomOut, [this] { SetZoom(PreviousZoomStep(zoom_)); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { SetZoom(kZoomSteps.front()); });
+    add(QKeySequence::ZoomIn, [this] { ChooseZoom(NextZoomStep(zoom_)); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { ChooseZoom(NextZoomStep(zoom_)); });
+    add(QKeySequence::ZoomOut, [this] { ChooseZoom(PreviousZoomStep(zoom_)); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { ChooseZoom(kZoomSteps.front()); });
     add(QKeySequence(Qt::Key_F11), [this] { SetFullScreen(!isFullScreen()); });
 }
 
-void TForm1::SetViewChanged(std::function<void(qreal, bool)> viewChanged) {
-    viewChanged_ = std::move(viewChanged);
+void TForm1::SetViewChosen(std::function<void(qreal)> zoomChosen,
+                           std::function<void(bool)> fullScreenChosen) {
+    zoomChosen_ = std::move(zoomChosen);
+    fullScreenChosen_ = std::move(fullScreenChosen);
+}
+
+void TForm1::ShowAsChosen() {
+    if (playerSettings_.fullScreen) {
+        SetFullScreen(true);
+    } else {
+        show();
+    }
+}
+
+void TForm1::ChooseZoom(qreal zoom) {
+    SetZoom(zoom);
+    if (zoomChosen_) zoomChosen_(zoom_);
+}
+
+// As large as fits comfortably: the main window at most 60 % of the screen's
+// available height, in the desktop's logical pixels (its own scale included).
+qreal TForm1::AutomaticZoom() const {
+    const QScreen* shown = screen();
+    if (!shown || !arranged_) return kZoomSteps.front();
+    return LargestZoomWithin(LogicalSize(*this).height(), shown->availableGeometry().height());
 }
 
 void TForm1::SetZoom(qreal zoom) {
@@ -394,7 +430,6 @@ void TForm1::SetZoom(qreal zoom) {
         }
         move(frame.topLeft());
     }
-    if (viewChanged_) viewChanged_(zoom_, isFullScreen());
 }
 
 void TForm1::SetFullScreen(bool fullScreen) {
@@ -453,7 +488,7 @@ void TForm1::WindowStateChanged() {
         fullScreenOrigin_ = {};
         ApplyZoomEverywhere();
     }
-    if (viewChanged_) viewChanged_(zoom_, isFullScreen());
+    if (fullScreenChosen_) fullScreenChosen_(isFullScreen());
 }
 
 void TForm1::SetFormClose(std::function<bool()> formClose) {

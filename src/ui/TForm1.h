@@ -69,9 +69,14 @@ public:
     qreal Zoom() const { return zoom_; }
     // F11 toggles it; Escape leaves it when no dialog is open.
     void SetFullScreen(bool fullScreen);
-    // Told the zoom and whether the window is full screen whenever the
-    // player changes either.
-    void SetViewChanged(std::function<void(qreal zoom, bool fullScreen)> viewChanged);
+    // Told what the player chose with the keys (or the window manager): a
+    // zoom step, full screen on or off.
+    void SetViewChosen(std::function<void(qreal)> zoomChosen,
+                       std::function<void(bool)> fullScreenChosen);
+    // The zoom the game picks itself for the screen it is on.
+    qreal AutomaticZoom() const;
+    // Shows the window as the settings have it: full screen or not.
+    void ShowAsChosen();
 
     // GameView
     void DrawField(const Board& board) override;
@@ -128,6 +133,7 @@ private:
     void LoadImageLists(qreal ratio);
     void ApplyZoomEverywhere();
     void LayOutFullScreen();
+    void ChooseZoom(qreal zoom);
     void WindowStateChanged();
     void ConnectButtons();
     void WatchFocus();
@@ -151,7 +157,10 @@ private:
     qreal fullScreenZoom_ = 1.0;
     QPoint fullScreenOrigin_;
     bool arranged_ = false;
-    std::function<void(qreal, bool)> viewChanged_;
+    bool automaticZoom_ = true;  // no zoom of the player's own
+    bool settingsApplied_ = false;
+    std::function<void(qreal)> zoomChosen_;
+    std::function<void(bool)> fullScreenChosen_;
 
     QWidget* stage_ = nullptr;  // the described window's contents
     QGroupBox* controlPanel_ = nullptr;
