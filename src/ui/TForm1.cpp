@@ -454,8 +454,8 @@ void TForm1::ApplyZoomEverywhere() {
     scoreCounter_->update();
     // The dialogs keep the player's zoom, in full screen too.
     for (QWidget* dialog :
-         std::initializer_list<QWidget*>{form2_, form3_, form4_, form5_, form6_}) {
-        ApplyZoom(*dialog, zoom_);
+         std::initializer_list<QWidget*>{form2_, form3_, form4_, form5_, form6_, settingsDialog_}) {
+        if (dialog) ApplyZoom(*dialog, zoom_);
     }
 }
 
