@@ -157,7 +157,10 @@ TForm1::TForm1(const PersistentState& state, Random& random, const QLocale& loca
     CreateSettingsAccess();
 }
 
-TForm1::~TForm1() = default;
+// The focus moves on while the widget part goes down, after the members.
+TForm1::~TForm1() {
+    disconnect(focusWatch_);
+}
 
 void TForm1::LoadImageLists(qreal ratio) {
     using T = PictureList::Transparency;
@@ -281,7 +284,7 @@ void TForm1::CreateSettingsAccess() {
     connect(controlPanel_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { panelMenu_->popup(controlPanel_->mapToGlobal(at)); });
     // A held key whose release goes to another window must not repeat on.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now != this) keyRepeat_.Stop();
     });
 }

@@ -181,6 +181,7 @@ private:
     PlayerSettingsOwner* settingsOwner_ = nullptr;
     PlayerSettings playerSettings_;  // as last pushed
     HeldKeyRepeat keyRepeat_;
+    QMetaObject::Connection focusWatch_;
     SettingsDialog* settingsDialog_ = nullptr;
     QMenu* panelMenu_ = nullptr;
     QAction* settingsAction_ = nullptr;
