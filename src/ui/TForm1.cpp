@@ -356,6 +356,7 @@ void TForm1::ArrangeMainWindow(const std::function<void()>& loadRegistrySettings
                      std::max(wellFrame_->height(), controlPanel_->height()));
     const int nextPieceTop = controlPanel_->height() + kNextPieceGap;
     nextPiece_->setGeometry(0, nextPieceTop, kPanelWidth, size.height() - nextPieceTop);
+    nextPiece_->PlaceFrame();
     stage_->resize(size);
     setFixedSize(size);
     ApplyZoom(*this, 1.0);  // keeps the described layout, to be scaled from
