@@ -1,5 +1,5 @@
-// Any bytes as the per-user INI file, read as at start-up: the language, then
-// the score table merged over the one in memory.
+// Any bytes as the per-user INI file, read as at start-up: the player's
+// settings, the language, then the score table merged over the one in memory.
 
 #include <QByteArray>
 #include <QFile>
@@ -55,6 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     state.language = kUnsetLanguage;
     for (ScoreEntry& entry : state.record.scoreTable.entries) entry.score = 1;
     const StoredSettings stored = SettingsStore(path).LoadRegistrySettings();
+    const PlayerSettings player = stored.Player();
+    Require(player.Valid(), "the player's settings read from any store are valid");
+    Require(stored.Player() == player, "the player's settings read the same each time");
     try {
         state.language = stored.Language();
         Require(stored.Language() == state.language, "the language reads the same each time");

@@ -76,7 +76,8 @@ int GameApplication::Run() {
     }
     session_->window().SetFormClose([this] { return FormClose(); });
     session_->Arrange([this] { LoadRegistrySettings(); });
-    session_->window().SetZoom(zoomForThisRun_ ? *zoomForThisRun_ : FirstStartZoom());
+    // Over the player's own zoom for this run only: never stored.
+    if (zoomForThisRun_) session_->window().SetZoom(*zoomForThisRun_);
     if (shutdownRequested_) {
         // The end came during start-up: everything is loaded, so it is saved
         // as a close would save it, without showing the window first.
@@ -125,6 +126,12 @@ bool GameApplication::FormCreate() {
     setup.replayFolder = ReplayStore::DefaultFolder();
     session_ = std::make_unique<GameSession>(devices_, devices_, std::move(setup));
     session_->controller().KeepStateWith(&*stateFiles_);
+    // The pads press the keys the player has bound.
+    session_->playerSettings().Subscribe([this](const PlayerSettings& settings) {
+        const KeyBindings& keys = settings.keys;
+        devices_.SetPadKeys({keys.left, keys.right, keys.cycle, keys.drop, keys.pause,
+                             settings.repeatDelayMs, settings.repeatRate});
+    });
     ExtractMusic();
     session_->engine().ClearField();
     return true;
@@ -163,8 +170,12 @@ void GameApplication::ExtractMusic() {
 }
 
 void GameApplication::LoadRegistrySettings() {
+    const StoredSettings stored = settings_->LoadRegistrySettings();
+    // Read apart from "lng" and "hsc": a damaged value of its own is its
+    // default, and an error of theirs leaves them as they are.
+    session_->playerSettings().Apply(stored.Player());
     try {
-        session_->controller().LoadStoredSettings(settings_->LoadRegistrySettings());
+        session_->controller().LoadStoredSettings(stored);
     } catch (const StoreError& error) {
         ReportStoreError(error);
     }
@@ -185,7 +196,15 @@ bool GameApplication::FormClose() {
     devices_.StopMusic();
     musicFiles_->Delete();
     GameController& controller = session_->controller();
-    const SaveResult saved = controller.SaveState();
+    SaveResult saved = controller.SaveState();
+    // The player's settings live in the store too, beside the table.
+    if (!saved.store) {
+        try {
+            settings_->SavePlayerSettings(session_->playerSettings().Current());
+        } catch (const StoreError& error) {
+            saved.store = error;
+        }
+    }
     if (saved.NothingKept() && controller.ResultUnsaved()) {
         std::fprintf(stderr, "Kwadrill: the new high score could be saved nowhere and is lost\n");
     }
@@ -241,20 +260,11 @@ void GameApplication::CloseWhenModalWindowsAreGone() {
     }
 }
 
-// As large as fits comfortably: the main window at most 60 % of the screen's
-// height, in the desktop's logical pixels (its own scale factor included).
-qreal GameApplication::FirstStartZoom() const {
-    const QScreen* screen = QApplication::primaryScreen();
-    if (!screen) return kZoomSteps.front();
-    return LargestZoomWithin(LogicalSize(session_->window()).height(),
-                             screen->availableGeometry().height());
-}
-
 void GameApplication::ShowCentred() {
     const QRect screen = QApplication::primaryScreen()->availableGeometry();
     TForm1& window = session_->window();
     window.move(screen.center() - window.rect().center());
-    window.show();
+    window.ShowAsChosen();
     window.activateWindow();
 }
 

@@ -44,7 +44,6 @@ private:
     void CloseModalWindows();
     void CloseWhenModalWindowsAreGone();
     void ShowCentred();
-    qreal FirstStartZoom() const;
 
     QString scratchDirectory_;
     QString recordDirectory_;

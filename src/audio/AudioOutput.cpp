@@ -46,7 +46,7 @@ void SDLCALL FinishMix(void*, Uint8* stream, int length) {
 
 // Puts the mix's headroom in place on a freshly opened output.
 void StartMixing() {
-    Mix_Volume(-1, kHalfVolume);
+    Mix_Volume(-1, kHalfVolume);  // the effects bring their own volume as they start
     Mix_SetPostMix(FinishMix, nullptr);
 }
 
@@ -106,11 +106,16 @@ bool DeviceKeepsTime(int frequency) {
 
 }  // namespace
 
-void AudioOutput::IntoMix(std::int16_t* samples, int count) {
+void AudioOutput::IntoMix(std::int16_t* samples, int count, int volumePercent) {
     // As SDL_mixer scales at half volume: towards zero.
+    const int divisor = 2 * 100;
     for (int i = 0; i < count; ++i) {
-        samples[i] = static_cast<std::int16_t>(samples[i] / 2);
+        samples[i] = static_cast<std::int16_t>(samples[i] * volumePercent / divisor);
     }
+}
+
+int AudioOutput::EffectsMixVolume(int volumePercent) {
+    return (kHalfVolume * std::clamp(volumePercent, 0, 100) + 50) / 100;
 }
 
 AudioOutput::AudioOutput(Opening opening) {

@@ -20,8 +20,11 @@ public:
     // their loudest never clip where SDL_mixer adds them up, and comes back
     // to full level at its end, where the peaks two sounds make together
     // bend softly under -1 dBFS. SDL_mixer scales the effects itself; the
-    // music, live or from the cache, is brought into the mix here.
-    static void IntoMix(std::int16_t* samples, int count);
+    // music, live or from the cache, is brought into the mix here, at the
+    // player's volume (percent of its full level: 50 is 6 dB down).
+    static void IntoMix(std::int16_t* samples, int count, int volumePercent);
+    // SDL_mixer's channel volume for the effects at the player's volume.
+    static int EffectsMixVolume(int volumePercent);
 
     enum class Opening { Now, Later };
 

@@ -38,6 +38,10 @@ void GameMusic::PlayMusicFile(const QString& path) {
     if (showError_) showError_(MusicDevice::ErrorText(error));
 }
 
+void GameMusic::SetMusicVolume(int percent) {
+    device_.SetVolume(percent);
+}
+
 void GameMusic::StopMusic() {
     device_.Close();
 }

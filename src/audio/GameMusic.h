@@ -31,6 +31,7 @@ public:
     std::uint8_t MusicTrackCounter() const { return trackCounter_; }
 
     void SetMusicEnabled(bool enabled) override { musicEnabled_ = enabled; }
+    void SetMusicVolume(int percent) override;
     QString NextMusicFile(bool gameRunning, const QString& name = {}) override;
     void PlayMusicFile(const QString& path) override;
     void StopMusic() override;

@@ -306,11 +306,14 @@ bool MusicCacheFolder::Prepare(std::string& problem) {
         problem = "no cache folder";
         return false;
     }
-    std::error_code error;
+    std::error_code made;
     // A new cache folder is the player's alone, like the rest of the cache.
-    if (std::filesystem::create_directories(folder_, error)) ::chmod(folder_.c_str(), 0700);
-    if (!std::filesystem::is_directory(folder_, error)) {
-        problem = error ? error.message() : "not a folder";
+    if (std::filesystem::create_directories(folder_, made)) ::chmod(folder_.c_str(), 0700);
+    std::error_code looked;
+    if (!std::filesystem::is_directory(folder_, looked)) {
+        // Why it could not be made says more than why it cannot be found.
+        const std::error_code& why = made ? made : looked;
+        problem = why ? why.message() : "not a folder";
         return false;
     }
     if (::access(folder_.c_str(), W_OK | X_OK) != 0) {

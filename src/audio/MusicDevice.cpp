@@ -23,12 +23,6 @@ namespace {
 constexpr qint64 kMaxMidiFileBytes = 16 * 1024 * 1024;
 constexpr int kBytesPerFrame = 2 * sizeof(std::int16_t);
 
-void SDLCALL RenderMusic(void* synth, Uint8* stream, int length) {
-    auto* samples = reinterpret_cast<std::int16_t*>(stream);
-    static_cast<MidiSynth*>(synth)->Render(samples, length / kBytesPerFrame);
-    AudioOutput::IntoMix(samples, length / static_cast<int>(sizeof(std::int16_t)));
-}
-
 int ErrorFor(MidiFileInfo::Status status) {
     switch (status) {
         case MidiFileInfo::Status::Ok:
@@ -54,13 +48,24 @@ std::span<const std::uint8_t> Bytes(const QByteArray& bytes) {
 struct MusicDevice::Rendered {
     std::unique_ptr<CachedPiecePlayer> player;
     TickMap ticks;
-
-    static void SDLCALL Mix(void* player, Uint8* stream, int length) {
-        auto* samples = reinterpret_cast<std::int16_t*>(stream);
-        static_cast<CachedPiecePlayer*>(player)->Mix(samples, length / kBytesPerFrame);
-        AudioOutput::IntoMix(samples, length / static_cast<int>(sizeof(std::int16_t)));
-    }
 };
+
+// The piece is chosen only while the hook is off, and Mix_HookMusic takes the
+// audio lock: what this reads of the device stays put while it runs.
+void MusicDevice::Mix(void* device, std::uint8_t* stream, int length) {
+    auto& self = *static_cast<MusicDevice*>(device);
+    auto* samples = reinterpret_cast<std::int16_t*>(stream);
+    if (self.rendered_) {
+        self.rendered_->player->Mix(samples, length / kBytesPerFrame);
+    } else {
+        self.synth_->Render(samples, length / kBytesPerFrame);
+    }
+    AudioOutput::IntoMix(samples, length / static_cast<int>(sizeof(std::int16_t)), self.volume_);
+}
+
+void MusicDevice::SetVolume(int percent) {
+    volume_ = std::clamp(percent, 0, 100);
+}
 
 MusicDevice::MusicDevice(const AudioOutput& output, std::vector<std::string> soundFontCandidates,
                          MusicCache* cache)
@@ -99,12 +104,12 @@ int MusicDevice::Open(const QString& path) {
 int MusicDevice::Play() {
     if (!open_ || hooked_) return kNoError;
     if (rendered_) {
-        Mix_HookMusic(Rendered::Mix, rendered_->player.get());
+        Mix_HookMusic(Mix, this);
         hooked_ = true;
         return kNoError;
     }
     if (!synth_->Start(Bytes(piece_))) return kSynthFailed;
-    Mix_HookMusic(RenderMusic, synth_.get());
+    Mix_HookMusic(Mix, this);
     hooked_ = true;
     return kNoError;
 }

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -60,6 +61,10 @@ public:
     int Play();
     void Close();
 
+    // The level the music plays at, 0 to 100 percent; at once, also while a
+    // piece plays, and for every piece after.
+    void SetVolume(int percent);
+
     bool IsOpen() const { return open_; }
     // False while the audio output has not been opened yet (it opens after
     // the first paint): the device is not there yet, but has not failed either.
@@ -80,6 +85,9 @@ public:
 private:
     struct Rendered;
 
+    // SDL_mixer's music hook: the open piece, live or rendered, into the mix.
+    static void Mix(void* device, std::uint8_t* stream, int length);
+
     int PrepareSynth(const std::string& soundFont);
     int ReadPiece(const QString& path, MidiFileInfo& info);
     bool OpenRendered(const std::string& soundFont);
@@ -94,6 +102,7 @@ private:
     std::int64_t length_ = 0;
     bool open_ = false;
     bool hooked_ = false;
+    std::atomic<int> volume_{100};  // read on the audio thread
 };
 
 }  // namespace kwadrill

@@ -1,8 +1,11 @@
 #include "WaveEffects.h"
 
+#include "AudioOutput.h"
 #include "WaveBank.h"
 
 #include <SDL_mixer.h>
+
+#include <algorithm>
 
 namespace kwadrill {
 namespace {
@@ -16,9 +19,17 @@ constexpr int kDropVariants = 6;
 WaveEffects::WaveEffects(const WaveBank& bank, std::function<int(int)> random)
     : bank_(bank), random_(std::move(random)) {}
 
+void WaveEffects::SetEffectsVolume(int percent) {
+    volume_ = std::clamp(percent, 0, 100);
+    // Also for the effect that sounds now.
+    Mix_Volume(kEffectChannel, AudioOutput::EffectsMixVolume(volume_));
+}
+
 void WaveEffects::PlayWaveResource(const QString& name) {
-    // Both calls fail silently when the output is not open.
+    // The calls fail silently when the output is not open; the volume is set
+    // again at each effect, as the output may have opened since.
     Mix_HaltChannel(kEffectChannel);
+    Mix_Volume(kEffectChannel, AudioOutput::EffectsMixVolume(volume_));
     if (Mix_Chunk* chunk = bank_.Find(name)) Mix_PlayChannel(kEffectChannel, chunk, 0);
 }
 

@@ -19,6 +19,7 @@ public:
     WaveEffects(const WaveBank& bank, std::function<int(int)> random);
 
     void SetSoundEnabled(bool enabled) override { soundEnabled_ = enabled; }
+    void SetEffectsVolume(int percent) override;
 
     // Stops the effect that sounds, then plays the named one; an unknown
     // name plays nothing and reports nothing.
@@ -32,6 +33,7 @@ private:
     const WaveBank& bank_;
     std::function<int(int)> random_;
     bool soundEnabled_ = true;
+    int volume_ = 100;
 };
 
 }  // namespace kwadrill

@@ -45,21 +45,6 @@ bool IsPauseCharacter(QChar character) {
            character == QChar(0x0417);
 }
 
-std::optional<ReplayInput> SteeringInput(int qtKey) {
-    switch (qtKey) {
-        case Qt::Key_Left:
-            return ReplayInput::ShiftLeft;
-        case Qt::Key_Right:
-            return ReplayInput::ShiftRight;
-        case Qt::Key_Up:
-            return ReplayInput::Cycle;
-        case Qt::Key_Down:
-            return ReplayInput::Drop;
-        default:
-            return std::nullopt;
-    }
-}
-
 bool IsPauseInput(ReplayInput input) {
     return input == ReplayInput::Pause || input == ReplayInput::Resume;
 }
@@ -115,7 +100,8 @@ void GameController::Timer1Timer() {
         return;
     }
     KeepMusicPlaying();
-    if (shuttingDown_ || !flags_.gameRunning || flags_.collapsing) {
+    // Leaving the game from a music error box pauses it within this tick.
+    if (shuttingDown_ || flags_.paused || !flags_.gameRunning || flags_.collapsing) {
         return;
     }
     ++gameTicks_;  // the clock of a replay
@@ -166,7 +152,7 @@ void GameController::SwitchMusic() {
             SetTimersEnabled(true);
         }
     });
-    music_.PlayMusicFile(music_.NextMusicFile(flags_.gameRunning));
+    PlayMusic(music_.NextMusicFile(flags_.gameRunning));
 }
 
 void GameController::SetTimersEnabled(bool enabled) {
@@ -175,8 +161,14 @@ void GameController::SetTimersEnabled(bool enabled) {
     timer3_.SetEnabled(enabled);
 }
 
+void GameController::PlayMusic(const QString& path) {
+    ++openingMusic_;
+    const ScopeExit opened([this] { --openingMusic_; });
+    music_.PlayMusicFile(path);
+}
+
 void GameController::PlayNamedMusic(const QString& name) {
-    music_.PlayMusicFile(music_.NextMusicFile(flags_.gameRunning, name));
+    PlayMusic(music_.NextMusicFile(flags_.gameRunning, name));
 }
 
 void GameController::StartDestruction() {
@@ -303,9 +295,25 @@ void GameController::FormKeyDown(int qtKey) {
         ReplayKey(qtKey);  // nobody steers a replay
         return;
     }
-    if (const std::optional<ReplayInput> input = SteeringInput(qtKey); input && MakeInput(*input)) {
+    const int key = LatinLayoutKey(qtKey);
+    // A pause key of the player's own acts on its key; P acts on what it types.
+    if (keys_.pause != KeyBindings{}.pause && key == keys_.pause) {
+        if (!flags_.musicBusy) {
+            SpeedButton2Click();
+        }
+        return;
+    }
+    if (const std::optional<ReplayInput> input = SteeringInput(key); input && MakeInput(*input)) {
         Record(*input);
     }
+}
+
+std::optional<ReplayInput> GameController::SteeringInput(int key) const {
+    if (key == keys_.left) return ReplayInput::ShiftLeft;
+    if (key == keys_.right) return ReplayInput::ShiftRight;
+    if (key == keys_.cycle) return ReplayInput::Cycle;
+    if (key == keys_.drop) return ReplayInput::Drop;
+    return std::nullopt;
 }
 
 // Makes one input the way the keys and the pause button do; true when it
@@ -319,7 +327,7 @@ bool GameController::MakeInput(ReplayInput input) {
         if (!flags_.gameRunning || flags_.paused != (input == ReplayInput::Resume)) {
             return false;
         }
-        TogglePause();
+        SetPaused(input == ReplayInput::Pause);
         return true;
     }
     if (!flags_.gameRunning || flags_.collapsing || !engine_.PieceCanMove() || flags_.musicBusy) {
@@ -354,7 +362,7 @@ void GameController::FormKeyPress(QChar character) {
     if (flags_.musicBusy) {
         return;
     }
-    if (IsPauseCharacter(character)) {
+    if (keys_.pause == KeyBindings{}.pause && IsPauseCharacter(character)) {
         SpeedButton2Click();
     }
 }
@@ -560,24 +568,53 @@ void GameController::SpeedButton2Click() {
     if (!flags_.gameRunning || feed_) {
         return;
     }
-    TogglePause();
-    Record(flags_.paused ? ReplayInput::Pause : ReplayInput::Resume);
+    SetPaused(!flags_.paused);
 }
 
-void GameController::TogglePause() {
-    flags_.paused = !flags_.paused;
-    if (flags_.paused) {
+// Every pause and resume of a game is recorded, whoever asked for it (the
+// key, the button, the focus leaving); a replay makes its own and shows no
+// notice for them.
+void GameController::SetPaused(bool paused) {
+    flags_.paused = paused;
+    view_.ShowPauseNotice(paused && pauseOnFocusLoss_ && !feed_);
+    if (!feed_) {
+        Record(paused ? ReplayInput::Pause : ReplayInput::Resume);
+    }
+    if (paused) {
         music_.StopMusic();
     } else {
-        music_.PlayMusicFile(
-            music_.NextMusicFile(flags_.gameRunning));  // the next piece, not the stopped one
+        PlayMusic(music_.NextMusicFile(flags_.gameRunning));  // the next piece, not the stopped one
     }
     RefreshLandingShadow();
     RefreshNextPiece();
 }
 
+// Pauses, never resumes: a game already paused stays so. A replay plays on:
+// it pauses where its player paused, and only there.
+void GameController::PauseAsFocusLeaves() {
+    if (!pauseOnFocusLoss_ || shuttingDown_ || !flags_.gameRunning || flags_.paused || feed_) {
+        return;
+    }
+    SetPaused(true);
+}
+
+void GameController::WindowFocusLost(FocusLoss loss) {
+    if (loss == FocusLoss::ToGameWindow && openingMusic_ > 0) {
+        return;
+    }
+    PauseAsFocusLeaves();
+}
+
+void GameController::SetPauseOnFocusLoss(bool on) {
+    pauseOnFocusLoss_ = on;
+    view_.ShowPauseNotice(flags_.paused && on);
+}
+
+// The game's own windows take the focus from the main window: the game is
+// paused before they open, whatever the window system does with the focus.
 // A game being played is never abandoned for a replay.
 void GameController::SpeedButton3Click() {
+    PauseAsFocusLeaves();
     const auto replayMayStart = [this] { return !flags_.gameRunning || feed_; };
     const std::optional<int> rank = view_.ShowHighScores(replayMayStart());
     if (rank && replayMayStart() && !gameOverPending_) {
@@ -592,6 +629,7 @@ void GameController::WatchEntryReplay(int rank) {
 }
 
 void GameController::SpeedButton4Click() {
+    PauseAsFocusLeaves();
     view_.ShowAbout();
 }
 
@@ -613,10 +651,12 @@ void GameController::SpeedButton6Click(bool down) {
 }
 
 void GameController::SpeedButton7Click() {
+    PauseAsFocusLeaves();
     view_.ShowRules();
 }
 
 void GameController::SpeedButton8Click() {
+    PauseAsFocusLeaves();
     if (const std::optional<std::int32_t> language = view_.ShowLanguageDialog()) {
         state_.language = *language;
     }
@@ -790,12 +830,12 @@ void GameController::EnterHighScore(int rank, std::int32_t finalScore) {
     }
     if (!shuttingDown_) {  // the music's error box may have been open when the end came
         const QString typed = view_.ShowNameEntry(LastPlayerName(state_.record));
-        if (!typed.isEmpty()) {
+        if (!IsBlankName(typed)) {
             SetLastPlayerName(state_.record, typed);
         }
     }
     QString name = LastPlayerName(state_.record);
-    if (name.isEmpty()) {
+    if (IsBlankName(name)) {
         name = view_.NeutralPlayerName();  // only when nobody could be asked
     }
     RecordHighScore(state_.record.scoreTable.Rank(rank), name, finalScore, clock_());

@@ -17,6 +17,7 @@
 #include "LocalClock.h"
 #include "MusicControl.h"
 #include "PersistentState.h"
+#include "PlayerSettings.h"
 #include "Random.h"
 #include "ReplayFile.h"
 #include "ReplayKeeper.h"
@@ -64,6 +65,9 @@ public:
     // Keys of the main window: a Qt key code, and the character it typed.
     void FormKeyDown(int qtKey);
     void FormKeyPress(QChar character);
+    // The keys of the five actions, as the player has bound them. A key is
+    // matched on either layout; the pause key P keeps its characters.
+    void SetKeyBindings(const KeyBindings& keys) { keys_ = keys; }
 
     void SpeedButton1Click();           // Start
     void SpeedButton2Click();           // Pause / resume
@@ -73,6 +77,21 @@ public:
     void SpeedButton6Click(bool down);  // sound toggle, with its new state
     void SpeedButton7Click();           // rules
     void SpeedButton8Click();           // language
+
+    // Where the keyboard focus went when the main window lost it.
+    enum class FocusLoss {
+        ToGameWindow,    // a window of the game's own: a dialog, a box
+        ToOtherProgram,  // away from the game altogether
+    };
+    // The main window lost the keyboard focus: a running game pauses as the
+    // pause key would pause it. Only the player resumes it. The one window
+    // that does not pause is the music device's error report, opened while a
+    // piece is being started: resuming would only open it again.
+    void WindowFocusLost(FocusLoss loss);
+    // On unless switched off. Off, neither the focus nor the game's windows
+    // pause a game, and a paused well shows the pause screen alone.
+    void SetPauseOnFocusLoss(bool on);
+    bool PauseOnFocusLoss() const { return pauseOnFocusLoss_; }
 
     // What the per-user store held at start-up: first the language, which the
     // windows take on at once, then its table, joined with the one in memory.
@@ -139,13 +158,14 @@ public:
 
 private:
     bool MusicOn() const { return state_.record.musicOn != 0; }
+    void PlayMusic(const QString& path);
     void PlayNamedMusic(const QString& name);
     void KeepMusicPlaying();
     void SwitchMusic();
     void SetTimersEnabled(bool enabled);
 
     void StartGame(std::uint64_t seed);
-    void TogglePause();
+    std::optional<ReplayInput> SteeringInput(int key) const;
     bool MakeInput(ReplayInput input);
     void Record(ReplayInput input);
     bool FeedReplay();
@@ -155,6 +175,8 @@ private:
     void ShowReplaySign();
     void SetTimerSpeed(int factor);
     void WatchEntryReplay(int rank);
+    void SetPaused(bool paused);
+    void PauseAsFocusLeaves();
 
     void StartDestruction();
     void DrawPauseSprinkle();
@@ -184,6 +206,7 @@ private:
     LocalClock clock_;
     SeedSource seeds_;
     Random pieces_;  // the engine's: the pieces and nothing else
+    KeyBindings keys_;
 
     GameTimer timer1_;
     GameTimer timer2_;
@@ -202,6 +225,8 @@ private:
     bool landingShadow_ = false;
     std::optional<PieceTypes> shownNextPiece_;  // what the view was last given
     LandingShadow shownShadow_;
+    bool pauseOnFocusLoss_ = true;
+    int openingMusic_ = 0;  // PlayMusicFile calls under way (one may show an error box)
 
     ReplayKeeper* replays_ = nullptr;
     Replay record_;

@@ -60,6 +60,10 @@ public:
     virtual void ShowLevelLabel(int level) = 0;
     virtual void ClearLevelLabel() = 0;
 
+    // The notice over the well that says the game is paused, in the current
+    // language; drawn over whatever the well shows, shown until hidden.
+    virtual void ShowPauseNotice(bool shown) = 0;
+
     // Modal windows; each returns when the window has closed.
     virtual void ShowGameOverBox() = 0;  // a remark in the current language
     // Offers a name; the name the player gave, or empty when the program

@@ -21,6 +21,7 @@ public:
     bool LevelLabelShowsText() const override { return false; }
     void ShowLevelLabel(int) override {}
     void ClearLevelLabel() override {}
+    void ShowPauseNotice(bool) override {}
     void ShowGameOverBox() override {}
     QString ShowNameEntry(const QString&) override { return {}; }
     QString NeutralPlayerName() const override { return {}; }
@@ -38,6 +39,7 @@ public:
 class NoSound : public SoundEffects {
 public:
     void SetSoundEnabled(bool) override {}
+    void SetEffectsVolume(int) override {}
     void PlayDissolveSound() override {}
     bool PlayDropSound() override { return false; }
 };
@@ -46,6 +48,7 @@ public:
 class NoMusic : public MusicControl {
 public:
     void SetMusicEnabled(bool) override {}
+    void SetMusicVolume(int) override {}
     QString NextMusicFile(bool, const QString&) override { return {}; }
     void PlayMusicFile(const QString&) override {}
     void StopMusic() override {}

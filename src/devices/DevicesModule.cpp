@@ -36,6 +36,15 @@ public:
         gamepads_.reset();
     }
 
+    void SetPadKeys(const PadKeys& keys) override {
+        if (!gamepads_) return;
+        gamepads_->SetGameKeys({keys.left, keys.right, keys.cycle, keys.drop, keys.pause});
+        gamepads_->SetRepeat(keys.repeatDelayMs
+                                 ? std::optional(std::chrono::milliseconds(*keys.repeatDelayMs))
+                                 : std::nullopt,
+                             keys.repeatRate);
+    }
+
 private:
     GameAudio audio_;
     std::unique_ptr<Gamepads> gamepads_;

@@ -58,6 +58,9 @@ void LazyDevices::Open(const Loader& load) {
     }
     if (soundEnabled_) devices_->effects().SetSoundEnabled(*soundEnabled_);
     if (musicEnabled_) devices_->music().SetMusicEnabled(*musicEnabled_);
+    if (effectsVolume_) devices_->effects().SetEffectsVolume(*effectsVolume_);
+    if (musicVolume_) devices_->music().SetMusicVolume(*musicVolume_);
+    if (padKeys_) devices_->SetPadKeys(*padKeys_);
     devices_->Open();
 }
 
@@ -68,6 +71,16 @@ void LazyDevices::CloseGamepads() {
 void LazyDevices::SetSoundEnabled(bool enabled) {
     soundEnabled_ = enabled;
     if (devices_) devices_->effects().SetSoundEnabled(enabled);
+}
+
+void LazyDevices::SetEffectsVolume(int percent) {
+    effectsVolume_ = percent;
+    if (devices_) devices_->effects().SetEffectsVolume(percent);
+}
+
+void LazyDevices::SetPadKeys(const PadKeys& keys) {
+    padKeys_ = keys;
+    if (devices_) devices_->SetPadKeys(keys);
 }
 
 void LazyDevices::PlayDissolveSound() {
@@ -81,6 +94,11 @@ bool LazyDevices::PlayDropSound() {
 void LazyDevices::SetMusicEnabled(bool enabled) {
     musicEnabled_ = enabled;
     if (devices_) devices_->music().SetMusicEnabled(enabled);
+}
+
+void LazyDevices::SetMusicVolume(int percent) {
+    musicVolume_ = percent;
+    if (devices_) devices_->music().SetMusicVolume(percent);
 }
 
 // Before the devices, nothing is due: the upkeep asks again at its next tick.

@@ -15,8 +15,8 @@ namespace kwadrill {
 // The game's effects and music as the session sees them from its start,
 // before the devices are there: until Open() the effects are silent and no
 // music plays, exactly as an audio output that is not open yet. The two
-// switches are kept and handed on. If the devices cannot be loaded, they
-// stay so, after one line on stderr.
+// switches, the two volumes and the pads' keys are kept and handed on. If
+// the devices cannot be loaded, they stay so, after one line on stderr.
 class LazyDevices final : public SoundEffects, public MusicControl {
 public:
     // Makes the devices, or says in problem why it cannot.
@@ -39,12 +39,16 @@ public:
     bool Loaded() const { return devices_ != nullptr; }
     // Before the window the gamepads steer goes.
     void CloseGamepads();
+    // Kept, and handed on like the switches.
+    void SetPadKeys(const PadKeys& keys);
 
     void SetSoundEnabled(bool enabled) override;
+    void SetEffectsVolume(int percent) override;
     void PlayDissolveSound() override;
     bool PlayDropSound() override;
 
     void SetMusicEnabled(bool enabled) override;
+    void SetMusicVolume(int percent) override;
     QString NextMusicFile(bool gameRunning, const QString& name = {}) override;
     void PlayMusicFile(const QString& path) override;
     void StopMusic() override;
@@ -58,6 +62,9 @@ private:
     std::unique_ptr<GameDevices> devices_;
     std::optional<bool> soundEnabled_;
     std::optional<bool> musicEnabled_;
+    std::optional<int> effectsVolume_;
+    std::optional<int> musicVolume_;
+    std::optional<PadKeys> padKeys_;
 };
 
 }  // namespace kwadrill

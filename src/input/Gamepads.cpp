@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QStyleHints>
 #include <QWidget>
+#include <QWindow>
 
 #include <SDL.h>
 
@@ -28,6 +29,12 @@ void SendKey(QWidget& target, int key, const QString& text) {
     QApplication::sendEvent(&target, &press);
 }
 
+// What a key types unshifted, for a key that types a plain character.
+QString TypedBy(int key) {
+    if (key < Qt::Key_Space || key > Qt::Key_AsciiTilde) return {};
+    return QString(QChar(key)).toLower();
+}
+
 }  // namespace
 
 Gamepads::Gamepads(QWidget& mainWindow, QAbstractButton& startButton)
@@ -44,6 +51,14 @@ Gamepads::Gamepads(QWidget& mainWindow, QAbstractButton& startButton)
     repeat_.setSingleShot(true);
     repeat_.setTimerType(Qt::PreciseTimer);
     connect(&repeat_, &QTimer::timeout, this, [this] { Pump(); });
+    // What is held when the main window loses the focus is let go, as a
+    // keyboard's keys are: it must be pressed again to act once more.
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focus) {
+        if (focus != mainWindow_.windowHandle()) {
+            state_.ReleaseAll();
+            repeat_.stop();
+        }
+    });
 }
 
 Gamepads::~Gamepads() {
@@ -58,6 +73,18 @@ PadState::RepeatTiming Gamepads::KeyboardRepeat() {
     if (rate <= 0) rate = kRepeatsPerSecond;
     return {kRepeatDelay,
             std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::seconds(1)) / rate};
+}
+
+void Gamepads::SetRepeat(std::optional<std::chrono::milliseconds> delay,
+                         std::optional<int> perSecond) {
+    PadState::RepeatTiming timing = KeyboardRepeat();
+    if (delay) timing.delay = *delay;
+    if (perSecond && *perSecond > 0) {
+        timing.interval =
+            std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::seconds(1)) /
+            *perSecond;
+    }
+    state_.SetTiming(timing);
 }
 
 void Gamepads::Open(const QString& padScript) {
@@ -167,19 +194,19 @@ void Gamepads::Deliver(const PadBinding& binding) {
 void Gamepads::DeliverToGame(GameKey key) {
     switch (key) {
         case GameKey::Left:
-            SendKey(mainWindow_, Qt::Key_Left, {});
+            SendKey(mainWindow_, keys_.left, TypedBy(keys_.left));
             break;
         case GameKey::Right:
-            SendKey(mainWindow_, Qt::Key_Right, {});
+            SendKey(mainWindow_, keys_.right, TypedBy(keys_.right));
             break;
         case GameKey::Cycle:
-            SendKey(mainWindow_, Qt::Key_Up, {});
+            SendKey(mainWindow_, keys_.cycle, TypedBy(keys_.cycle));
             break;
         case GameKey::Drop:
-            SendKey(mainWindow_, Qt::Key_Down, {});
+            SendKey(mainWindow_, keys_.drop, TypedBy(keys_.drop));
             break;
         case GameKey::Pause:
-            SendKey(mainWindow_, Qt::Key_P, QStringLiteral("p"));
+            SendKey(mainWindow_, keys_.pause, TypedBy(keys_.pause));
             break;
         case GameKey::Start:
             startButton_.click();  // starts only when no game runs, as a click does

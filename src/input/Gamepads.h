@@ -4,8 +4,10 @@
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include <SDL_events.h>
 #include <SDL_gamecontroller.h>
@@ -24,7 +26,8 @@ class PadScript;
 // key event a keyboard would send, so every rule for keys applies unchanged.
 // While a modal window is open, A is Return (its default button) and B is
 // Escape, given to that window as a keyboard would give them. Nothing reaches
-// the game while none of its windows is active.
+// the game while none of its windows is active, and whatever is held when the
+// main window loses the focus is let go.
 //
 // SDL is asked for events on a timer: rarely while no pad is plugged in (to
 // see one arrive), at input rate while one is, and at each repeat when it
@@ -53,6 +56,19 @@ public:
     // The platform's keyboard auto-repeat, where Qt tells it.
     static PadState::RepeatTiming KeyboardRepeat();
 
+    // The keys the pads press for the game, as the player has bound them.
+    struct GameKeys {
+        int left = Qt::Key_Left;
+        int right = Qt::Key_Right;
+        int cycle = Qt::Key_Up;
+        int drop = Qt::Key_Down;
+        int pause = Qt::Key_P;
+    };
+    void SetGameKeys(const GameKeys& keys) { keys_ = keys; }
+    // A held shift repeats as the keyboard does, but for what the player set.
+    void SetRepeat(std::optional<std::chrono::milliseconds> delay, std::optional<int> perSecond);
+    const PadState::RepeatTiming& Repeat() const { return state_.Timing(); }
+
 private:
     void Pump();
     void Handle(const SDL_Event& event);
@@ -67,6 +83,7 @@ private:
     QWidget& mainWindow_;
     QAbstractButton& startButton_;
     PadState state_;
+    GameKeys keys_;
     QTimer pump_;
     QTimer repeat_;
     std::map<SDL_JoystickID, SDL_GameController*> pads_;

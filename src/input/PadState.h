@@ -42,6 +42,8 @@ public:
     std::optional<Clock::time_point> NextRepeat() const;
 
     const RepeatTiming& Timing() const { return timing_; }
+    // From the next press on.
+    void SetTiming(RepeatTiming timing) { timing_ = timing; }
 
 private:
     // A control of one pad: a button's number, or the stick's direction past

@@ -13,6 +13,7 @@
 #include "LocalClock.h"
 #include "MusicControl.h"
 #include "PersistentState.h"
+#include "PlayerSettingsOwner.h"
 #include "Random.h"
 #include "ReplayFiles.h"
 #include "SoundEffects.h"
@@ -38,7 +39,8 @@ struct SessionSetup {
 // the persistent state, the main window and the controller that drives it.
 // The executable, the benchmarks and the window tests all build the game
 // through it; the audio is handed in, real or silent. Only the controller
-// changes the state; the windows read it.
+// changes the state; the windows read it. The player's settings have their
+// own owner, which pushes every change to the controller and the window.
 class GameSession {
 public:
     GameSession(SoundEffects& sound, MusicControl& music, SessionSetup setup = {});
@@ -56,12 +58,15 @@ public:
     // What only looks and sounds draws from; the pieces draw from the controller's own.
     Random& random() { return random_; }
     const PersistentState& state() const { return state_; }
+    PlayerSettingsOwner& playerSettings() { return playerSettings_; }
 
 private:
     Random random_;
     GameFlags flags_;
     PersistentState state_;
     std::optional<ReplayFiles> replays_;
+    // Outlives the window and the controller it pushes to.
+    PlayerSettingsOwner playerSettings_;
     // Declared before the controller, so that the controller goes down first.
     TForm1 window_;
     GameController controller_;

@@ -145,4 +145,8 @@ void SetLastPlayerName(BackupRecord& record, const QString& name) {
     record.lastPlayerNameLength = StoreName(name, record.lastPlayerName);
 }
 
+bool IsBlankName(const QString& name) {
+    return name.trimmed().isEmpty();
+}
+
 }  // namespace kwadrill

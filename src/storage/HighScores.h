@@ -44,5 +44,7 @@ QString EntryName(const ScoreEntry& entry);
 QString LastPlayerName(const BackupRecord& record);
 // Stores at most 16 characters; characters Windows-1251 cannot hold become "?".
 void SetLastPlayerName(BackupRecord& record, const QString& name);
+// A name of nothing but blanks names nobody: it counts as no name at all.
+bool IsBlankName(const QString& name);
 
 }  // namespace kwadrill

@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -128,20 +129,35 @@ QSettings::Status ParseStatus(QSettings& settings) {
     return settings.status();
 }
 
-bool SetValue(const QString& path, QStringView name, const QVariant& value) {
+// A value that is not valid removes its key.
+bool SetValues(const QString& path, const QVariantMap& values) {
     QSettings settings(path, QSettings::IniFormat);
-    settings.setValue(name, value);
+    for (auto entry = values.keyValueBegin(); entry != values.keyValueEnd(); ++entry) {
+        if (entry->second.isValid()) {
+            settings.setValue(entry->first, entry->second);
+        } else {
+            settings.remove(entry->first);
+        }
+    }
     settings.sync();
     return settings.status() == QSettings::NoError;
 }
 
-bool ReadsBack(const QString& path, const QString& filePath, QStringView name,
-               const QVariant& value, WriteFailure& failure) {
+bool Holds(const QSettings& settings, const QVariantMap& values) {
+    return std::all_of(values.keyValueBegin(), values.keyValueEnd(), [&](const auto& entry) {
+        return entry.second.isValid() ? settings.value(entry.first) == entry.second
+                                      : !settings.contains(entry.first);
+    });
+}
+
+// Reads the regular file at path afresh, through a staged copy of its bytes.
+bool ReadsBack(const QString& path, const QString& filePath, const QVariantMap& values,
+               WriteFailure& failure) {
     const std::optional<QByteArray> bytes = ReadRegularFile(path, &failure);
     StagedFile copy;
     if (!bytes || !copy.Create(filePath, *bytes, failure)) return false;
     QSettings settings(copy.Path(), QSettings::IniFormat);
-    if (ParseStatus(settings) == QSettings::NoError && settings.value(name) == value) return true;
+    if (ParseStatus(settings) == QSettings::NoError && Holds(settings, values)) return true;
     failure = UnexplainedFailure(filePath);
     return false;
 }
@@ -161,10 +177,10 @@ void WarnDefaults(const QString& filePath, const char* reason) {
 // or a size limit, shows when as many bytes as it wanted to write are
 // written beside the file; if they can be, the cause stays unexplained.
 WriteFailure ExplainFailedWrite(const QString& filePath, const QString& staged,
-                                const QVariant& value) {
-    // The value's text, escaped, is at most four bytes a byte.
-    const qint64 wanted =
-        QFileInfo(staged).size() + 4 * value.toByteArray().size() + kIniLineAllowance;
+                                const QVariantMap& values) {
+    // A value's text, escaped, is at most four bytes a byte.
+    qint64 wanted = QFileInfo(staged).size();
+    for (const QVariant& value : values) wanted += 4 * value.toByteArray().size() + kIniLineAllowance;
     StagedFile probe;
     WriteFailure failure;
     if (!probe.Create(filePath, QByteArray(wanted, ' '), failure)) return failure;
@@ -208,8 +224,7 @@ bool PutInPlace(StagedFile& staged, const QString& filePath, bool damaged, Write
     return true;
 }
 
-bool WriteValue(const QString& filePath, QStringView name, const QVariant& value,
-                WriteFailure& failure) {
+bool WriteValues(const QString& filePath, const QVariantMap& values, WriteFailure& failure) {
     if (!MakeFolders(QFileInfo(filePath).absolutePath(), filePath, &failure)) return false;
     int error = 0;
     const PathEntry entry = EntryAt(filePath, &error);
@@ -226,12 +241,12 @@ bool WriteValue(const QString& filePath, QStringView name, const QVariant& value
     bool damaged = false;
     if (!StageCurrent(filePath, entry, staged, damaged, failure)) return false;
     // Qt's writer may also fail unseen, leaving a short file: the read-back finds that.
-    if (!SetValue(staged.Path(), name, value))
+    if (!SetValues(staged.Path(), values))
         failure = UnexplainedFailure(filePath);
-    else if (ReadsBack(staged.Path(), filePath, name, value, failure))
+    else if (ReadsBack(staged.Path(), filePath, values, failure))
         return PutInPlace(staged, filePath, damaged, failure);
     if (failure.cause == WriteFailure::Cause::Unexplained)
-        failure = ExplainFailedWrite(filePath, staged.Path(), value);
+        failure = ExplainFailedWrite(filePath, staged.Path(), values);
     return false;
 }
 
@@ -272,10 +287,31 @@ QVariantMap ReadIniValues(const QString& filePath) {
 
 bool WriteIniValue(const QString& filePath, QStringView name, const QVariant& value,
                    WriteFailure* failure) {
+    return WriteIniValues(filePath, {{name.toString(), value}}, failure);
+}
+
+bool WriteIniValues(const QString& filePath, const QVariantMap& values, WriteFailure* failure) {
     WriteFailure found;
-    const bool written = WriteValue(filePath, name, value, found);
+    const bool written = WriteValues(filePath, values, found);
     if (!written && failure) *failure = found;
     return written;
+}
+
+bool IniFileHolds(const QString& filePath, const QVariantMap& values) {
+    switch (EntryAt(filePath)) {
+        case PathEntry::Missing:
+            return std::none_of(values.begin(), values.end(),
+                                [](const QVariant& value) { return value.isValid(); });
+        case PathEntry::RegularFile: {
+            WriteFailure ignored;
+            return ReadsBack(filePath, filePath, values, ignored);
+        }
+        case PathEntry::Link:
+        case PathEntry::Other:
+        case PathEntry::Unknown:
+            break;
+    }
+    return false;
 }
 
 QString DamagedCopyPath(const QString& filePath) {

@@ -27,6 +27,15 @@ QVariantMap ReadIniValues(const QString& filePath);
 // failure (when given) says where and why.
 bool WriteIniValue(const QString& filePath, QStringView name, const QVariant& value,
                    WriteFailure* failure = nullptr);
+// The same for several values in one replacement; a value that is not valid
+// (QVariant()) removes its key.
+bool WriteIniValues(const QString& filePath, const QVariantMap& values,
+                    WriteFailure* failure = nullptr);
+
+// True when the file is a regular file that parses and holds every value
+// and none of the keys of the values that are not valid, or is missing and
+// all values are such; nothing is logged.
+bool IniFileHolds(const QString& filePath, const QVariantMap& values);
 
 // Where WriteIniValue keeps an unparseable file it replaced (an older one
 // there is replaced).

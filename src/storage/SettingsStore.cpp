@@ -10,6 +10,7 @@
 
 #include "HighScores.h"
 #include "IniFile.h"
+#include "PlayerSettingsValues.h"
 #include "StoreError.h"
 
 namespace kwadrill {
@@ -18,6 +19,7 @@ namespace {
 
 constexpr QStringView kLanguageValue = u"lng";
 constexpr QStringView kScoreTableValue = u"hsc";
+constexpr QStringView kPlayerSettingsGroup = u"player";
 constexpr std::int32_t kDefaultLanguage = 0;
 
 // Where QSettings keeps the user-scope INI file of organisation "QZ's Kwadrill",
@@ -94,6 +96,10 @@ std::optional<ScoreTable> StoredSettings::Table() const {
     return table;
 }
 
+PlayerSettings StoredSettings::Player() const {
+    return PlayerSettingsFromValues(values_);
+}
+
 SettingsStore::SettingsStore() : filePath_(UserStorePath()) {}
 
 SettingsStore::SettingsStore(const QString& filePath) : filePath_(filePath) {}
@@ -124,6 +130,14 @@ StoredSettings SettingsStore::LoadRegistrySettings() const {
 void SettingsStore::SaveRegistrySettings(const PersistentState& state) {
     WriteLanguage(state.language);
     WriteScoreTable(state.record.scoreTable);
+}
+
+void SettingsStore::SavePlayerSettings(const PlayerSettings& settings) {
+    const QVariantMap values = PlayerSettingsToValues(settings);
+    if (IniFileHolds(filePath_, values)) return;
+    WriteFailure failure;
+    if (!WriteIniValues(filePath_, values, &failure))
+        throw StoreError::FailedToSetData(kPlayerSettingsGroup.toString(), failure);
 }
 
 void SettingsStore::RemoveStaleTemporaries() {

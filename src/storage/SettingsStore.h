@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "PersistentState.h"
+#include "PlayerSettings.h"
 #include "ScoreTable.h"
 
 namespace kwadrill {
@@ -22,6 +23,8 @@ public:
     // "hsc": the table when exactly 640 bytes are stored, nothing when missing
     // or shorter; StoreError when text, a number or longer.
     std::optional<ScoreTable> Table() const;
+    // The player's settings (see PlayerSettingsValues.h); never throws.
+    PlayerSettings Player() const;
 
 private:
     QVariantMap values_;
@@ -29,7 +32,8 @@ private:
 
 // The per-user store of the language and the score table: an INI file,
 // $XDG_CONFIG_HOME/QZ's Kwadrill/Kwadrill.ini. Values: "lng", a string holding
-// the decimal language number, and "hsc", the 640 bytes of the score table.
+// the decimal language number, and "hsc", the 640 bytes of the score table;
+// beside them the player's settings, in a group of their own.
 // Constructing it touches nothing on disk, so a second running copy can skip
 // the store simply by never creating one. Read and write errors throw StoreError.
 // Anything at the path but a regular file reads as no store: a link is never
@@ -58,6 +62,9 @@ public:
     StoredSettings LoadRegistrySettings() const;
     // Shut-down: "lng", then "hsc".
     void SaveRegistrySettings(const PersistentState& state);
+    // The player's settings, in one replacement of the file; a store that
+    // holds them already is left alone.
+    void SavePlayerSettings(const PlayerSettings& settings);
 
     // Removes the staged files of a save that was cut short (Kwadrill.ini.XXXXXX
     // beside the store). Only safe while no other copy of the game can be saving:

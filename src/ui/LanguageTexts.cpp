@@ -251,6 +251,83 @@ ReplayRefusedTexts ReplayRefusedBox(bool russian, const QString& reason) {
             GameOverButton(russian)};
 }
 
+PauseNoticeTexts PauseNoticeText(bool russian) {
+    if (russian) return {u"Пауза"_s, u"Нажмите P, чтобы продолжить"_s};
+    return {u"Paused"_s, u"Press P to resume"_s};
+}
+
+QString NameEntryHint(bool russian, int maxLength) {
+    return Pick(russian, u"Your name, up to %1 characters"_s, u"Ваше имя, не более %1 символов"_s)
+        .arg(maxLength);
+}
+
+SettingsTexts SettingsDialogTexts(bool russian) {
+    if (russian) {
+        return {
+            .caption = u"Настройки"_s,
+            .menuEntry = u"Настройки…"_s,
+            .volumeGroup = u"Громкость"_s,
+            .musicVolume = u"Музыка"_s,
+            .effectsVolume = u"Звуки"_s,
+            .percent = u"%1 %"_s,
+            .keysGroup = u"Клавиши"_s,
+            .actions = {u"Сдвиг влево"_s, u"Сдвиг вправо"_s, u"Смена порядка блоков"_s,
+                        u"Сброс фигуры"_s, u"Пауза"_s},
+            .standardKeys = u"Стандартные клавиши"_s,
+            .pressAKey = u"Нажмите клавишу…"_s,
+            .capturePrompt = u"Нажмите новую клавишу для действия «%1». Esc оставит прежнюю."_s,
+            .keyTaken = u"Клавиша «%1» уже занята действием «%2». Выберите другую."_s,
+            .keyUnusable = u"Клавишу «%1» назначить нельзя. Выберите другую."_s,
+            .keyUnknown = u"Эту клавишу назначить нельзя. Выберите другую."_s,
+            .repeatGroup = u"Удержание клавиш сдвига"_s,
+            .ownRepeat = u"Свой темп повтора"_s,
+            .repeatDelay = u"Первый повтор через"_s,
+            .milliseconds = u" мс"_s,
+            .repeatRate = u"Повторов в секунду"_s,
+            .windowGroup = u"Окно игры"_s,
+            .nextPiece = u"Показывать следующую фигуру"_s,
+            .landingShadow = u"Показывать, куда упадет фигура"_s,
+            .pauseOnFocusLoss = u"Пауза, когда окно теряет фокус"_s,
+            .fullScreen = u"Во весь экран"_s,
+            .zoom = u"Масштаб"_s,
+            .zoomAutomatic = u"Автоматически"_s,
+            .ok = u"ОК"_s,
+            .cancel = u"Отмена"_s,
+        };
+    }
+    return {
+        .caption = u"Settings"_s,
+        .menuEntry = u"Settings…"_s,
+        .volumeGroup = u"Volume"_s,
+        .musicVolume = u"Music"_s,
+        .effectsVolume = u"Effects"_s,
+        .percent = u"%1 %"_s,
+        .keysGroup = u"Keys"_s,
+        .actions = {u"Move left"_s, u"Move right"_s, u"Cycle the blocks"_s, u"Drop the piece"_s,
+                    u"Pause"_s},
+        .standardKeys = u"Standard keys"_s,
+        .pressAKey = u"Press a key…"_s,
+        .capturePrompt = u"Press the new key for “%1”. Escape keeps the old one."_s,
+        .keyTaken = u"“%1” is already the key for “%2”. Choose another one."_s,
+        .keyUnusable = u"“%1” cannot be a game key. Choose another one."_s,
+        .keyUnknown = u"This key cannot be a game key. Choose another one."_s,
+        .repeatGroup = u"Held left and right keys"_s,
+        .ownRepeat = u"Repeat at my own pace"_s,
+        .repeatDelay = u"First repeat after"_s,
+        .milliseconds = u" ms"_s,
+        .repeatRate = u"Repeats per second"_s,
+        .windowGroup = u"Game window"_s,
+        .nextPiece = u"Show the next piece"_s,
+        .landingShadow = u"Show where the piece will land"_s,
+        .pauseOnFocusLoss = u"Pause when the window loses focus"_s,
+        .fullScreen = u"Full screen"_s,
+        .zoom = u"Zoom"_s,
+        .zoomAutomatic = u"Automatic"_s,
+        .ok = u"OK"_s,
+        .cancel = u"Cancel"_s,
+    };
+}
+
 EmptyTableMessage EmptyHighScoreMessage(bool russian) {
     if (russian) {
         return {

@@ -45,6 +45,30 @@ ResultNotSavedTexts ResultNotSavedBox(bool russian, const WriteFailure& backup,
                                       const WriteFailure& store);
 // Why one file could not be written, as the player reads it.
 QString WriteFailureReason(bool russian, const WriteFailure& failure);
+// Shown over the well while a game is paused: what happened, then how to go on.
+struct PauseNoticeTexts {
+    QString title, hint;
+};
+PauseNoticeTexts PauseNoticeText(bool russian);
+// The name field's grey hint while it is empty; says how long a name may be.
+QString NameEntryHint(bool russian, int maxLength);
+// The settings dialog and the main window's menu entry that opens it.
+struct SettingsTexts {
+    QString caption, menuEntry;
+    QString volumeGroup, musicVolume, effectsVolume, percent;  // percent: "%1 %"
+    QString keysGroup;
+    QStringList actions;  // left, right, cycle, drop, pause
+    QString standardKeys, pressAKey;
+    QString capturePrompt;  // %1: the action
+    QString keyTaken;       // %1: the key, %2: the action that has it
+    QString keyUnusable;    // %1: the key
+    QString keyUnknown;     // a key without a name
+    QString repeatGroup, ownRepeat, repeatDelay, milliseconds, repeatRate;
+    QString windowGroup, nextPiece, landingShadow, pauseOnFocusLoss, fullScreen;
+    QString zoom, zoomAutomatic;
+    QString ok, cancel;
+};
+SettingsTexts SettingsDialogTexts(bool russian);
 
 // The sign under the control panel while a replay is watched: what it is,
 // how fast it plays or that it has ended, and the keys that steer it.

@@ -58,12 +58,20 @@ void NextPieceBox::ShowPiece(const PieceTypes& types) {
     }
 }
 
-// The frame stands in the middle of the room under the title.
 void NextPieceBox::resizeEvent(QResizeEvent* event) {
     QGroupBox::resizeEvent(event);
-    const int roomHeight = height() - kTitleHeight;
-    frame_->move((width() - frame_->width()) / 2,
-                 kTitleHeight + std::max(0, (roomHeight - frame_->height()) / 2));
+    PlaceFrame();
+}
+
+// The frame stands in the middle of the room under the title, worked out in
+// the described layout's pixels and drawn at the window's zoom.
+void NextPieceBox::PlaceFrame() {
+    const QSize box = LogicalSize(*this);
+    const QSize frame = LogicalSize(*frame_);
+    const int roomHeight = box.height() - kTitleHeight;
+    const QPoint at((box.width() - frame.width()) / 2,
+                    kTitleHeight + std::max(0, (roomHeight - frame.height()) / 2));
+    frame_->setGeometry(ZoomedRect(QRect(at, frame), ZoomOf(*this)));
 }
 
 }  // namespace kwadrill

@@ -18,6 +18,9 @@ public:
     // Shows the types left to right; 0 shows an empty cell.
     void ShowPiece(const PieceTypes& types);
     const PieceTypes& ShownPiece() const { return types_; }
+    // Centres the cells' frame under the title; the box does it when resized,
+    // which a hidden box is not until it shows.
+    void PlaceFrame();
     // The three cells, for tests.
     QWidget* Cells() const { return cells_; }
 

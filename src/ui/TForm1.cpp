@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QProxyStyle>
@@ -24,8 +25,11 @@
 #include "GameTimings.h"
 #include "LanguageTexts.h"
 #include "NextPieceBox.h"
+#include "PauseNotice.h"
+#include "PlayerSettingsOwner.h"
 #include "ReplaySignBox.h"
 #include "ScorePaintBox.h"
+#include "SettingsDialog.h"
 #include "TForm2.h"
 #include "TForm3.h"
 #include "TForm4.h"
@@ -136,7 +140,10 @@ TForm1::TForm1(const PersistentState& state, Random& random, const QLocale& loca
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
       state_(state),
-      random_(random) {
+      random_(random),
+      keyRepeat_([this](int key) {
+          if (controller_) controller_->FormKeyDown(key);
+      }) {
     setWindowTitle(MainWindowTitle());
     setFont(DialogFont());
     setFocusPolicy(Qt::StrongFocus);
@@ -148,9 +155,13 @@ TForm1::TForm1(const PersistentState& state, Random& random, const QLocale& loca
     form4_ = new TForm4(this);
     form5_ = new TForm5(this);
     form6_ = new TForm6(state_.Russian(), this);
+    CreateSettingsAccess();
 }
 
-TForm1::~TForm1() = default;
+// The focus moves on while the widget part goes down, after the members.
+TForm1::~TForm1() {
+    disconnect(focusWatch_);
+}
 
 void TForm1::LoadImageLists(qreal ratio) {
     using T = PictureList::Transparency;
@@ -199,6 +210,8 @@ void TForm1::CreateControls() {
 
     nextPiece_ = new NextPieceBox(cellPictures_, stage_);
     nextPiece_->hide();
+    pauseNotice_ = new PauseNotice(*well_);
+    pauseNotice_->SetTexts(PauseNoticeText(state_.Russian()));
     replaySign_ = new ReplaySignBox(stage_);
     replaySign_->hide();
 }
@@ -236,6 +249,83 @@ void TForm1::CreateButtons() {
 void TForm1::Attach(GameController& controller) {
     controller_ = &controller;
     ConnectButtons();
+    WatchFocus();
+}
+
+// The main window losing the focus to another of the game's windows shows as
+// its own deactivation; the game losing it altogether, from any of its
+// windows, as the application's.
+void TForm1::WatchFocus() {
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s != Qt::ApplicationActive) {
+            controller_->WindowFocusLost(GameController::FocusLoss::ToOtherProgram);
+        }
+    });
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && controller_ && isVisible() &&
+        !isActiveWindow()) {
+        controller_->WindowFocusLost(QApplication::activeWindow() != nullptr
+                                         ? GameController::FocusLoss::ToGameWindow
+                                         : GameController::FocusLoss::ToOtherProgram);
+    }
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) WindowStateChanged();
+}
+
+// Nothing on the described panel changes: the dialog is reached by a key
+// and by the panel's context menu.
+void TForm1::CreateSettingsAccess() {
+    settingsDialog_ = new SettingsDialog(state_.Russian(), this);
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this);
+    connect(shortcut, &QShortcut::activated, this, &TForm1::ShowSettings);
+    panelMenu_ = new QMenu(this);
+    settingsAction_ = panelMenu_->addAction(SettingsDialogTexts(state_.Russian()).menuEntry);
+    connect(settingsAction_, &QAction::triggered, this, &TForm1::ShowSettings);
+    controlPanel_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(controlPanel_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { panelMenu_->popup(controlPanel_->mapToGlobal(at)); });
+    // A held key whose release goes to another window must not repeat on.
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now != this) keyRepeat_.Stop();
+    });
+}
+
+void TForm1::AttachSettings(PlayerSettingsOwner& owner) {
+    settingsOwner_ = &owner;
+    owner.Subscribe([this](const PlayerSettings& settings) { ApplyPlayerSettings(settings); });
+}
+
+void TForm1::ApplyPlayerSettings(const PlayerSettings& settings) {
+    const bool first = !settingsApplied_;
+    const bool zoomChanged = first || settings.zoom != playerSettings_.zoom;
+    const bool fullScreenChanged = first || settings.fullScreen != playerSettings_.fullScreen;
+    settingsApplied_ = true;
+    playerSettings_ = settings;
+    if (zoomChanged) {
+        // No zoom of the player's own: the one that suits the screen.
+        automaticZoom_ = !settings.zoom.has_value();
+        SetZoom(settings.zoom ? *settings.zoom : AutomaticZoom());
+    }
+    // Before the window is shown, the program shows it so (ShowAsChosen).
+    if (fullScreenChanged && isVisible()) SetFullScreen(settings.fullScreen);
+    const KeyRepeatTiming system = SystemKeyRepeat();
+    keyRepeat_.Configure(settings.keys.left, settings.keys.right, settings.repeatDelayMs,
+                         settings.repeatRate, system.delayMs, system.perSecond);
+}
+
+void TForm1::ShowSettings() {
+    if (!settingsOwner_ || settingsDialog_->isVisible()) {
+        return;
+    }
+    PlayerSettingsOwner& owner = *settingsOwner_;
+    const std::optional<PlayerSettings> chosen =
+        settingsDialog_->Ask(playerSettings_, SystemKeyRepeat(),
+                             [&owner](const PlayerSettings& settings) { owner.Apply(settings); });
+    if (chosen) {
+        owner.Apply(*chosen);
+    }
 }
 
 void TForm1::ConnectButtons() {
@@ -269,10 +359,13 @@ void TForm1::ArrangeMainWindow(const std::function<void()>& loadRegistrySettings
                      std::max(wellFrame_->height(), controlPanel_->height()));
     const int nextPieceTop = controlPanel_->height() + kNextPieceGap;
     nextPiece_->setGeometry(0, nextPieceTop, kPanelWidth, size.height() - nextPieceTop);
+    nextPiece_->PlaceFrame();
     replaySign_->setGeometry(nextPiece_->geometry());
     stage_->resize(size);
     setFixedSize(size);
     ApplyZoom(*this, 1.0);  // keeps the described layout, to be scaled from
+    arranged_ = true;
+    if (automaticZoom_) zoom_ = AutomaticZoom();
     ApplyZoomEverywhere();
 
     SpeedButton(kMusicButton)->setChecked(state_.record.musicOn != 0);
@@ -291,15 +384,38 @@ void TForm1::CreateShortcuts() {
         connect(shortcut, &QShortcut::activated, this, std::move(action));
     };
     // As in a browser; Ctrl+= is Ctrl++ without Shift on most layouts.
-    add(QKeySequence::ZoomIn, [this] { SetZoom(NextZoomStep(zoom_)); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { SetZoom(NextZoomStep(zoom_)); });
-    add(QKeySequence::ZoomOut, [this] { SetZoom(PreviousZoomStep(zoom_)); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { SetZoom(kZoomSteps.front()); });
+    add(QKeySequence::ZoomIn, [this] { ChooseZoom(NextZoomStep(zoom_)); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { ChooseZoom(NextZoomStep(zoom_)); });
+    add(QKeySequence::ZoomOut, [this] { ChooseZoom(PreviousZoomStep(zoom_)); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { ChooseZoom(kZoomSteps.front()); });
     add(QKeySequence(Qt::Key_F11), [this] { SetFullScreen(!isFullScreen()); });
 }
 
-void TForm1::SetViewChanged(std::function<void(qreal, bool)> viewChanged) {
-    viewChanged_ = std::move(viewChanged);
+void TForm1::SetViewChosen(std::function<void(qreal)> zoomChosen,
+                           std::function<void(bool)> fullScreenChosen) {
+    zoomChosen_ = std::move(zoomChosen);
+    fullScreenChosen_ = std::move(fullScreenChosen);
+}
+
+void TForm1::ShowAsChosen() {
+    if (playerSettings_.fullScreen) {
+        SetFullScreen(true);
+    } else {
+        show();
+    }
+}
+
+void TForm1::ChooseZoom(qreal zoom) {
+    SetZoom(zoom);
+    if (zoomChosen_) zoomChosen_(zoom_);
+}
+
+// As large as fits comfortably: the main window at most 60 % of the screen's
+// available height, in the desktop's logical pixels (its own scale included).
+qreal TForm1::AutomaticZoom() const {
+    const QScreen* shown = screen();
+    if (!shown || !arranged_) return kZoomSteps.front();
+    return LargestZoomWithin(LogicalSize(*this).height(), shown->availableGeometry().height());
 }
 
 void TForm1::SetZoom(qreal zoom) {
@@ -322,7 +438,6 @@ void TForm1::SetZoom(qreal zoom) {
         }
         move(frame.topLeft());
     }
-    if (viewChanged_) viewChanged_(zoom_, isFullScreen());
 }
 
 void TForm1::SetFullScreen(bool fullScreen) {
@@ -347,8 +462,8 @@ void TForm1::ApplyZoomEverywhere() {
     scoreCounter_->update();
     // The dialogs keep the player's zoom, in full screen too.
     for (QWidget* dialog :
-         std::initializer_list<QWidget*>{form2_, form3_, form4_, form5_, form6_}) {
-        ApplyZoom(*dialog, zoom_);
+         std::initializer_list<QWidget*>{form2_, form3_, form4_, form5_, form6_, settingsDialog_}) {
+        if (dialog) ApplyZoom(*dialog, zoom_);
     }
 }
 
@@ -366,10 +481,9 @@ void TForm1::resizeEvent(QResizeEvent* event) {
     if (arranged_ && isFullScreen()) LayOutFullScreen();
 }
 
-void TForm1::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !arranged_) return;
-    // Also when the window manager takes the window in or out of full screen.
+// Also when the window manager takes the window in or out of full screen.
+void TForm1::WindowStateChanged() {
+    if (!arranged_) return;
     QPalette around = palette();
     around.setColor(QPalette::Window, isFullScreen()
                                           ? QColor(kFullScreenBackground)
@@ -382,7 +496,7 @@ void TForm1::changeEvent(QEvent* event) {
         fullScreenOrigin_ = {};
         ApplyZoomEverywhere();
     }
-    if (viewChanged_) viewChanged_(zoom_, isFullScreen());
+    if (fullScreenChosen_) fullScreenChosen_(isFullScreen());
 }
 
 void TForm1::SetFormClose(std::function<bool()> formClose) {
@@ -438,11 +552,16 @@ bool TForm1::LevelLabelShowsText() const {
 }
 
 void TForm1::ShowLevelLabel(int level) {
+    shownLevel_ = level;
     levelLabel_->setText(LevelLabelText(state_.Russian(), level));
 }
 
 void TForm1::ClearLevelLabel() {
     levelLabel_->clear();
+}
+
+void TForm1::ShowPauseNotice(bool shown) {
+    pauseNotice_->setVisible(shown);
 }
 
 void TForm1::ShowGameOverBox() {
@@ -524,11 +643,18 @@ void TForm1::ApplyLanguage() {
     }
     controlPanel_->setTitle(texts.groupBox);
     nextPiece_->setTitle(NextPieceCaption(russian));
+    // Texts picked during play that are on show now follow at once.
+    if (LevelLabelShowsText()) {
+        ShowLevelLabel(shownLevel_);
+    }
+    pauseNotice_->SetTexts(PauseNoticeText(russian));
     ShowReplaySign(replayShown_);
     form2_->ApplyLanguage(russian);
     form3_->ApplyLanguage(russian);
     form5_->ApplyLanguage(russian);
     form6_->ApplyLanguage(russian);
+    settingsDialog_->ApplyLanguage(russian);
+    settingsAction_->setText(SettingsDialogTexts(russian).menuEntry);
 }
 
 void TForm1::CloseModalWindows() {
@@ -569,13 +695,26 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
         SetFullScreen(false);
         return;
     }
-    if (controller_) {
+    // Where the player has set a key repeat, the keyboard's repeats of the
+    // shift keys give way to the game's. A pad's keys come sent, not from
+    // the keyboard, and repeat by themselves.
+    const bool repeatReplaced =
+        event->spontaneous() &&
+        !keyRepeat_.KeyDown(event->key(), event->isAutoRepeat(), event->timestamp());
+    if (controller_ && !repeatReplaced) {
         controller_->FormKeyDown(event->key());
         if (!event->text().isEmpty()) {
             controller_->FormKeyPress(event->text().front());
         }
     }
     QWidget::keyPressEvent(event);
+}
+
+void TForm1::keyReleaseEvent(QKeyEvent* event) {
+    if (event->spontaneous()) {
+        keyRepeat_.KeyUp(event->key(), event->isAutoRepeat(), event->timestamp());
+    }
+    QWidget::keyReleaseEvent(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

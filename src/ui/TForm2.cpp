@@ -97,6 +97,11 @@ QString ScoreDateText(double date, const QLocale& locale) {
     return text;
 }
 
+QLocale DateLocale(bool russian, const QLocale& userLocale) {
+    const QLocale::Language language = russian ? QLocale::Russian : QLocale::English;
+    return userLocale.language() == language ? userLocale : QLocale(language);
+}
+
 std::vector<std::pair<int, QString>> HighScoreEntryTexts(const ScoreTable& table, int highlightRank,
                                                          const QLocale& locale) {
     std::vector<std::pair<int, QString>> texts;
@@ -123,8 +128,8 @@ QString HighScoreText(const ScoreTable& table, int highlightRank, const QLocale&
     return text;
 }
 
-TForm2::TForm2(const PersistentState& state, const QLocale& locale, QWidget* parent)
-    : QDialog(parent), state_(state), locale_(locale) {
+TForm2::TForm2(const PersistentState& state, const QLocale& userLocale, QWidget* parent)
+    : QDialog(parent), state_(state), userLocale_(userLocale) {
     setObjectName(u"Form2"_s);
     SetUpDialog(*this, kClientSize);
     QPalette navy = palette();
@@ -236,16 +241,16 @@ void TForm2::Watch(int rank) {
 void TForm2::PaintBox1Paint(QPainter& painter, QWidget& box) {
     const ScoreTable& table = state_.record.scoreTable;
     if (!HasScores(table)) return;  // the remark is drawn by its own, narrower box
+    const QLocale dates = DateLocale(state_.Russian(), userLocale_);
     const int drawn =
-        DrawWrappedText(painter, box, HighScoreText(table, state_.highlightRank, locale_),
+        DrawWrappedText(painter, box, HighScoreText(table, state_.highlightRank, dates),
                         kTableTextHeight, QColor(kYellow), FontStyle::Bold, QString(), false, true);
-    if (drawn > 0 && !watchable_.isEmpty()) PaintReplayMarks(painter, box);
+    if (drawn > 0 && !watchable_.isEmpty()) PaintReplayMarks(painter, box, dates);
 }
-
 // Laid out entry by entry as DrawWrappedText laid out the whole text: each
 // entry ends in "|", which always ends a line, so an entry's lines are the
 // lines of its own text, in the font the table was just drawn in.
-void TForm2::PaintReplayMarks(QPainter& painter, const QWidget& box) {
+void TForm2::PaintReplayMarks(QPainter& painter, const QWidget& box, const QLocale& dates) {
     const QFontMetrics metrics = painter.fontMetrics();
     const TextWidth width = [&metrics](const QString& s) { return metrics.horizontalAdvance(s); };
     const int lineHeight =
@@ -254,7 +259,7 @@ void TForm2::PaintReplayMarks(QPainter& painter, const QWidget& box) {
     QStringList lines;
     std::vector<std::pair<int, qsizetype>> firstLines;
     for (const auto& [rank, text] :
-         HighScoreEntryTexts(state_.record.scoreTable, state_.highlightRank, locale_)) {
+         HighScoreEntryTexts(state_.record.scoreTable, state_.highlightRank, dates)) {
         firstLines.emplace_back(rank, lines.size());
         lines += LayoutWrappedText(text, boxSize.width(), width).lines;
     }

@@ -30,11 +30,16 @@ QString HighScoreText(const ScoreTable& table, int highlightRank, const QLocale&
 std::vector<std::pair<int, QString>> HighScoreEntryTexts(const ScoreTable& table, int highlightRank,
                                                          const QLocale& locale);
 
+// How dates are written in the game's language: as the user's own locale
+// writes them when it speaks that language, else as the language's main
+// country does.
+QLocale DateLocale(bool russian, const QLocale& userLocale);
+
 // The face both empty-table remarks are drawn in.
 inline constexpr char16_t kEmptyMessageFace[] = u"Liberation Sans";
 
 // The high-score window: the table on navy, or a remark when it is empty.
-// Dates are written as the given locale writes them.
+// Dates follow the game's language (see DateLocale).
 //
 // Where replays are offered, an entry that has one is marked with a small
 // triangle, one of them is framed as chosen (the newest entry if it has a
@@ -43,7 +48,8 @@ inline constexpr char16_t kEmptyMessageFace[] = u"Liberation Sans";
 // the window is as it always was.
 class TForm2 : public QDialog {
 public:
-    TForm2(const PersistentState& state, const QLocale& locale, QWidget* parent);
+    // userLocale: the user's own, used for dates when it speaks the game's language.
+    TForm2(const PersistentState& state, const QLocale& userLocale, QWidget* parent);
 
     void ApplyLanguage(bool russian);
 
@@ -69,13 +75,13 @@ protected:
 private:
     void PaintBox1Paint(QPainter& painter, QWidget& box);
     void PaintEmptyMessage(QPainter& painter, QWidget& box);
-    void PaintReplayMarks(QPainter& painter, const QWidget& box);
+    void PaintReplayMarks(QPainter& painter, const QWidget& box, const QLocale& dates);
     int WatchableRankAt(QPoint position) const;
     void Select(int rank);
     void Watch(int rank);
 
     const PersistentState& state_;
-    QLocale locale_;
+    QLocale userLocale_;
     QWidget* paintBox_ = nullptr;
     QWidget* emptyMessageBox_ = nullptr;
 

@@ -9,13 +9,17 @@ class QPushButton;
 
 namespace kwadrill {
 
-// The name-entry dialog. It cannot be closed with an empty name; whatever
-// closes it gives the name typed (at most 16 characters).
+// The name-entry dialog. It cannot be closed with an empty name, nor with
+// one of blanks only; whatever closes it gives the name typed (at most 16
+// characters). The edit says how long a name may be: a grey hint while it is
+// empty, and a count of the characters typed against the limit.
 class TForm3 : public QDialog {
 public:
     TForm3(bool russian, QWidget* parent);
 
     void ApplyLanguage(bool russian);
+    // The counter inside the edit, "typed/16".
+    QLabel* LengthCounter() const { return lengthCounter_; }
 
     // Shows the dialog modally, offering a name selected in the edit; the
     // name the player gave, or empty when the program closed it before.
@@ -38,11 +42,13 @@ protected:
 private:
     void FormShow();
     bool FormCloseQuery();
+    void ShowLength();
 
     QString offered_;
     QString enteredName_;
     QLabel* label1_;
     QLineEdit* edit1_;
+    QLabel* lengthCounter_;
     QPushButton* button1_;
 };
 

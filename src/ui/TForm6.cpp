@@ -65,7 +65,10 @@ void TForm6::ApplyLanguage(bool russian) {
 }
 
 void TForm6::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) return;  // there is nothing to cancel
+    if (event->key() == Qt::Key_Escape) {
+        accept();  // there is nothing to cancel
+        return;
+    }
     QDialog::keyPressEvent(event);
 }
 

@@ -11,8 +11,9 @@ class QPushButton;
 namespace kwadrill {
 
 // The language dialog: a two-item list whose selection sets the language at
-// once, and an OK button. No close box, no Cancel; Escape does nothing. The
-// list keeps its selection between uses.
+// once, and an OK button. There is nothing to cancel: Escape closes it as
+// Return does, keeping the choice made. The list keeps its selection
+// between uses.
 class TForm6 : public QDialog {
 public:
     TForm6(bool russian, QWidget* parent);

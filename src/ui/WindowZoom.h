@@ -8,12 +8,15 @@
 #include <array>
 #include <optional>
 
+#include "PlayerSettings.h"
+
 class QWidget;
 
 namespace kwadrill {
 
-// The steps the windows can be drawn at, as in a browser.
-inline constexpr std::array<qreal, 6> kZoomSteps{1.0, 1.5, 2.0, 2.5, 3.0, 4.0};
+// The steps the windows can be drawn at, as in a browser: the zooms a
+// player's settings may hold.
+inline constexpr const auto& kZoomSteps = kZoomFactors;
 // The share of the screen's height the main window takes at most when the
 // game picks its zoom itself.
 inline constexpr qreal kFirstStartHeightShare = 0.6;

@@ -232,12 +232,13 @@ TEST_F(DiskOutputTest, MusicAndALoudEffectTogetherStayUnderFullScale) {
 // Everything a device wrote once its piece started, until it stopped
 // playing: through an output of its own, on a file of its own.
 std::vector<std::int16_t> PlayToTheEnd(const QString& raw, const QString& midi, MusicCache* cache,
-                                       bool& rendered) {
+                                       bool& rendered, int volume = 100) {
     test::ScopedEnvironment file("SDL_DISKAUDIOFILE", raw.toLocal8Bit());
     qint64 before = 0;
     {
         const AudioOutput output;
         MusicDevice device(output, DefaultSoundFontCandidates(), cache);
+        device.SetVolume(volume);
         if (device.Open(midi) != MusicDevice::kNoError) return {};
         rendered = device.PlaysRendered();
         before = QFileInfo(raw).size();
@@ -252,25 +253,32 @@ double Db(double rms) {
     return 20 * std::log10(std::max(rms, 1e-9) / 32768);
 }
 
+// Renders the piece into the cache, as the background renderer would.
+testing::AssertionResult StoreRendered(const MusicCache& cache,
+                                       const std::vector<std::uint8_t>& piece) {
+    const std::string soundFont = FindSoundFont(DefaultSoundFontCandidates());
+    if (soundFont.empty()) return testing::AssertionFailure() << "no SoundFont";
+    const std::string key = MusicCache::KeyFor(piece, soundFont, AudioOutput::kFrequency);
+    const std::atomic<bool> stop{false};
+    std::string problem;
+    if (!MusicCacheFolder(cache.Folder())
+             .Store(key,
+                    PieceRenderer::Render(piece, soundFont, AudioOutput::kFrequency, key, stop),
+                    problem))
+        return testing::AssertionFailure() << problem;
+    return testing::AssertionSuccess();
+}
+
 // A player cannot tell a cached piece from the live synthesizer: the same
 // level, and the same music sample for sample but for the encoder's loss.
 TEST_F(DiskOutputTest, AWarmCachePieceSoundsAsTheLiveRender) {
     Finish();  // one output at a time
-    const std::string soundFont = FindSoundFont(DefaultSoundFontCandidates());
-    ASSERT_FALSE(soundFont.empty());
     const auto piece = test::TempoPiece(10);
     const QString midi = dir_.filePath(QStringLiteral("piece.mid"));
     test::WriteFileBytes(midi, test::AsByteArray(piece));
     MusicCache cache(dir_.filePath(QStringLiteral("cache")).toStdString(),
                      {test::AsByteArray(piece)});
-    const std::string key = MusicCache::KeyFor(piece, soundFont, AudioOutput::kFrequency);
-    const std::atomic<bool> stop{false};
-    std::string problem;
-    ASSERT_TRUE(
-        MusicCacheFolder(cache.Folder())
-            .Store(key, PieceRenderer::Render(piece, soundFont, AudioOutput::kFrequency, key, stop),
-                   problem))
-        << problem;
+    ASSERT_TRUE(StoreRendered(cache, piece));
 
     bool rendered = true;
     const auto live =
@@ -298,6 +306,92 @@ TEST_F(DiskOutputTest, AWarmCachePieceSoundsAsTheLiveRender) {
     EXPECT_GT(liveDb, -40.0) << "music came out";
     EXPECT_NEAR(cachedDb, liveDb, 0.5);
     EXPECT_GT(test::Correlation(reference, aligned), 0.99);
+}
+
+// The music from its first sound on, the length the shorter of two runs has.
+std::span<const std::int16_t> FromFirstSound(const std::vector<std::int16_t>& out,
+                                             std::size_t length) {
+    return std::span(out).subspan(FirstSound(out) & ~std::size_t{1}, length);
+}
+
+std::size_t CommonLength(std::initializer_list<const std::vector<std::int16_t>*> runs) {
+    std::size_t length = SIZE_MAX;
+    for (const auto* run : runs) length = std::min(length, run->size() - FirstSound(*run));
+    return length > 1024 ? (length - 1024) & ~std::size_t{1} : 0;
+}
+
+// Half the effects volume is half the level: 6 dB down, the wave unchanged.
+TEST_F(DiskOutputTest, AnEffectAtHalfVolumeComesOutSixDecibelsDown) {
+    effects_ = std::make_unique<WaveEffects>(*bank_, [](int) { return 0; });
+    effects_->SetEffectsVolume(50);
+    const qint64 before = Written();
+    effects_->PlayDissolveSound();
+    WaitForAudio(before, 0.9);
+    const auto wave = Decoded(QStringLiteral("DISS1"));
+    const auto out = Finish();
+    const std::size_t onset = FirstSound(out);
+    ASSERT_LT(onset, out.size());
+    const std::size_t at = BestMatch(out, wave, onset > 256 ? onset - 256 : 0, onset + 256);
+    EXPECT_GT(MatchAt(out, wave, at), 0.99);
+    const double down =
+        Db(test::Rms(std::span(out).subspan(at, wave.size()))) - Db(test::Rms(wave));
+    EXPECT_NEAR(down, -6.02, 0.1);
+}
+
+// The music volume scales live and cached music alike: half is 6 dB down.
+TEST_F(DiskOutputTest, MusicAtHalfVolumeComesOutSixDecibelsDownLiveAndCached) {
+    Finish();  // one output at a time
+    const auto piece = test::PianoPiece(12);
+    const QString midi = dir_.filePath(QStringLiteral("piece.mid"));
+    test::WriteFileBytes(midi, test::AsByteArray(piece));
+    MusicCache cache(dir_.filePath(QStringLiteral("cache")).toStdString(),
+                     {test::AsByteArray(piece)});
+    ASSERT_TRUE(StoreRendered(cache, piece));
+
+    bool rendered = true;
+    const auto full =
+        PlayToTheEnd(dir_.filePath(QStringLiteral("full.raw")), midi, nullptr, rendered, 100);
+    const auto half =
+        PlayToTheEnd(dir_.filePath(QStringLiteral("half.raw")), midi, nullptr, rendered, 50);
+    EXPECT_FALSE(rendered);
+    const auto cachedHalf =
+        PlayToTheEnd(dir_.filePath(QStringLiteral("cached.raw")), midi, &cache, rendered, 50);
+    EXPECT_TRUE(rendered);
+
+    const std::size_t length = CommonLength({&full, &half, &cachedHalf});
+    ASSERT_GT(length, static_cast<std::size_t>(AudioOutput::kFrequency) * 2 * 3);
+    const double fullDb = Db(test::Rms(FromFirstSound(full, length)));
+    const double halfDb = Db(test::Rms(FromFirstSound(half, length)));
+    const double cachedHalfDb = Db(test::Rms(FromFirstSound(cachedHalf, length)));
+    std::cout << "[          ] music at 100 %: " << fullDb << " dB, at 50 %: " << halfDb
+              << " dB live, " << cachedHalfDb << " dB cached\n";
+    EXPECT_GT(fullDb, -40.0) << "music came out";
+    EXPECT_NEAR(halfDb - fullDb, -6.02, 0.2);
+    EXPECT_NEAR(cachedHalfDb, halfDb, 0.5);
+}
+
+// A new volume reaches the piece that plays at once: at 0, after the buffer
+// that was on its way, nothing more is heard.
+TEST_F(DiskOutputTest, MusicVolumeAppliesToThePieceThatPlays) {
+    const QString path = dir_.filePath(QStringLiteral("piece.mid"));
+    test::WriteFileBytes(path, test::AsByteArray(test::PianoPiece(16)));
+    music_ = std::make_unique<MusicDevice>(*output_);
+    ASSERT_EQ(music_->Open(path), MusicDevice::kNoError);
+    const qint64 before = Written();
+    ASSERT_EQ(music_->Play(), MusicDevice::kNoError);
+    WaitForAudio(before, 1.0);
+    music_->SetVolume(0);
+    const qint64 muted = Written();
+    WaitForAudio(muted, 1.0);
+    EXPECT_TRUE(music_->IsPlaying()) << "the piece plays on, unheard";
+    const auto out = Finish();
+    const std::size_t bufferSamples = AudioOutput::kBufferFrames * AudioOutput::kChannels;
+    const auto heard = std::span(out).subspan(static_cast<std::size_t>(before / 2),
+                                              static_cast<std::size_t>((muted - before) / 2));
+    const auto after =
+        std::span(out).subspan(static_cast<std::size_t>(muted / 2) + 2 * bufferSamples);
+    EXPECT_GT(test::Rms(heard), 300.0);
+    EXPECT_EQ(FirstSound(after), after.size());
 }
 
 }  // namespace

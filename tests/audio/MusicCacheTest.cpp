@@ -470,6 +470,7 @@ TEST_F(CachedDeviceTest, AnUnwritableCacheFolderPlaysLiveWithOneLineOnStderr) {
         const char* name;
         std::string folder;
         bool needsUnprivileged;
+        const char* reason = "";  // part of the line, where it matters
     };
     const std::string blocker = cacheDir_.filePath(QStringLiteral("a-file")).toStdString();
     WriteAll(blocker, "in the way");
@@ -482,7 +483,10 @@ TEST_F(CachedDeviceTest, AnUnwritableCacheFolderPlaysLiveWithOneLineOnStderr) {
     const std::vector<Case> cases{{"under a file", blocker + "/QZ's Kwadrill", false},
                                   {"a dangling link", dangling, false},
                                   {"a FIFO", fifo, false},
-                                  {"read-only", readOnly, true}};
+                                  {"read-only", readOnly, true},
+                                  // Why it could not be made, not that it is missing.
+                                  {"in a read-only folder", readOnly + "/QZ's Kwadrill", true,
+                                   "Permission denied"}};
     const auto piece = test::PianoPiece(8);
     const QString path = Put(piece);
     for (const Case& c : cases) {
@@ -506,6 +510,7 @@ TEST_F(CachedDeviceTest, AnUnwritableCacheFolderPlaysLiveWithOneLineOnStderr) {
         const std::string said = testing::internal::GetCapturedStderr();
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
         EXPECT_NE(said.find("music cache"), std::string::npos) << said;
+        EXPECT_NE(said.find(c.reason), std::string::npos) << said;
     }
 }
 

@@ -62,6 +62,7 @@ public:
     bool LevelLabelShowsText() const override { return label.has_value(); }
     void ShowLevelLabel(int level) override;
     void ClearLevelLabel() override;
+    void ShowPauseNotice(bool shown) override { pauseNotice = shown; }
 
     void ShowGameOverBox() override { Modal("ShowGameOverBox", onGameOverBox); }
     QString ShowNameEntry(const QString& offered) override {
@@ -94,6 +95,7 @@ public:
     }
 
     std::optional<int> label;                    // the level the label shows, if any
+    bool pauseNotice = false;                    // whether the well says the game is paused
     Board drawnBoard{};                          // the board the well was last given
     LandingShadow shadow;                        // the landing shadow last given
     std::optional<PieceTypes> nextPiece;         // what the preview was last given
@@ -125,6 +127,9 @@ public:
     void SetSoundEnabled(bool enabled) override {
         log_.Add(enabled ? "SetSoundEnabled on" : "SetSoundEnabled off");
     }
+    void SetEffectsVolume(int percent) override {
+        log_.Add("SetEffectsVolume " + std::to_string(percent));
+    }
     void PlayDissolveSound() override { log_.Add("PlayDissolveSound"); }
     bool PlayDropSound() override {
         log_.Add("PlayDropSound");
@@ -144,6 +149,9 @@ public:
 
     void SetMusicEnabled(bool enabled) override {
         log_.Add(enabled ? "SetMusicEnabled on" : "SetMusicEnabled off");
+    }
+    void SetMusicVolume(int percent) override {
+        log_.Add("SetMusicVolume " + std::to_string(percent));
     }
     // Logs the rotation's choice as "(next)" during a game, "(menu)" outside.
     QString NextMusicFile(bool gameRunning, const QString& name = {}) override;

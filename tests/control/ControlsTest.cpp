@@ -234,21 +234,130 @@ TEST_F(ControlTest, StoredSettingsGiveTheLanguageThenJoinTheTable) {
     EXPECT_EQ(state.record.scoreTable.Rank(1).score, 900);
 }
 
-TEST_F(ControlTest, WindowButtonsOpenTheirWindowsWhileTheGameGoesOn) {
-    StartGame();
+// The game's own windows take the focus from the main window: a running game
+// pauses before one opens, as the pause key pauses it, and stays paused when
+// it closes. Switched off, the game goes on behind them.
+TEST_F(ControlTest, WindowButtonsPauseARunningGameUnlessSwitchedOff) {
     const std::pair<void (GameController::*)(), std::vector<std::string>> buttons[] = {
         {&GameController::SpeedButton3Click, {"ShowHighScores"}},
         {&GameController::SpeedButton4Click, {"ShowAbout"}},
         {&GameController::SpeedButton7Click, {"ShowRules"}},
         {&GameController::SpeedButton8Click, {"ShowLanguageDialog", "ApplyLanguage"}},
     };
-    for (const auto& [click, calls] : buttons) {
-        log.Clear();
-        (controller.*click)();
-        EXPECT_EQ(log.calls, calls);
-        EXPECT_TRUE(flags.gameRunning);
-        EXPECT_FALSE(flags.paused);
+    for (const bool pauseOnFocusLoss : {true, false}) {
+        for (const auto& [click, calls] : buttons) {
+            SCOPED_TRACE(calls.front() + (pauseOnFocusLoss ? ", pausing on" : ", pausing off"));
+            flags = GameFlags{};
+            controller.SetPauseOnFocusLoss(pauseOnFocusLoss);
+            StartGame();
+            bool pausedWhileOpen = false;
+            view.onHighScores = [&] { pausedWhileOpen = flags.paused; };
+
+            (controller.*click)();
+            std::vector<std::string> expected = calls;
+            if (pauseOnFocusLoss) expected.insert(expected.begin(), "StopMusic");
+            EXPECT_EQ(log.calls, expected);
+            EXPECT_TRUE(flags.gameRunning);
+            EXPECT_EQ(flags.paused, pauseOnFocusLoss);
+            EXPECT_EQ(view.pauseNotice, pauseOnFocusLoss);
+            if (click == &GameController::SpeedButton3Click) {
+                EXPECT_EQ(pausedWhileOpen, pauseOnFocusLoss);
+            }
+        }
     }
+    // Without a game, a window pauses nothing.
+    flags = GameFlags{};
+    controller.SetPauseOnFocusLoss(true);
+    log.Clear();
+    controller.SpeedButton4Click();
+    EXPECT_EQ(log.calls, std::vector<std::string>{"ShowAbout"});
+    EXPECT_FALSE(flags.paused);
+}
+
+// Wherever the focus goes, a running game pauses once and the well says so;
+// losing the focus again never resumes it; only the pause key does.
+TEST_F(ControlTest, LosingTheFocusPausesUntilThePlayerResumes) {
+    using Loss = GameController::FocusLoss;
+    for (const Loss loss : {Loss::ToGameWindow, Loss::ToOtherProgram}) {
+        SCOPED_TRACE(loss == Loss::ToGameWindow ? "to a window of the game" : "to another program");
+        flags = GameFlags{};
+        controller.WindowFocusLost(loss);  // no game: nothing to pause
+        EXPECT_FALSE(flags.paused);
+        StartGame();
+        PlacePiece(4, 3, {1, 2, 3});
+        const Board board0 = board();
+
+        controller.WindowFocusLost(loss);
+        EXPECT_TRUE(flags.paused);
+        EXPECT_TRUE(view.pauseNotice);
+        EXPECT_EQ(log.calls, std::vector<std::string>{"StopMusic"});
+        controller.WindowFocusLost(Loss::ToGameWindow);
+        controller.WindowFocusLost(Loss::ToOtherProgram);
+        controller.Timer1Timer();
+        controller.FormKeyDown(Qt::Key_Left);
+        EXPECT_TRUE(flags.paused);
+        EXPECT_EQ(board(), board0);
+        EXPECT_EQ(log.Count("StopMusic"), 1);
+
+        log.Clear();
+        controller.FormKeyPress(u'p');
+        EXPECT_FALSE(flags.paused);
+        EXPECT_FALSE(view.pauseNotice);
+        EXPECT_EQ(log.calls,
+                  (std::vector<std::string>{"NextMusicFile (next)", "PlayMusicFile music/next"}));
+    }
+}
+
+// Off: focus pauses nothing and a pause shows the pause screen alone, as the
+// game always did. Switching it during a pause takes the notice away or back.
+TEST_F(ControlTest, PauseOnFocusLossSwitchedOffBringsBackThePlainPause) {
+    EXPECT_TRUE(controller.PauseOnFocusLoss()) << "on unless switched off";
+    controller.SetPauseOnFocusLoss(false);
+    EXPECT_FALSE(controller.PauseOnFocusLoss());
+    StartGame();
+    controller.WindowFocusLost(GameController::FocusLoss::ToOtherProgram);
+    controller.WindowFocusLost(GameController::FocusLoss::ToGameWindow);
+    EXPECT_FALSE(flags.paused);
+    EXPECT_TRUE(log.calls.empty());
+
+    controller.FormKeyPress(u'p');
+    EXPECT_TRUE(flags.paused);
+    EXPECT_FALSE(view.pauseNotice);
+    controller.SetPauseOnFocusLoss(true);
+    EXPECT_TRUE(view.pauseNotice);
+    controller.SetPauseOnFocusLoss(false);
+    EXPECT_FALSE(view.pauseNotice);
+    EXPECT_TRUE(flags.paused) << "the pause itself stays";
+}
+
+// The music device reports an error in a box of its own while a piece is
+// being started. That box does not pause: a resume would open it again and
+// pause again, for ever. Leaving the game from it does pause.
+TEST_F(ControlTest, TheMusicErrorBoxPausesOnlyWhenThePlayerLeavesTheGame) {
+    using Loss = GameController::FocusLoss;
+    StartGame();
+    controller.FormKeyPress(u'p');
+    music.onPlay = [&] { controller.WindowFocusLost(Loss::ToGameWindow); };
+    controller.FormKeyPress(u'p');  // resuming starts a piece; its error box opens
+    EXPECT_FALSE(flags.paused);
+
+    music.onPlay = [&] { controller.WindowFocusLost(Loss::ToOtherProgram); };
+    controller.EnableTimers();
+    state.record.musicOn = 1;
+    music.playing = false;
+    controller.Timer1Timer();  // the music switch, whose box the player leaves
+    EXPECT_TRUE(flags.paused);
+    EXPECT_EQ(board(), Board{}) << "the rest of the tick waits for the resume";
+    EXPECT_TRUE(view.pauseNotice);
+    EXPECT_FALSE(flags.musicBusy);
+    EXPECT_TRUE(controller.timer1().Enabled() && controller.timer2().Enabled() &&
+                controller.timer3().Enabled());
+
+    // Once the piece is under way, the game's windows pause again.
+    music.onPlay = {};
+    controller.FormKeyPress(u'p');
+    controller.WindowFocusLost(Loss::ToGameWindow);
+    EXPECT_TRUE(flags.paused);
 }
 
 TEST_F(ControlTest, ShutdownStopsTheTimersForGood) {

@@ -128,6 +128,57 @@ TEST_F(GameOverTest, RankDecidesWhetherTheScoreIsEntered) {
     }
 }
 
+// The name dialog refuses a name of blanks; should one come back all the
+// same (the program closed the dialog), it names nobody: the last name
+// entered stands, or, with none that names anybody, the neutral one.
+TEST_F(GameOverTest, ANameOfBlanksNamesNobody) {
+    struct NameCase {
+        const char* lastName;
+        const char* typed;
+        const char* recorded;
+        const char* lastNameAfter;
+    };
+    const NameCase cases[] = {
+        {"Zed", "   ", "Zed", "Zed"},
+        {"", " \t ", "Somebody", ""},
+        {"   ", "", "Somebody", "   "},
+        {"Zed", " Ann ", " Ann ", " Ann "},
+    };
+    for (const NameCase& c : cases) {
+        SCOPED_TRACE(std::string("typed \"") + c.typed + "\" after \"" + c.lastName + "\"");
+        flags = GameFlags{};
+        state.record.scoreTable = ScoreTable{};
+        SetLastPlayerName(state.record, QString::fromUtf8(c.lastName));
+        EnterName(QString::fromUtf8(c.typed));
+        PrepareGameOver(300);
+        controller.Timer1Timer();
+        RunQueuedWindows();
+        EXPECT_EQ(EntryName(state.record.scoreTable.Rank(1)), QString::fromUtf8(c.recorded));
+        EXPECT_EQ(LastPlayerName(state.record), QString::fromUtf8(c.lastNameAfter));
+    }
+}
+
+// The game is over when its last windows open: the focus going to them or
+// away from them pauses nothing, so the well never says "paused".
+TEST_F(GameOverTest, TheGameOverWindowsAreNoPause) {
+    const auto leave = [this] {
+        controller.WindowFocusLost(GameController::FocusLoss::ToGameWindow);
+        controller.WindowFocusLost(GameController::FocusLoss::ToOtherProgram);
+    };
+    view.onGameOverBox = leave;
+    view.onNameEntry = leave;
+    view.onHighScores = leave;
+    EnterName(QStringLiteral("Kim"));
+    PrepareGameOver(300);
+    controller.Timer1Timer();
+    leave();
+    RunQueuedWindows();
+    EXPECT_EQ(log.Count("ShowHighScores"), 1);
+    EXPECT_FALSE(flags.paused);
+    EXPECT_FALSE(view.pauseNotice);
+    EXPECT_EQ(log.Count("StopMusic"), 0);
+}
+
 TEST_F(GameOverTest, StartWaitsUntilTheGameOverWindowsHaveClosed) {
     PrepareGameOver(100);
     controller.Timer1Timer();

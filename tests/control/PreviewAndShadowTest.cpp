@@ -22,6 +22,7 @@ public:
     DrawingSound(Random& random, CallLog& log) : random_(random), log_(log) {}
 
     void SetSoundEnabled(bool enabled) override { enabled_ = enabled; }
+    void SetEffectsVolume(int) override {}
     void PlayDissolveSound() override {
         if (enabled_) log_.Add("PlayDissolveSound " + std::to_string(random_(2)));
     }

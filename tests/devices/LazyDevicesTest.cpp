@@ -27,11 +27,21 @@ public:
     MusicControl& music() override { return *this; }
     void Open() override { log_.push_back(QStringLiteral("open")); }
     void CloseGamepads() override { log_.push_back(QStringLiteral("close gamepads")); }
+    void SetPadKeys(const PadKeys& keys) override {
+        log_.push_back(
+            QStringLiteral("pad keys %1 %2").arg(keys.left).arg(keys.repeatRate.value_or(0)));
+    }
 
     void SetSoundEnabled(bool on) override { log_.push_back(QStringLiteral("sound %1").arg(on)); }
+    void SetEffectsVolume(int percent) override {
+        log_.push_back(QStringLiteral("effects volume %1").arg(percent));
+    }
     void PlayDissolveSound() override { log_.push_back(QStringLiteral("dissolve")); }
     bool PlayDropSound() override { return log_.push_back(QStringLiteral("drop")), true; }
     void SetMusicEnabled(bool on) override { log_.push_back(QStringLiteral("music %1").arg(on)); }
+    void SetMusicVolume(int percent) override {
+        log_.push_back(QStringLiteral("music volume %1").arg(percent));
+    }
     QString NextMusicFile(bool running, const QString& name) override {
         return QStringLiteral("next %1 %2").arg(running).arg(name);
     }
@@ -54,6 +64,13 @@ TEST(LazyDevices, IsSilentUntilLoadedThenHandsOnTheSwitchesAndEveryCall) {
     devices.SetSoundEnabled(false);
     devices.SetMusicEnabled(true);
     devices.SetMusicEnabled(false);
+    devices.SetEffectsVolume(70);
+    devices.SetEffectsVolume(40);
+    devices.SetMusicVolume(25);
+    PadKeys keys;
+    keys.left = Qt::Key_A;
+    keys.repeatRate = 12;
+    devices.SetPadKeys(keys);
     // Before the devices: nothing plays and nothing is due, as with an
     // output not yet open.
     devices.PlayDissolveSound();
@@ -75,13 +92,15 @@ TEST(LazyDevices, IsSilentUntilLoadedThenHandsOnTheSwitchesAndEveryCall) {
     devices.Open(load);
     ASSERT_TRUE(devices.Loaded());
     EXPECT_EQ(loads, 1);
-    // The switches as last set, before the devices open.
-    EXPECT_EQ(log, (std::vector<QString>{"sound 0", "music 0", "open"}));
+    // The switches, volumes and pad keys as last set, before the devices open.
+    EXPECT_EQ(log, (std::vector<QString>{"sound 0", "music 0", "effects volume 40",
+                                         "music volume 25", "pad keys 65 12", "open"}));
 
     log.clear();
     devices.PlayDissolveSound();
     EXPECT_TRUE(devices.PlayDropSound());
     devices.SetSoundEnabled(true);
+    devices.SetMusicVolume(80);
     devices.PlayMusicFile(devices.NextMusicFile(true, QStringLiteral("SCORE")));
     devices.ResetTrackCounter();
     devices.StopMusic();
@@ -89,8 +108,8 @@ TEST(LazyDevices, IsSilentUntilLoadedThenHandsOnTheSwitchesAndEveryCall) {
     EXPECT_TRUE(devices.IsPlaying());
     EXPECT_EQ(devices.Position(), 7);
     EXPECT_EQ(devices.Length(), 9);
-    EXPECT_EQ(log, (std::vector<QString>{"dissolve", "drop", "sound 1", "play next 1 SCORE",
-                                         "reset", "stop", "close gamepads"}));
+    EXPECT_EQ(log, (std::vector<QString>{"dissolve", "drop", "sound 1", "music volume 80",
+                                         "play next 1 SCORE", "reset", "stop", "close gamepads"}));
 }
 
 // A module that is not there or not one: the game goes on silent and says why.

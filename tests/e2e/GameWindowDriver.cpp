@@ -146,6 +146,10 @@ void GameWindowDriver::Focus(const QString& windowId) {
     Run(kXdotool, {QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowId});
 }
 
+void GameWindowDriver::Activate(const QString& windowId) {
+    Run(kXdotool, {QStringLiteral("windowactivate"), QStringLiteral("--sync"), windowId});
+}
+
 bool GameWindowDriver::RequestClose(const QString& windowId) {
     return SendCloseRequest(windowId.toULong());
 }

@@ -40,6 +40,9 @@ public:
     static QString FindWindow(const QString& caption, int timeoutMs);
     static bool WaitUntilGone(const QString& windowId, int timeoutMs);
     static void Focus(const QString& windowId);
+    // Asks the window manager to raise the window and give it the focus, as
+    // a click on it in a task bar would; returns once it has the focus.
+    static void Activate(const QString& windowId);
     // A click on the window's close box, as a window manager would pass it on.
     static bool RequestClose(const QString& windowId);
 

@@ -19,6 +19,7 @@ struct ImageDestroyer {
 };
 
 constexpr int kTrueColourDepth = 24;
+constexpr QSize kOtherWindowSize{240, 120};
 
 // A window may go away between finding and grabbing it (a box closes, a game
 // ends or crashes): Xlib's default handler would end the test program on the
@@ -105,4 +106,64 @@ std::vector<QImage> WindowIcons(unsigned long window) {
         icons.push_back(icon);
     }
     return icons;
+}
+
+namespace {
+
+// The window a root or check window names in _NET_SUPPORTING_WM_CHECK; 0 for none.
+Window SupportingWmCheck(Display* display, Window window) {
+    const Atom property = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, property, 0, 1, False, XA_WINDOW, &type, &format,
+                           &count, &remaining, &data) != Success ||
+        !data) {
+        return 0;
+    }
+    const std::unique_ptr<unsigned char, int (*)(void*)> owned(data, XFree);
+    return format == 32 && count == 1 ? *reinterpret_cast<const Window*>(data) : 0;
+}
+
+}  // namespace
+
+bool WindowManagerRunning() {
+    const DisplayHandle display = OpenDisplay();
+    if (!display) return false;
+    const Window check = SupportingWmCheck(display.get(), DefaultRootWindow(display.get()));
+    return check != 0 && SupportingWmCheck(display.get(), check) == check;
+}
+
+OtherClientWindow::OtherClientWindow(const QString& caption) {
+    XSetErrorHandler(IgnoreXError);
+    display_ = XOpenDisplay(nullptr);
+    if (!display_) return;
+    const int screen = DefaultScreen(display_);
+    window_ = XCreateSimpleWindow(display_, RootWindow(display_, screen), 0, 0,
+                                  static_cast<unsigned>(kOtherWindowSize.width()),
+                                  static_cast<unsigned>(kOtherWindowSize.height()), 1,
+                                  BlackPixel(display_, screen), WhitePixel(display_, screen));
+    const QByteArray name = caption.toUtf8();
+    XStoreName(display_, window_, name.constData());
+    // In the top left corner, where the window manager leaves it: clear of
+    // the game, which opens in the middle of the screen.
+    XSizeHints place{};
+    place.flags = USPosition | USSize;
+    place.width = kOtherWindowSize.width();
+    place.height = kOtherWindowSize.height();
+    XSetWMNormalHints(display_, window_, &place);
+    XMapRaised(display_, window_);
+    XSync(display_, False);
+}
+
+OtherClientWindow::~OtherClientWindow() {
+    if (!display_) return;
+    XDestroyWindow(display_, window_);
+    XCloseDisplay(display_);
+}
+
+QString OtherClientWindow::Id() const {
+    return display_ ? QString::number(window_) : QString();
 }

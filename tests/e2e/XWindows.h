@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 
 #include <vector>
 
@@ -20,3 +21,24 @@ QImage GrabWindow(unsigned long window);
 // The icons a window offers the window manager (_NET_WM_ICON), one image per
 // size, in the order given; empty when it offers none.
 std::vector<QImage> WindowIcons(unsigned long window);
+
+// Whether a window manager runs on the display: the root names a check window
+// that names itself (the EWMH _NET_SUPPORTING_WM_CHECK handshake).
+bool WindowManagerRunning();
+
+// A top-level window of a client other than the game, as another program on
+// the desktop has one; mapped until it is destroyed.
+class OtherClientWindow {
+public:
+    explicit OtherClientWindow(const QString& caption);
+    ~OtherClientWindow();
+    OtherClientWindow(const OtherClientWindow&) = delete;
+    OtherClientWindow& operator=(const OtherClientWindow&) = delete;
+
+    // Its id in the form xdotool takes; empty when the display cannot be opened.
+    QString Id() const;
+
+private:
+    struct _XDisplay* display_ = nullptr;
+    unsigned long window_ = 0;
+};

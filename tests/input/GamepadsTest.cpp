@@ -247,6 +247,64 @@ TEST_F(GamepadTest, UnpluggingThePadMidHoldStopsTheRepeat) {
     EXPECT_EQ(keys.arrows, arrows);
 }
 
+// A control held when the main window loses the focus is let go, as a
+// keyboard's key is: its repeat stops for good, and only a new press acts.
+TEST_F(GamepadTest, HeldButtonIsLetGoWhenTheMainWindowLosesTheFocus) {
+    KeyCounter keys;
+    form_.installEventFilter(&keys);
+    VirtualPad& pad = PlugIn();
+    ASSERT_TRUE(pad.SetButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true));
+    ASSERT_TRUE(WaitFor([&] { return keys.arrows >= 2; }));  // the press and a repeat
+    EXPECT_TRUE(pads_.RepeatPending());
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == other.windowHandle(); }));
+    EXPECT_FALSE(pads_.RepeatPending());
+    form_.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return QGuiApplication::focusWindow() == form_.windowHandle(); }));
+    // Still held: the pad is read on, and nothing repeats.
+    ASSERT_TRUE(pad.SetButton(SDL_CONTROLLER_BUTTON_A, true));
+    ASSERT_TRUE(WaitFor([&] { return pad.ButtonShown(SDL_CONTROLLER_BUTTON_A); }));
+    EXPECT_FALSE(pads_.RepeatPending());
+
+    QCoreApplication::sendPostedEvents();
+    const int arrows = keys.arrows;
+    ASSERT_TRUE(pad.SetButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false));
+    ASSERT_TRUE(WaitFor([&] { return !pad.ButtonShown(SDL_CONTROLLER_BUTTON_DPAD_RIGHT); }));
+    ASSERT_TRUE(pad.SetButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true));
+    EXPECT_TRUE(WaitFor([&] { return keys.arrows > arrows; })) << "a new press acts again";
+}
+
+// A player who has bound other keys steers with the pad as before: it
+// presses the keys of its actions, and a held shift repeats at the
+// player's pace where one is set.
+TEST_F(GamepadTest, PadsPressTheKeysThePlayerHasBound) {
+    PlayerSettings settings;
+    settings.keys = {Qt::Key_A, Qt::Key_D, Qt::Key_W, Qt::Key_S, Qt::Key_Space};
+    ASSERT_TRUE(session_.playerSettings().Apply(settings));
+    pads_.SetGameKeys({Qt::Key_A, Qt::Key_D, Qt::Key_W, Qt::Key_S, Qt::Key_Space});
+    VirtualPad& pad = PlugIn();
+    StartWithPiece();
+    const int column = PieceColumn();
+    const int step = RoomyStep();
+    Tap(pad, RoomyButton());
+    EXPECT_TRUE(WaitFor([&] { return PieceColumn() == column + step; }));
+    Tap(pad, SDL_CONTROLLER_BUTTON_START);
+    EXPECT_TRUE(WaitFor([&] { return flags_.paused; }));
+
+    const PadState::RepeatTiming keyboard = Gamepads::KeyboardRepeat();
+    pads_.SetRepeat(std::chrono::milliseconds(200), 10);
+    EXPECT_EQ(pads_.Repeat().delay, std::chrono::milliseconds(200));
+    EXPECT_EQ(pads_.Repeat().interval, std::chrono::milliseconds(100));
+    pads_.SetRepeat(std::nullopt, 20);
+    EXPECT_EQ(pads_.Repeat().delay, keyboard.delay);
+    EXPECT_EQ(pads_.Repeat().interval, std::chrono::milliseconds(50));
+    pads_.SetRepeat(std::nullopt, std::nullopt);
+    EXPECT_EQ(pads_.Repeat().interval, keyboard.interval);
+}
+
 TEST_F(GamepadTest, BClosesADialogAndAConfirmsItsDefaultButton) {
     VirtualPad& pad = PlugIn();
     const auto tap = [&pad](int button) -> std::vector<Steps::Step> {

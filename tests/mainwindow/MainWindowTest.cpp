@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QDeadlineTimer>
 #include <QLabel>
 #include <QToolButton>
 
@@ -8,7 +10,12 @@
 
 #include "GameSession.h"
 #include "NextPieceBox.h"
+#include <functional>
+
+#include "GameSession.h"
+#include "PauseNotice.h"
 #include "ScorePaintBox.h"
+#include "SettingsStore.h"
 #include "SilentAudio.h"
 
 namespace kwadrill {
@@ -19,6 +26,17 @@ using test::SilentMusic;
 
 QImage Picture(const QString& name) {
     return QImage(QStringLiteral(":/bitmaps/") + name).convertToFormat(QImage::Format_RGB32);
+}
+
+// Runs events until the condition holds; false only when the window system hangs.
+bool WaitFor(const std::function<bool()>& condition) {
+    constexpr int kHangMs = 30000;
+    const QDeadlineTimer deadline(kHangMs);
+    while (!condition()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    return true;
 }
 
 QImage CellOnScreen(const QImage& screen, int column, int row) {
@@ -34,6 +52,11 @@ protected:
     }
 
     Board& board() { return session_.engine().board; }
+    GameController& game() { return session_.controller(); }
+    void UseLanguage(int language) {
+        game().LoadStoredSettings(
+            StoredSettings({{QStringLiteral("lng"), QString::number(language)}}));
+    }
 
     SilentEffects effects_;
     SilentMusic music_;
@@ -277,6 +300,77 @@ TEST_F(MainWindow, CounterShowsZeroAsSevenZeroDigits) {
             }
         }
     }
+}
+
+// While a game is paused the well says so, over the pause screen and in the
+// game's language: white on a dark band, the cells around it as they are.
+TEST_F(MainWindow, PausedWellSaysSoInTheGamesLanguage) {
+    PauseNotice& notice = *form_.PauseNoticeOverWell();
+    game().SpeedButton1Click();
+    EXPECT_FALSE(notice.isVisible());
+    game().SpeedButton2Click();
+    ASSERT_TRUE(notice.isVisible());
+    EXPECT_EQ(notice.geometry(), form_.Well()->rect());
+    EXPECT_EQ(notice.Texts().title, QStringLiteral("Paused"));
+
+    for (int i = 0; i < 40; ++i) game().Timer2Timer();  // the pause screen's random blocks
+    const QImage shown = form_.Well()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage screen = form_.WellScreen().convertToFormat(QImage::Format_RGB32);
+    const QRect band = notice.Band();
+    ASSERT_TRUE(form_.Well()->rect().contains(band));
+    ASSERT_GT(band.height(), 20);
+    int white = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            if (!band.contains(x, y)) {
+                ASSERT_EQ(shown.pixel(x, y), screen.pixel(x, y)) << x << "," << y;
+            } else if (shown.pixel(x, y) == qRgb(255, 255, 255)) {
+                ++white;  // only the text is white: the band darkens every picture
+            }
+        }
+    }
+    EXPECT_GT(white, 30) << "no readable text on the band";
+
+    UseLanguage(1);
+    EXPECT_EQ(notice.Texts().title, QStringLiteral("Пауза"));
+    EXPECT_TRUE(notice.Texts().hint.contains(u'P'));
+    game().SpeedButton2Click();
+    EXPECT_FALSE(notice.isVisible());
+}
+
+// A language chosen during a game shows in the level label at once, not at
+// the next level; an empty label (a cleared blink phase) stays empty.
+TEST_F(MainWindow, LevelLabelFollowsALanguageSwitchAtOnce) {
+    QLabel& label = *form_.LevelLabel();
+    form_.ShowLevelLabel(3);
+    EXPECT_EQ(label.text(), QStringLiteral("Level 3"));
+    UseLanguage(1);
+    EXPECT_EQ(label.text(), QStringLiteral("Уровень 3"));
+    form_.ClearLevelLabel();
+    UseLanguage(0);
+    EXPECT_TRUE(label.text().isEmpty());
+}
+
+// Another window taking the focus from the main window pauses a running
+// game; the focus coming back leaves it paused.
+TEST_F(MainWindow, AnotherWindowTakingTheFocusPausesTheGame) {
+    form_.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return form_.isActiveWindow(); }));
+    game().SpeedButton1Click();
+    const GameFlags& flags = session_.flags();
+
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return !form_.isActiveWindow(); }));
+    EXPECT_TRUE(flags.paused);
+    EXPECT_TRUE(form_.PauseNoticeOverWell()->isVisible());
+
+    form_.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return form_.isActiveWindow(); }));
+    EXPECT_TRUE(flags.paused);
+    game().FormKeyPress(u'p');
+    EXPECT_FALSE(flags.paused);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ using test::SilentMusic;
 
 // Lets the window system answer until the condition holds; the bound only
 // catches a hang.
-bool WaitFor(const std::function<bool()>& condition) {
+bool WaitForWindow(const std::function<bool()>& condition) {
     const QDeadlineTimer hang(30000);
     while (!condition()) {
         if (hang.hasExpired()) return false;
@@ -143,7 +143,7 @@ TEST_F(Zoomed, FullScreenKeepsTheWellInShape) {
     form_.SetZoom(1.0);
     form_.SetFullScreen(true);
     const QSize screen = form_.screen()->geometry().size();
-    ASSERT_TRUE(WaitFor([&] { return form_.size() == screen; }))
+    ASSERT_TRUE(WaitForWindow([&] { return form_.size() == screen; }))
         << "the window never filled the screen";
     const QRect well(form_.Well()->mapTo(&form_, QPoint()), form_.Well()->size());
     EXPECT_LE(std::abs(well.width() * 315 - well.height() * 189), 315)
@@ -158,7 +158,7 @@ TEST_F(Zoomed, FullScreenKeepsTheWellInShape) {
 
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(&form_, &escape);  // leaves full screen, as F11 would
-    ASSERT_TRUE(WaitFor([&] { return form_.size() == QSize(329, 323); }));
+    ASSERT_TRUE(WaitForWindow([&] { return form_.size() == QSize(329, 323); }));
     EXPECT_EQ(form_.Well()->geometry(), QRect(136, 4, 189, 315));
 }
 

@@ -22,6 +22,7 @@
 
 #include "HighScores.h"
 #include "IniFile.h"
+#include "PlayerSettings.h"
 #include "SettingsStore.h"
 #include "StorageTestSupport.h"
 #include "StoreError.h"
@@ -555,6 +556,148 @@ TEST_F(SettingsStoreTest, PlayersStoreLivesInTheConfigDirectoryAndIsNotCreatedEa
                         QStringLiteral("Kwadrill"))
                   .fileName());
     EXPECT_FALSE(QFileInfo::exists(dir_.path() + QStringLiteral("/QZ's Kwadrill")));
+}
+
+// ---- The player's settings ----
+
+PlayerSettings EverythingChanged() {
+    PlayerSettings settings;
+    settings.musicVolume = 35;
+    settings.effectsVolume = 0;
+    settings.keys = {Qt::Key_A, Qt::Key_D, Qt::Key_W, Qt::Key_Space, Qt::Key_F1};
+    settings.repeatDelayMs = 180;
+    settings.repeatRate = 45;
+    settings.nextPiecePreview = true;
+    settings.landingShadow = true;
+    settings.pauseOnFocusLoss = false;
+    settings.zoom = 2.5;
+    settings.fullScreen = true;
+    return settings;
+}
+
+ino_t InodeOf(const QString& path) {
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+}
+
+TEST_F(SettingsStoreTest, PlayerSettingsComeBackAsSavedBesideAnUntouchedLanguageAndTable) {
+    PersistentState state;
+    state.language = 1;
+    state.record.scoreTable = TableWithChampion(500, 100);
+    Store().SaveRegistrySettings(state);
+
+    Store().SavePlayerSettings(EverythingChanged());
+    const StoredSettings stored = Store().LoadRegistrySettings();
+    EXPECT_EQ(stored.Player(), EverythingChanged());
+    EXPECT_EQ(stored.Language(), 1);
+    ASSERT_TRUE(stored.Table().has_value());
+    EXPECT_EQ(BytesOf(*stored.Table()), BytesOf(state.record.scoreTable));
+    // Each under its own key, as text; "lng" and "hsc" as they were.
+    QSettings settings(Path(), QSettings::IniFormat);
+    EXPECT_EQ(settings.value(QStringLiteral("player/musicVolume")), QVariant(QStringLiteral("35")));
+    EXPECT_EQ(settings.value(QStringLiteral("player/keyDrop")), QVariant(QStringLiteral("32")));
+    EXPECT_EQ(settings.value(QStringLiteral("player/zoom")), QVariant(QStringLiteral("2.5")));
+    EXPECT_EQ(settings.value(QStringLiteral("player/pauseOnFocusLoss")),
+              QVariant(QStringLiteral("false")));
+    EXPECT_EQ(settings.value(QStringLiteral("lng")), QVariant(QStringLiteral("1")));
+    EXPECT_EQ(settings.value(QStringLiteral("hsc")), QVariant(BytesOf(state.record.scoreTable)));
+
+    // Back at the defaults, no key of the player's is left.
+    Store().SavePlayerSettings(PlayerSettings{});
+    EXPECT_EQ(Store().LoadRegistrySettings().Player(), PlayerSettings{});
+    EXPECT_FALSE(test::ReadFileBytes(Path()).contains("player"));
+    EXPECT_EQ(Store().ReadLanguage(), 1);
+}
+
+// Settings the store holds already, the defaults above all, leave the file
+// as it is: not even replaced by the same bytes.
+TEST_F(SettingsStoreTest, SettingsTheStoreHoldsAlreadyLeaveItAlone) {
+    Store().SavePlayerSettings(PlayerSettings{});
+    EXPECT_FALSE(QFileInfo::exists(Path()));
+
+    WriteIni("[General]\nlng=1\n");
+    const ino_t before = InodeOf(Path());
+    Store().SavePlayerSettings(PlayerSettings{});
+    EXPECT_EQ(InodeOf(Path()), before);
+    EXPECT_EQ(test::ReadFileBytes(Path()), QByteArray("[General]\nlng=1\n"));
+
+    Store().SavePlayerSettings(EverythingChanged());
+    const ino_t saved = InodeOf(Path());
+    EXPECT_NE(saved, before);
+    Store().SavePlayerSettings(EverythingChanged());
+    EXPECT_EQ(InodeOf(Path()), saved);
+}
+
+// A hand edit gone wrong costs the value its default, nothing more, and no
+// word is said.
+TEST_F(SettingsStoreTest, ADamagedPlayerValueReadsAsItsDefault) {
+    struct Case {
+        const char* lines;
+        void (*expect)(PlayerSettings&);
+    };
+    const auto unchanged = [](PlayerSettings&) {};
+    const Case cases[] = {
+        {"musicVolume=101", unchanged},
+        {"musicVolume=-5", unchanged},
+        {"musicVolume=50.5", unchanged},
+        {"musicVolume=", unchanged},
+        {"musicVolume=@ByteArray(50)", unchanged},
+        {"musicVolume=40, 50", unchanged},  // a list
+        {"effectsVolume=loud", unchanged},
+        {"musicVolume=0", [](PlayerSettings& s) { s.musicVolume = 0; }},
+        {"keyLeft=0", unchanged},
+        {"keyLeft=16777216", unchanged},  // Escape
+        {"keyLeft=16777248", unchanged},  // Shift
+        {"keyLeft=97", unchanged},        // a small letter: no key gives one
+        {"keyLeft=1060", unchanged},      // Cyrillic: kept as its Latin key
+        {"keyLeft=16777236", unchanged},  // Right: on two actions, all keys start afresh
+        {"keyLeft=16777236\nkeyRight=16777234",
+         [](PlayerSettings& s) { std::swap(s.keys.left, s.keys.right); }},
+        {"keyPause=32\nkeyDrop=abc", [](PlayerSettings& s) { s.keys.pause = Qt::Key_Space; }},
+        {"repeatDelay=99", unchanged},
+        {"repeatDelay=2001", unchanged},
+        {"repeatDelay=100", [](PlayerSettings& s) { s.repeatDelayMs = 100; }},
+        {"repeatRate=0", unchanged},
+        {"repeatRate=100", [](PlayerSettings& s) { s.repeatRate = 100; }},
+        {"zoom=1.75", unchanged},
+        {"zoom=0", unchanged},
+        {"zoom=1,5", unchanged},
+        {"zoom=4", [](PlayerSettings& s) { s.zoom = 4.0; }},
+        {"fullScreen=yes", unchanged},
+        {"landingShadow=2", unchanged},
+        {"fullScreen=1\nnextPiece=TRUE",
+         [](PlayerSettings& s) { s.fullScreen = s.nextPiecePreview = true; }},
+        {"pauseOnFocusLoss=false", [](PlayerSettings& s) { s.pauseOnFocusLoss = false; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        WriteIni(QByteArray("[General]\nlng=1\n[player]\n") + c.lines + "\n");
+        PlayerSettings expected;
+        c.expect(expected);
+        const WarningCount warnings;
+        const StoredSettings stored = Store().LoadRegistrySettings();
+        EXPECT_EQ(stored.Player(), expected);
+        EXPECT_EQ(stored.Language(), 1);
+        EXPECT_EQ(warnings.Value(), 0);
+    }
+}
+
+TEST(PlayerKeys, BindableKeysAndTheRussianLayout) {
+    for (const int key : {int(Qt::Key_A), int(Qt::Key_Space), int(Qt::Key_Left), int(Qt::Key_F5),
+                          int(Qt::Key_Return), int(Qt::Key_Comma), 0x00C4, 0x0391}) {
+        EXPECT_TRUE(IsBindableKey(key)) << key;
+    }
+    for (const int key : {0, -1, 0x61, 0x0417, 0x0444, int(Qt::Key_Escape), int(Qt::Key_Tab),
+                          int(Qt::Key_Control), int(Qt::Key_AltGr), int(Qt::Key_unknown)}) {
+        EXPECT_FALSE(IsBindableKey(key)) << key;
+    }
+    EXPECT_EQ(LatinLayoutKey(0x0417), Qt::Key_P);          // З
+    EXPECT_EQ(LatinLayoutKey(0x0437), Qt::Key_P);          // з
+    EXPECT_EQ(LatinLayoutKey(0x0424), Qt::Key_A);          // Ф
+    EXPECT_EQ(LatinLayoutKey(0x0411), Qt::Key_Comma);      // Б
+    EXPECT_EQ(LatinLayoutKey(0x0401), Qt::Key_QuoteLeft);  // Ё
+    EXPECT_EQ(LatinLayoutKey(Qt::Key_Left), Qt::Key_Left);
+    EXPECT_EQ(LatinLayoutKey(0x0391), 0x0391);
 }
 
 struct ErrorTextCase {

@@ -22,6 +22,7 @@ public:
     bool LevelLabelShowsText() const override { return false; }
     void ShowLevelLabel(int) override {}
     void ClearLevelLabel() override {}
+    void ShowPauseNotice(bool) override {}
     void ShowGameOverBox() override {}
     QString ShowNameEntry(const QString&) override { return {}; }
     QString NeutralPlayerName() const override { return {}; }

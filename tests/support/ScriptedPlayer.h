@@ -53,6 +53,7 @@ private:
     class SwitchableSound : public SoundEffects {
     public:
         void SetSoundEnabled(bool) override {}
+        void SetEffectsVolume(int) override {}
         void PlayDissolveSound() override {}
         bool PlayDropSound() override { return on; }
         bool on = true;
@@ -60,6 +61,7 @@ private:
     class EndlessMusic : public MusicControl {
     public:
         void SetMusicEnabled(bool) override {}
+        void SetMusicVolume(int) override {}
         QString NextMusicFile(bool, const QString&) override { return {}; }
         void PlayMusicFile(const QString&) override {}
         void StopMusic() override {}

@@ -13,6 +13,7 @@ namespace kwadrill::test {
 class SilentEffects : public SoundEffects {
 public:
     void SetSoundEnabled(bool) override {}
+    void SetEffectsVolume(int) override {}
     void PlayDissolveSound() override {}
     bool PlayDropSound() override { return false; }
 };
@@ -20,6 +21,7 @@ public:
 class SilentMusic : public MusicControl {
 public:
     void SetMusicEnabled(bool) override {}
+    void SetMusicVolume(int) override {}
     QString NextMusicFile(bool, const QString&) override { return {}; }
     void PlayMusicFile(const QString&) override {}
     void StopMusic() override {}

@@ -44,6 +44,29 @@ TEST(ScoreDateText, MidnightShowsTheDateOnly) {
     EXPECT_EQ(ScoreDateText(ToDayNumber(At(0, 0, 1)), kGermany), u"05.03.24 00:00:01"_s);
 }
 
+// The game's language picks how dates are written; the user's own locale
+// is kept where it speaks that language.
+TEST(DateLocale, FollowsTheGamesLanguageKeepingTheUsersWhereItFits) {
+    const QLocale britain(QLocale::English, QLocale::UnitedKingdom);
+    const QLocale russia(QLocale::Russian, QLocale::Russia);
+    const QLocale c(QLocale::C);
+    struct Case {
+        QLocale user;
+        bool russian;
+        QString date;  // 2024-03-05 at midnight
+    };
+    const Case cases[] = {
+        {kGermany, false, u"3/5/24"_s},    {kGermany, true, u"05.03.2024"_s},
+        {britain, false, u"05/03/2024"_s}, {britain, true, u"05.03.2024"_s},
+        {russia, false, u"3/5/24"_s},      {c, false, u"3/5/24"_s},
+        {c, true, u"05.03.2024"_s},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(qPrintable(k.user.name() + (k.russian ? u" Russian"_s : u" English"_s)));
+        EXPECT_EQ(ScoreDateText(ToDayNumber(At(0, 0, 0)), DateLocale(k.russian, k.user)), k.date);
+    }
+}
+
 class HighScoreTextTest : public testing::Test {
 protected:
     HighScoreTextTest() {
@@ -113,6 +136,24 @@ TEST_F(HighScoreWindowTest, TableIsDrawnInYellow) {
     const QImage image = Painted();
     EXPECT_TRUE(ImageHasColour(image, qRgb(255, 255, 0)));
     EXPECT_FALSE(ImageHasColour(image, qRgb(0, 255, 0)));
+}
+
+// The window writes dates in the game's language, whatever the user's
+// locale is: an English game shows the same table under a German locale as
+// under an American one, and a Russian game another.
+TEST_F(HighScoreWindowTest, DatesFollowTheGamesLanguageNotTheUsersLocale) {
+    Enter(state_.record.scoreTable, 1, u"Ann"_s, 900, At(14, 7, 9));
+    TForm2 american(state_, kUnitedStates, nullptr);
+    const auto painted = [](TForm2& form) {
+        form.show();
+        return form.findChild<QWidget*>(u"PaintBox1"_s)->grab().toImage();
+    };
+    const QImage english = Painted();
+    EXPECT_EQ(english, painted(american));
+    state_.language = 1;
+    const QImage russian = Painted();
+    EXPECT_NE(russian, english);
+    EXPECT_EQ(russian, painted(american));
 }
 
 TEST_F(HighScoreWindowTest, EscapeClosesWithOk) {

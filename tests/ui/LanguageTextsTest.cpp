@@ -38,8 +38,15 @@ TEST(LanguageTexts, EveryTextIsWritableInWindows1251) {
         const MainWindowTexts m = MainWindowCaptions(russian);
         all << m.start << m.pause << m.highScores << m.about << m.music << m.sound << m.rules
             << m.language << m.groupBox << NameEntryPrompt(russian) << NameEntryButton(russian)
-            << EmptyHighScoreMessage(russian).text << LevelLabelText(russian, 3)
-            << WatchReplayHint(russian) << ReplayRefusedBox(russian, u"cut short"_s).text;
+            << EmptyHighScoreMessage(russian).text << LevelLabelText(russian, 3);
+        const SettingsTexts t = SettingsDialogTexts(russian);
+        all << t.caption << t.menuEntry << t.volumeGroup << t.musicVolume << t.effectsVolume
+            << t.keysGroup << t.actions << t.standardKeys << t.pressAKey << t.capturePrompt
+            << t.keyTaken << t.keyUnusable << t.keyUnknown << t.repeatGroup << t.ownRepeat
+            << t.repeatDelay << t.milliseconds << t.repeatRate << t.windowGroup << t.nextPiece
+            << t.landingShadow << t.pauseOnFocusLoss << t.fullScreen << t.zoom << t.zoomAutomatic
+            << t.ok << t.cancel;
+        all << WatchReplayHint(russian) << ReplayRefusedBox(russian, u"cut short"_s).text;
         for (const bool ended : {false, true}) {
             const ReplaySignTexts sign = ReplaySignText(russian, 4, ended);
             all << sign.title << sign.state << sign.keys;

@@ -14,6 +14,18 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
+int RedPixels(QWidget& widget) {
+    const QImage image = widget.grab().toImage();
+    int red = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            red += c.red() > c.green() + 80 ? 1 : 0;
+        }
+    }
+    return red;
+}
+
 class NameEntryTest : public testing::Test {
 protected:
     NameEntryTest() { form_.Offer(u"Alice"_s); }
@@ -52,31 +64,61 @@ TEST_F(NameEntryTest, OffersTheLastNameSelected) {
     EXPECT_TRUE(form_.EnteredName().isEmpty()) << "nothing given yet this time";
 }
 
-TEST_F(NameEntryTest, EmptyNameIsRefusedByEveryWayOfClosing) {
-    form_.show();
-    Edit().clear();
-    QTest::mouseClick(&Button(), Qt::LeftButton);
-    EXPECT_TRUE(form_.isVisible());
+// A name of blanks names nobody: it is refused as an empty one is, and what
+// is typed next replaces it.
+TEST_F(NameEntryTest, EmptyOrBlankNameIsRefusedByEveryWayOfClosing) {
+    for (const QString& refused : {QString(), u"   "_s, u" \t "_s}) {
+        SCOPED_TRACE(refused.size());
+        form_.show();
+        Edit().setText(refused);
+        QTest::mouseClick(&Button(), Qt::LeftButton);
+        EXPECT_TRUE(form_.isVisible());
+        QTest::keyClick(&Edit(), Qt::Key_Return);
+        EXPECT_TRUE(form_.isVisible());
+        QTest::keyClick(&Edit(), Qt::Key_Escape);
+        EXPECT_TRUE(form_.isVisible());
+        EXPECT_FALSE(form_.close());  // the title bar's close box
+        EXPECT_TRUE(form_.isVisible());
+        EXPECT_TRUE(form_.EnteredName().isEmpty());
+        EXPECT_EQ(Edit().selectedText(), refused);
+    }
+    QTest::keyClicks(&Edit(), u"Cy"_s);
     QTest::keyClick(&Edit(), Qt::Key_Return);
-    EXPECT_TRUE(form_.isVisible());
-    QTest::keyClick(&Edit(), Qt::Key_Escape);
-    EXPECT_TRUE(form_.isVisible());
-    EXPECT_FALSE(form_.close());  // the title bar's close box
-    EXPECT_TRUE(form_.isVisible());
-    EXPECT_TRUE(form_.EnteredName().isEmpty());
+    EXPECT_FALSE(form_.isVisible());
+    EXPECT_EQ(form_.EnteredName(), u"Cy"_s);
 }
 
 TEST_F(NameEntryTest, EnterAndTheCloseBoxStoreAName) {
     form_.show();
-    Edit().setText(u"  "_s);  // blanks are a name
+    Edit().setText(u" Al "_s);  // blanks around a name are part of it
     QTest::keyClick(&Edit(), Qt::Key_Return);
     EXPECT_FALSE(form_.isVisible());
-    EXPECT_EQ(form_.EnteredName(), u"  "_s);
+    EXPECT_EQ(form_.EnteredName(), u" Al "_s);
 
     form_.show();
     Edit().setText(u"Dora"_s);
     EXPECT_TRUE(form_.close());
     EXPECT_EQ(form_.EnteredName(), u"Dora"_s);
+}
+
+// The edit says how long a name may be before and while it is typed.
+TEST_F(NameEntryTest, ShowsTheLimitAsAHintAndACount) {
+    form_.show();
+    Edit().clear();
+    EXPECT_EQ(Edit().placeholderText(), u"Your name, up to 16 characters"_s);
+    EXPECT_EQ(form_.LengthCounter()->text(), u"0/16"_s);
+    QTest::keyClicks(&Edit(), u"Bob"_s);
+    EXPECT_EQ(form_.LengthCounter()->text(), u"3/16"_s);
+    EXPECT_EQ(RedPixels(*form_.LengthCounter()), 0);
+    QTest::keyClicks(&Edit(), u"ABCDEFGHIJKLMNOPQRS"_s);
+    EXPECT_EQ(form_.LengthCounter()->text(), u"16/16"_s);
+    EXPECT_GT(RedPixels(*form_.LengthCounter()), 10) << "a full field shows its count in red";
+    // The counter sits inside the edit's right end, where no text runs.
+    const QRect counter = form_.LengthCounter()->geometry();
+    EXPECT_TRUE(Edit().rect().contains(counter));
+    EXPECT_LE(Edit().width() - Edit().textMargins().right(), counter.left());
+    form_.ApplyLanguage(true);
+    EXPECT_EQ(Edit().placeholderText(), u"Ваше имя, не более 16 символов"_s);
 }
 
 TEST_F(NameEntryTest, TypingAndPastingStopAtSixteenCharacters) {

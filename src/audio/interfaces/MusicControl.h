@@ -14,6 +14,10 @@ public:
 
     // Music on or off (the player's switch); while off no piece is due.
     virtual void SetMusicEnabled(bool enabled) = 0;
+    // The music's level, 0 to 100 percent of its full level, live or from the
+    // cache; it applies at once. Apart from the switch: at 0 the rotation
+    // goes on unheard.
+    virtual void SetMusicVolume(int percent) = 0;
     // The path of the next piece: the rotation's next game piece while a game
     // runs, else the menu piece; a resource name overrides the rotation's
     // choice. Empty while music is off or for an unknown name.
