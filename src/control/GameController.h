@@ -27,6 +27,16 @@
 
 namespace kwadrill {
 
+// A replay being played: its inputs, the next one to make, how fast, and
+// whether (and why) it has ended.
+struct ReplayFeed {
+    Replay replay;
+    std::size_t next = 0;
+    int speed = 1;
+    bool ended = false;
+    QString problem;
+};
+
 // Drives the game: the three ticks, the keys and buttons of the main window,
 // Start, Pause and the end of a game. Owns the engine, the pieces' generator
 // and the three timers; talks to the windows only through GameView.
@@ -232,14 +242,6 @@ private:
     Replay record_;
     std::uint32_t gameTicks_ = 0;
     std::uint32_t piecesDealt_ = 0;
-    // A replay being played: its inputs, the next one to make, how fast.
-    struct ReplayFeed {
-        Replay replay;
-        std::size_t next = 0;
-        int speed = 1;
-        bool ended = false;
-        QString problem;
-    };
     std::optional<ReplayFeed> feed_;
 
     // Receives the queued windows of the game-over sequence; declared last so
