@@ -1,5 +1,6 @@
 #include "ReplaySignBox.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include "DialogLook.h"
@@ -17,6 +18,7 @@ constexpr int kMargin = 2;
 constexpr int kTitlePixels = 15;
 constexpr int kStatePixels = 11;
 constexpr int kKeysPixels = 9;
+constexpr int kSmallestPixels = 6;
 
 QFont SignFont(int pixels, bool bold) {
     QFont font = DialogFont();
@@ -57,7 +59,13 @@ void ReplaySignBox::paintEvent(QPaintEvent*) {
                  {texts_.state, SignFont(kStatePixels, true)},
                  {texts_.keys, SignFont(kKeysPixels, false)}};
     for (int k = 0; k < 3; ++k) {
-        painter.setFont(lines[k].font);
+        // A line too long for the plate (the keys, in Russian) is set smaller.
+        QFont font = lines[k].font;
+        while (font.pixelSize() > kSmallestPixels &&
+               QFontMetricsF(font).horizontalAdvance(lines[k].text) > plate.width() - 2 * kMargin) {
+            font.setPixelSize(font.pixelSize() - 1);
+        }
+        painter.setFont(font);
         painter.drawText(QRectF(plate.left(), plate.top() + k * third, plate.width(), third),
                          Qt::AlignCenter, lines[k].text);
     }
