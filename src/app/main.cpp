@@ -61,7 +61,7 @@ int RunGame(int& argc, char** argv, std::optional<qreal> zoom) {
     DescribeApplication();
     // The desktop matches the windows to the launcher; the icon follows the
     // first paint (GameApplication).
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.kwadrill"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(KWADRILL_APP_ID));
 
     kwadrill::GameApplication game(zoom);
     return game.Run();
