@@ -84,7 +84,7 @@ int RunGame(int& argc, char** argv, std::optional<qreal> zoom, const QString& re
     DescribeApplication();
     // The desktop matches the windows to the launcher; the icon follows the
     // first paint (GameApplication).
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.kwadrill"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(KWADRILL_APP_ID));
 
     kwadrill::GameApplication game(zoom, replayToPlay);
     return game.Run();
