@@ -180,7 +180,8 @@ WriteFailure ExplainFailedWrite(const QString& filePath, const QString& staged,
                                 const QVariantMap& values) {
     // A value's text, escaped, is at most four bytes a byte.
     qint64 wanted = QFileInfo(staged).size();
-    for (const QVariant& value : values) wanted += 4 * value.toByteArray().size() + kIniLineAllowance;
+    for (const QVariant& value : values)
+        wanted += 4 * value.toByteArray().size() + kIniLineAllowance;
     StagedFile probe;
     WriteFailure failure;
     if (!probe.Create(filePath, QByteArray(wanted, ' '), failure)) return failure;

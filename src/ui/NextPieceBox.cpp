@@ -42,8 +42,7 @@ private:
 
 }  // namespace
 
-NextPieceBox::NextPieceBox(const PictureList& cellPictures, QWidget* parent)
-    : QGroupBox(parent) {
+NextPieceBox::NextPieceBox(const PictureList& cellPictures, QWidget* parent) : QGroupBox(parent) {
     frame_ = new QFrame(this);
     frame_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     cells_ = new PieceCells(cellPictures, types_, frame_);

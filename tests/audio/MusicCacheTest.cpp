@@ -480,13 +480,13 @@ TEST_F(CachedDeviceTest, AnUnwritableCacheFolderPlaysLiveWithOneLineOnStderr) {
     ASSERT_EQ(::symlink("/nowhere/at/all", dangling.c_str()), 0);
     const std::string fifo = cacheDir_.filePath(QStringLiteral("fifo")).toStdString();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::vector<Case> cases{{"under a file", blocker + "/QZ's Kwadrill", false},
-                                  {"a dangling link", dangling, false},
-                                  {"a FIFO", fifo, false},
-                                  {"read-only", readOnly, true},
-                                  // Why it could not be made, not that it is missing.
-                                  {"in a read-only folder", readOnly + "/QZ's Kwadrill", true,
-                                   "Permission denied"}};
+    const std::vector<Case> cases{
+        {"under a file", blocker + "/QZ's Kwadrill", false},
+        {"a dangling link", dangling, false},
+        {"a FIFO", fifo, false},
+        {"read-only", readOnly, true},
+        // Why it could not be made, not that it is missing.
+        {"in a read-only folder", readOnly + "/QZ's Kwadrill", true, "Permission denied"}};
     const auto piece = test::PianoPiece(8);
     const QString path = Put(piece);
     for (const Case& c : cases) {

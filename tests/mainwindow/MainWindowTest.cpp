@@ -8,9 +8,9 @@
 #include <array>
 #include <cstdlib>
 
+#include <functional>
 #include "GameSession.h"
 #include "NextPieceBox.h"
-#include <functional>
 
 #include "GameSession.h"
 #include "PauseNotice.h"

@@ -1,9 +1,9 @@
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 #include <QSet>
-#include <QDeadlineTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>

@@ -12,30 +12,6 @@ namespace kwadrill::test {
 
 namespace {
 
-class QuietView : public GameView {
-public:
-    void DrawField(const Board&) override {}
-    void DrawCellImage(ImageList, int, int, int) override {}
-    void SetLandingShadow(const LandingShadow&) override {}
-    void ShowNextPiece(const std::optional<PieceTypes>&) override {}
-    void RepaintScore(std::int32_t) override {}
-    bool LevelLabelShowsText() const override { return false; }
-    void ShowLevelLabel(int) override {}
-    void ClearLevelLabel() override {}
-    void ShowPauseNotice(bool) override {}
-    void ShowGameOverBox() override {}
-    QString ShowNameEntry(const QString&) override { return {}; }
-    QString NeutralPlayerName() const override { return {}; }
-    std::optional<int> ShowHighScores(bool) override { return std::nullopt; }
-    void ShowResultNotSaved(const WriteFailure&, const WriteFailure&) override {}
-    void ShowAbout() override {}
-    void ShowRules() override {}
-    std::optional<std::int32_t> ShowLanguageDialog() override { return std::nullopt; }
-    void ApplyLanguage() override {}
-    void ShowReplaySign(const std::optional<ReplaySign>&) override {}
-    void ShowReplayRefused(const QString&) override {}
-};
-
 struct Placement {
     int turns = 0;
     int column = 1;  // of the left block
@@ -90,7 +66,7 @@ Placement AimForLines(const Engine& engine, std::mt19937& script) {
 ScriptedGame::ScriptedGame(std::uint64_t gameSeed, std::uint32_t scriptSeed, PlayStyle style)
     : style_(style),
       script_(scriptSeed),
-      view_(std::make_unique<QuietView>()),
+      view_(std::make_unique<NoView>()),
       looks_(scriptSeed),
       controller_(
           flags_, *view_, sound_, music_, state_, looks_,

@@ -7,6 +7,7 @@
 #include "GameController.h"
 #include "GameFlags.h"
 #include "GameView.h"
+#include "HeadlessParts.h"
 #include "MusicControl.h"
 #include "PersistentState.h"
 #include "Random.h"
@@ -58,18 +59,6 @@ private:
         bool PlayDropSound() override { return on; }
         bool on = true;
     };
-    class EndlessMusic : public MusicControl {
-    public:
-        void SetMusicEnabled(bool) override {}
-        void SetMusicVolume(int) override {}
-        QString NextMusicFile(bool, const QString&) override { return {}; }
-        void PlayMusicFile(const QString&) override {}
-        void StopMusic() override {}
-        void ResetTrackCounter() override {}
-        bool IsPlaying() override { return true; }
-        std::int64_t Position() override { return 0; }
-        std::int64_t Length() override { return 1; }
-    };
 
     void Step();
     void PressKey();
@@ -79,7 +68,7 @@ private:
     std::mt19937 script_;
     std::unique_ptr<GameView> view_;
     SwitchableSound sound_;
-    EndlessMusic music_;
+    NoMusic music_;
     GameFlags flags_;
     PersistentState state_;
     Random looks_;
